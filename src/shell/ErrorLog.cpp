@@ -1,0 +1,54 @@
+#include "shell/ErrorLog.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+namespace zr {
+
+ErrorLog::ErrorLog(QString source, QObject* parent) : QObject(parent), source_(std::move(source)) {}
+
+void ErrorLog::load() {
+  lines_.clear();
+  counter_ = 0;
+  selected_ = -1;
+  loaded_ = true;
+  emit loaded();
+}
+
+void ErrorLog::unload() {
+  loaded_ = false;
+  lines_.clear();
+  counter_ = 0;
+  selected_ = -1;
+}
+
+void ErrorLog::insert(const QString& text) {
+  // The counter is a 16-bit count: past its range no more lines are kept,
+  // but the report itself still reaches the echo (stderr in the CLI).
+  if (echo_) echo_(text);
+  if (counter_ >= kMaxLines) return;
+  lines_.insert(counter_, text);
+  selected_ = counter_;
+  emit lineInserted(counter_, text);
+  ++counter_;
+}
+
+void ErrorLog::LogError(const QString& tag, int code) {
+  try {
+    if (!loaded_) load();
+    const QString when = clock_ ? clock_()
+                                : QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
+    insert(QStringLiteral("---------") + when + QStringLiteral("--------"));
+    description_ = VbErrNumDes(code);
+    insert(QStringLiteral("    ") + QStringLiteral("     错误:  ") + tag + QStringLiteral("     出错号:  ") +
+           QString::number(code) + QStringLiteral("     出错点:  ") + source_ +
+           QStringLiteral("     出错描述:  ") + description_);
+    ++reports_;
+    lastTag_ = tag;
+    lastCode_ = code;
+  } catch (...) {
+    // The logger never fails towards its caller and does not log itself.
+  }
+}
+
+}  // namespace zr

@@ -1,0 +1,28 @@
+#pragma once
+// Our own reader and writer of an INI-style configuration file ("private
+// profile"): sections in brackets, key=value lines, keys and sections matched
+// case-insensitively. Writing a key rewrites only that line and keeps every
+// other byte of the file (comments, blank lines, order, line endings).
+#include <QString>
+
+namespace zr {
+
+class PrivateProfile {
+ public:
+  explicit PrivateProfile(QString path = QString());
+
+  const QString& path() const { return path_; }
+  void setPath(const QString& path) { path_ = path; }
+
+  // The key's value trimmed of surrounding blanks and cut to `maxChars`
+  // characters; `def` when the file, the section or the key is missing.
+  QString GetString(const QString& section, const QString& key, const QString& def, int maxChars) const;
+  // Writes one key; creates the file, section or key when missing. Returns
+  // false when the file cannot be written.
+  bool WriteString(const QString& section, const QString& key, const QString& value) const;
+
+ private:
+  QString path_;
+};
+
+}  // namespace zr
