@@ -1,1 +1,65 @@
-int main() { return 0; }
+// zr417-cli: the command-line front end over the same core as the desktop program.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include "cli/CliCommon.h"
+
+namespace {
+
+const char kUsage[] =
+    "Usage: zr417-cli [--config PATH] COMMAND [ARGS]\n"
+    "\n"
+    "Commands:\n"
+    "  show FILE.dat [--json]    print the channels of a data file\n"
+    "\n"
+    "Options:\n"
+    "  --config PATH   configuration file (default: kelvane.def beside the program)\n"
+    "  --help          this help; COMMAND --help for a command's help\n"
+    "  --version       the program's version\n"
+    "\n"
+    "Exit codes: 0 success, 1 the operation failed, 2 usage error.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("zr417-cli"));
+  QCoreApplication::setApplicationVersion(QStringLiteral(ZR_VERSION));
+  using namespace zr::cli;
+
+  GlobalOptions g;
+  g.programDir = QCoreApplication::applicationDirPath();
+  QStringList rest;
+  const QStringList args = app.arguments().mid(1);
+  for (int i = 0; i < args.size(); ++i) {
+    const QString& a = args[i];
+    if (a == QStringLiteral("--config")) {
+      if (i + 1 >= args.size()) {
+        printErr(QStringLiteral("zr417-cli: --config needs a path"));
+        return kExitUsage;
+      }
+      g.configPath = args[++i];
+    } else if (a.startsWith(QStringLiteral("--config="))) {
+      g.configPath = a.mid(9);
+    } else if (a == QStringLiteral("--version")) {
+      printOut(QStringLiteral("zr417-cli %1").arg(QStringLiteral(ZR_VERSION)));
+      return kExitOk;
+    } else if ((a == QStringLiteral("--help") || a == QStringLiteral("-h")) && rest.isEmpty()) {
+      std::fputs(kUsage, stdout);
+      return kExitOk;
+    } else {
+      rest << a;
+    }
+  }
+  if (g.configPath.isEmpty()) g.configPath = QDir(g.programDir).filePath(zr::kConfigFile);
+  if (rest.isEmpty()) {
+    std::fputs(kUsage, stderr);
+    return kExitUsage;
+  }
+  const QString command = rest.takeFirst();
+  if (command == QStringLiteral("show")) return runShow(g, rest);
+  printErr(QStringLiteral("zr417-cli: unknown command '%1'").arg(command));
+  std::fputs(kUsage, stderr);
+  return kExitUsage;
+}

@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "data/ByteArray.h"
 #include "data/ChColumnDefs.h"
@@ -59,7 +60,8 @@ class ChannelCodec {
 
   // Four bytes from a frequency's decimal text, b0 from the first two
   // characters, each pair read as a hexadecimal number. Raises a failure for
-  // a pair that is not hexadecimal or a fifth byte.
+  // a pair that is not hexadecimal (13) or a fifth byte (9). A text shorter
+  // than 8 characters fills only the first bytes; the others are 0.
   static std::array<uint8_t, 4> SeparateFreChar(const QString& text);
 
   // Grid side of a deletion: blank the row's cells and hide the tone picker.
@@ -68,6 +70,19 @@ class ChannelCodec {
   const ChColumnDefs& columns() const { return columns_; }
 
  private:
+  // Channels 1..N and option rows 5..M the codec works on, held to the table's size.
+  int channelCount() const;
+  int lastColumnRow() const;
+  // Address of the record of channel i; a channel outside 1..260 is a failure.
+  int record(int i) const;
+  // Bit of channel i in the channel bit word; only channels 1..16 have one.
+  static int channelBit(int i);
+  // Reads the 8 BCD digits at R+offset..R+offset+3; nullopt when a digit is above 9.
+  std::optional<int> readFrequency(int i, int offset) const;
+  // Writes a frequency (or 0xFF x4 for -1) into R+offset..R+offset+3.
+  // A value without an 8-digit form is logged and nothing is written.
+  void writeFrequency(int i, int offset, int value);
+
   ByteArray& image_;
   const ByteArray& def_;
   ChannelTable& table_;

@@ -3,6 +3,7 @@
 // lines that use it, and the DTMF code-text converters with their work buffer.
 #include <QString>
 #include <array>
+#include <cstdint>
 #include <vector>
 
 #include "data/ByteArray.h"
@@ -46,6 +47,9 @@ class CharTable {
 
  private:
   std::vector<QString> table_;
+  // First table index of each UTF-16 unit (kNoMatch when none), built with
+  // the table so that codeOf is a lookup instead of a linear search.
+  std::vector<uint16_t> codes_;
 };
 
 }  // namespace zr

@@ -10,6 +10,12 @@ namespace zr {
 
 enum Lang : int { kLangChs = 1, kLangCht = 2, kLangEng = 3 };
 
+// Parses the text table's rows ("entry<TAB>chs<TAB>cht<TAB>eng", "#" starts a
+// comment line, escapes \n \t \\ inside a field) into kSlots slots of three
+// texts. Rows with a bad entry number, an entry outside the table or the
+// wrong number of fields are skipped; slots no row fills stay empty.
+std::vector<std::array<QString, 3>> parseSoftFaceTable(const QString& tsv);
+
 class TextTable {
  public:
   static constexpr int kSlots = 456;

@@ -1,0 +1,44 @@
+#pragma once
+// Shared pieces of the zr417-cli commands.
+#include <QString>
+#include <QStringList>
+#include <cstdio>
+#include <memory>
+
+#include "shell/Core.h"
+#include "shell/UserPrompts.h"
+
+namespace zr::cli {
+
+enum Exit : int { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
+
+// Prompts of a non-interactive run: questions take a fixed answer, dialogs
+// are cancelled, and every message goes to stderr.
+class CliPrompts : public UserPrompts {
+ public:
+  bool answer = true;
+  QStringList messages;
+  bool askYesNo(const QString&, const QString&) override { return answer; }
+  void message(const QString&, const QString& text, Icon) override;
+  QString openFileName(const QString&, const QString&) override { return {}; }
+  QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
+};
+
+struct GlobalOptions {
+  QString configPath;   // --config, default kelvane.def beside the program
+  QString programDir;   // folder of the executable
+};
+
+// A started core for one command, with its prompts.
+struct Session {
+  CliPrompts prompts;
+  std::unique_ptr<Core> core;
+};
+std::unique_ptr<Session> startSession(const GlobalOptions& g);
+
+void printErr(const QString& text);
+void printOut(const QString& text);
+
+int runShow(const GlobalOptions& g, const QStringList& args);
+
+}  // namespace zr::cli

@@ -1,0 +1,128 @@
+// zr417-cli show FILE.dat [--json]: what the editors show after opening a file.
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "cli/CliCommon.h"
+
+namespace zr::cli {
+
+namespace {
+
+const char kShowHelp[] =
+    "Usage: zr417-cli show FILE.dat [--json]\n"
+    "Opens a data file as the desktop program's Open does and prints what the\n"
+    "editors show after the refresh: a readable summary, or one JSON object.\n";
+
+QString mhz(int f) {
+  if (f < 0) return QString();
+  return QStringLiteral("%1.%2").arg(f / 100000).arg(f % 100000, 5, 10, QLatin1Char('0'));
+}
+
+QJsonObject channelJson(const Core& c, int ch) {
+  QJsonObject o;
+  o.insert(QStringLiteral("channel"), ch);
+  const int rx = c.ChTable.get(kRowRx, ch);
+  o.insert(QStringLiteral("rx"), rx);
+  if (rx == -1) {
+    // An empty slot: the grid shows a blank row.
+    o.insert(QStringLiteral("tx"), -1);
+    o.insert(QStringLiteral("decode"), QString());
+    o.insert(QStringLiteral("encode"), QString());
+    o.insert(QStringLiteral("options"), QJsonObject());
+    return o;
+  }
+  o.insert(QStringLiteral("tx"), c.ChTable.get(kRowTx, ch));
+  o.insert(QStringLiteral("decode"), c.ChTable.decodeTone(ch));
+  o.insert(QStringLiteral("encode"), c.ChTable.encodeTone(ch));
+  QJsonObject options;
+  for (int j = 5; j <= c.columns.columnCount && j < ChannelTable::kRows; ++j) {
+    QJsonObject opt;
+    const int v = c.ChTable.get(j, ch);
+    opt.insert(QStringLiteral("value"), v);
+    opt.insert(QStringLiteral("text"), c.columns.optionText(j, v));
+    options.insert(QString::number(j), opt);
+  }
+  o.insert(QStringLiteral("options"), options);
+  return o;
+}
+
+void printSummary(const Core& c) {
+  const QStringList captions = c.columns.captions();
+  auto caption = [&](int j, const QString& fallback) {
+    const QString t = j < captions.size() ? captions[j].trimmed() : QString();
+    return (t.isEmpty() || t == QStringLiteral("0")) ? fallback : t;
+  };
+  QStringList header{QStringLiteral("CH"), caption(1, QStringLiteral("Rx")), caption(2, QStringLiteral("Tx")),
+                     caption(3, QStringLiteral("Decode")), caption(4, QStringLiteral("Encode"))};
+  for (int j = 5; j <= c.columns.columnCount && j < ChannelTable::kRows; ++j)
+    header << caption(j, QStringLiteral("Col%1").arg(j));
+  std::vector<QStringList> rows{header};
+  for (int ch = 1; ch <= c.columns.channelCount; ++ch) {
+    QStringList r{QString::number(ch)};
+    const int rx = c.ChTable.get(kRowRx, ch);
+    if (rx == -1) {
+      for (int j = 1; j < header.size(); ++j) r << QString();
+    } else {
+      r << mhz(rx) << mhz(c.ChTable.get(kRowTx, ch)) << c.ChTable.decodeTone(ch) << c.ChTable.encodeTone(ch);
+      for (int j = 5; j <= c.columns.columnCount && j < ChannelTable::kRows; ++j) {
+        const int v = c.ChTable.get(j, ch);
+        const QString t = c.columns.optionText(j, v);
+        r << (t.isEmpty() ? QString::number(v) : t);
+      }
+    }
+    rows.push_back(r);
+  }
+  std::vector<int> widths(static_cast<size_t>(header.size()), 0);
+  for (const auto& r : rows)
+    for (int j = 0; j < r.size(); ++j) widths[static_cast<size_t>(j)] = std::max<int>(widths[static_cast<size_t>(j)], static_cast<int>(r[j].size()));
+  for (const auto& r : rows) {
+    QString line;
+    for (int j = 0; j < r.size(); ++j) line += r[j].leftJustified(widths[static_cast<size_t>(j)] + 2);
+    printOut(line.trimmed());
+  }
+}
+
+}  // namespace
+
+int runShow(const GlobalOptions& g, const QStringList& args) {
+  QString file;
+  bool json = false;
+  for (const QString& a : args) {
+    if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
+      std::fputs(kShowHelp, stdout);
+      return kExitOk;
+    } else if (a == QStringLiteral("--json")) {
+      json = true;
+    } else if (a.startsWith(u'-')) {
+      printErr(QStringLiteral("zr417-cli show: unknown option %1").arg(a));
+      return kExitUsage;
+    } else if (file.isEmpty()) {
+      file = a;
+    } else {
+      printErr(QStringLiteral("zr417-cli show: only one file can be shown"));
+      return kExitUsage;
+    }
+  }
+  if (file.isEmpty()) {
+    printErr(QStringLiteral("zr417-cli show: missing FILE.dat\n") + QString::fromLatin1(kShowHelp));
+    return kExitUsage;
+  }
+  auto session = startSession(g);
+  Core& c = *session->core;
+  if (!c.files.OpenFile(file)) return kExitFailed;  // the message (entry 83) is on stderr
+
+  if (json) {
+    QJsonObject root;
+    QJsonArray channels;
+    for (int ch = 1; ch <= c.columns.channelCount; ++ch) channels.append(channelJson(c, ch));
+    root.insert(QStringLiteral("channels"), channels);
+    printOut(QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)).trimmed());
+  } else {
+    printOut(QStringLiteral("File: %1").arg(c.image.CurFilePath));
+    printSummary(c);
+  }
+  return kExitOk;
+}
+
+}  // namespace zr::cli

@@ -1,0 +1,22 @@
+#include "shell/Core.h"
+
+#include "shell/Startup.h"
+
+namespace zr {
+
+Core::Core(QString dir, QString configPath, UserPrompts& p, QString logSource)
+    : programDir(std::move(dir)),
+      log(std::move(logSource)),
+      ini(std::move(configPath)),
+      columns(ChColumnDefs::fallback()),
+      codec(image.TempArray, image.DefTempArray, ChTable, tones, columns, log),
+      prompts(p),
+      files(image, codec, text, p, log, programDir) {}
+
+void Core::startHeadless() {
+  StartupHooks hooks;
+  hooks.runFirstRunStep = false;
+  Startup(*this, std::move(hooks)).run();
+}
+
+}  // namespace zr

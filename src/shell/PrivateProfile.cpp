@@ -1,0 +1,288 @@
+#include "shell/PrivateProfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QMutex>
+#include <QSaveFile>
+#include <memory>
+
+namespace zr {
+
+namespace {
+
+// The file is handled as bytes: lookups fold ASCII letters only, so UTF-8
+// names compare correctly byte by byte, and a write can copy every byte it
+// does not change exactly as it was, whatever the file's encoding.
+
+constexpr char kBom[] = "\xEF\xBB\xBF";
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+QByteArrayView trimBlanks(QByteArrayView s) {
+  qsizetype b = 0, e = s.size();
+  while (b < e && isBlank(s[b])) ++b;
+  while (e > b && isBlank(s[e - 1])) --e;
+  return s.sliced(b, e - b);
+}
+
+QByteArray foldAscii(QByteArrayView s) {
+  QByteArray out(s.data(), s.size());
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+qsizetype bomLength(const QByteArray& data) { return data.startsWith(kBom) ? 3 : 0; }
+
+// One physical line of the file.
+struct Line {
+  qsizetype begin = 0;       // first byte
+  qsizetype contentEnd = 0;  // end of the text, before any "\r\n" / "\n"
+  qsizetype next = 0;        // first byte of the following line
+  bool hasEol = false;       // ends with a line break
+};
+
+enum class Kind { Other, Section, Key };
+
+// What a line is: a section header "[name]", a "key=value" line, or anything
+// else (blank, comment, text without "=").
+struct Classified {
+  Kind kind = Kind::Other;
+  QByteArrayView name;      // section name or key, trimmed, original spelling
+  qsizetype nameBegin = 0;  // offset of the key in the file (key lines)
+  QByteArrayView value;     // everything after the first "=" (key lines)
+};
+
+template <class F>
+void forEachLine(const QByteArray& data, F&& visit) {
+  qsizetype pos = bomLength(data);
+  const qsizetype size = data.size();
+  while (pos < size) {
+    Line line;
+    line.begin = pos;
+    qsizetype nl = data.indexOf('\n', pos);
+    if (nl < 0) nl = size;
+    line.hasEol = nl < size;
+    line.next = line.hasEol ? nl + 1 : size;
+    line.contentEnd = nl;
+    if (line.contentEnd > line.begin && data[line.contentEnd - 1] == '\r') --line.contentEnd;
+    if (!visit(line)) return;
+    pos = line.next;
+  }
+}
+
+Classified classify(const QByteArray& data, const Line& line) {
+  Classified c;
+  const QByteArrayView text(data.constData() + line.begin, line.contentEnd - line.begin);
+  qsizetype i = 0;
+  while (i < text.size() && isBlank(text[i])) ++i;
+  if (i == text.size() || text[i] == ';' || text[i] == '#') return c;
+  if (text[i] == '[') {
+    const qsizetype close = text.indexOf(']', i + 1);
+    if (close < 0) return c;
+    c.kind = Kind::Section;
+    c.name = trimBlanks(text.sliced(i + 1, close - i - 1));
+    return c;
+  }
+  const qsizetype eq = text.indexOf('=', i);
+  if (eq < 0) return c;
+  c.name = trimBlanks(text.sliced(i, eq - i));
+  if (c.name.isEmpty()) return c;
+  c.kind = Kind::Key;
+  c.nameBegin = line.begin + i;
+  c.value = text.sliced(eq + 1);
+  return c;
+}
+
+// Folded section name -> folded key -> raw value; the first occurrence of a
+// section and of a key within it wins, keys before any section are ignored.
+using Sections = QHash<QByteArray, QHash<QByteArray, QByteArray>>;
+
+Sections parse(const QByteArray& data) {
+  Sections sections;
+  QHash<QByteArray, QByteArray>* current = nullptr;
+  forEachLine(data, [&](const Line& line) {
+    const Classified c = classify(data, line);
+    if (c.kind == Kind::Section) {
+      const QByteArray name = foldAscii(c.name);
+      current = sections.contains(name) ? nullptr : &sections[name];
+    } else if (c.kind == Kind::Key && current) {
+      const QByteArray key = foldAscii(c.name);
+      if (!current->contains(key)) current->insert(key, c.value.toByteArray());
+    }
+    return true;
+  });
+  return sections;
+}
+
+// Parsed files, keyed by path; an entry is used only while the file keeps the
+// modification time and size it had when it was parsed. Start-up reads about
+// a thousand keys, each of which would otherwise read the whole file again.
+struct CacheEntry {
+  qint64 mtime = 0;
+  qint64 size = -1;
+  std::shared_ptr<const Sections> sections;
+};
+
+QMutex cacheMutex;
+QHash<QString, CacheEntry>& cache() {
+  static QHash<QString, CacheEntry> c;
+  return c;
+}
+constexpr int kMaxCachedFiles = 16;
+
+void forget(const QString& path) {
+  QMutexLocker lock(&cacheMutex);
+  cache().remove(path);
+}
+
+// The parsed file, or null when it is missing or unreadable.
+std::shared_ptr<const Sections> load(const QString& path) {
+  const QFileInfo info(path);
+  if (!info.isFile()) {
+    forget(path);
+    return nullptr;
+  }
+  const qint64 mtime = info.lastModified().toMSecsSinceEpoch();
+  const qint64 size = info.size();
+  {
+    QMutexLocker lock(&cacheMutex);
+    auto it = cache().constFind(path);
+    if (it != cache().constEnd() && it->mtime == mtime && it->size == size) return it->sections;
+  }
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return nullptr;
+  const QByteArray data = file.readAll();
+  if (file.error() != QFileDevice::NoError) return nullptr;
+  auto sections = std::make_shared<const Sections>(parse(data));
+  QMutexLocker lock(&cacheMutex);
+  if (cache().size() >= kMaxCachedFiles) cache().clear();
+  // Record the time and size that belong to the bytes actually read.
+  if (data.size() == size) cache().insert(path, CacheEntry{mtime, size, sections});
+  return sections;
+}
+
+// Cuts a text to `maxChars` characters without splitting a surrogate pair.
+QString cutChars(const QString& s, int maxChars) {
+  if (maxChars <= 0) return {};
+  qsizetype i = 0;
+  for (int n = 0; n < maxChars && i < s.size(); ++n)
+    i += (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate()) ? 2 : 1;
+  return s.left(i);
+}
+
+QString trimmedBlanks(const QString& s) {
+  qsizetype b = 0, e = s.size();
+  while (b < e && (s[b] == u' ' || s[b] == u'\t')) ++b;
+  while (e > b && (s[e - 1] == u' ' || s[e - 1] == u'\t')) --e;
+  return s.sliced(b, e - b);
+}
+
+QByteArray keyLine(const QString& key, const QByteArray& value) { return key.toUtf8() + '=' + value; }
+
+bool hasLineBreak(const QString& s) { return s.contains(u'\n') || s.contains(u'\r'); }
+
+}  // namespace
+
+PrivateProfile::PrivateProfile(QString path) : path_(std::move(path)) {}
+
+QString PrivateProfile::GetString(const QString& section, const QString& key, const QString& def,
+                                  int maxChars) const {
+  if (path_.isEmpty()) return def;
+  const auto sections = load(path_);
+  if (!sections) return def;
+  const auto sec = sections->constFind(foldAscii(trimmedBlanks(section).toUtf8()));
+  if (sec == sections->constEnd()) return def;
+  const auto val = sec->constFind(foldAscii(trimmedBlanks(key).toUtf8()));
+  if (val == sec->constEnd()) return def;
+
+  QByteArrayView raw = trimBlanks(*val);
+  // A value wrapped in double quotes is given without them.
+  if (raw.size() >= 2 && raw.front() == '"' && raw.back() == '"') raw = raw.sliced(1, raw.size() - 2);
+  return trimmedBlanks(cutChars(QString::fromUtf8(raw), maxChars));
+}
+
+bool PrivateProfile::WriteString(const QString& section, const QString& key, const QString& value) const {
+  if (path_.isEmpty()) return false;
+  const QString sec = trimmedBlanks(section);
+  const QString k = trimmedBlanks(key);
+  // Names and values that could not be read back as written (or would split
+  // the line and so inject other keys) are refused.
+  if (sec.isEmpty() || k.isEmpty() || hasLineBreak(sec) || hasLineBreak(k) || hasLineBreak(value) ||
+      sec.contains(u']') || k.contains(u'=') || k.startsWith(u'[') || k.startsWith(u';') ||
+      k.startsWith(u'#'))
+    return false;
+
+  QByteArray data;
+  {
+    QFile file(path_);
+    if (file.exists()) {
+      // A file that exists but cannot be read is never replaced.
+      if (!file.open(QIODevice::ReadOnly)) return false;
+      data = file.readAll();
+      if (file.error() != QFileDevice::NoError) return false;
+    }
+  }
+
+  const QByteArray wantSection = foldAscii(sec.toUtf8());
+  const QByteArray wantKey = foldAscii(k.toUtf8());
+  const QByteArray valueBytes = value.toUtf8();
+
+  // The file's own line break: that of its first line; CRLF for a file without one.
+  QByteArray eol = "\r\n";
+  if (const qsizetype nl = data.indexOf('\n'); nl >= 0) eol = (nl > 0 && data[nl - 1] == '\r') ? "\r\n" : "\n";
+
+  bool seenSection = false, inSection = false, done = false;
+  Line anchor;  // the line after which a missing key goes
+  QByteArray out;
+  forEachLine(data, [&](const Line& line) {
+    const Classified c = classify(data, line);
+    if (c.kind == Kind::Section) {
+      if (inSection) return false;  // left the section without finding the key
+      if (!seenSection && foldAscii(c.name) == wantSection) {
+        seenSection = inSection = true;
+        anchor = line;
+      }
+    } else if (c.kind == Kind::Key && inSection) {
+      if (foldAscii(c.name) == wantKey) {
+        // Rewrite this line from the key on; its indentation and line break stay.
+        out = data.left(c.nameBegin);
+        out += c.name.toByteArray();
+        out += '=';
+        out += valueBytes;
+        out += data.mid(line.contentEnd);
+        done = true;
+        return false;
+      }
+      anchor = line;
+    }
+    return true;
+  });
+
+  if (!done && seenSection) {
+    const QByteArray line = keyLine(k, valueBytes);
+    if (anchor.hasEol) {
+      out = data.left(anchor.next) + line + eol + data.mid(anchor.next);
+    } else {  // the anchor is the last line and has no line break
+      out = data + eol + line;
+    }
+  } else if (!done) {
+    out = data;
+    if (out.size() > bomLength(out) && !out.endsWith('\n')) out += eol;
+    out += '[' + sec.toUtf8() + ']' + eol + keyLine(k, valueBytes) + eol;
+  }
+
+  // Written beside the file and renamed over it: a failure leaves the old file whole.
+  QSaveFile file(path_);
+  bool ok = file.open(QIODevice::WriteOnly);
+  if (ok && file.write(out) != out.size()) {
+    file.cancelWriting();
+    ok = false;
+  }
+  if (ok) ok = file.commit();
+  forget(path_);
+  return ok;
+}
+
+}  // namespace zr

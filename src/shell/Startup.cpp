@@ -1,0 +1,186 @@
+#include "shell/Startup.h"
+
+#include <QLocale>
+
+#include "editors/ChInfoReader.h"
+#include "shell/VbText.h"
+
+namespace zr {
+
+namespace {
+constexpr int kTxtNotice = 70;
+constexpr int kTxtExitQuestion = 73;
+constexpr int kTxtLanguageChanged = 68;
+const char kLoadTag[] = "mdifrmMain->MDIForm_Load";
+}  // namespace
+
+int lcidFromLocaleName(const QString& name) {
+  // "zh_TW.UTF-8", "zh-TW", "en_US@euro" ...: language and territory only.
+  QString base = name.section(u'.', 0, 0).section(u'@', 0, 0);
+  base.replace(u'-', u'_');
+  if (base.compare(QStringLiteral("zh_TW"), Qt::CaseInsensitive) == 0) return kLcidChineseTaiwan;
+  if (base.compare(QStringLiteral("en_US"), Qt::CaseInsensitive) == 0) return kLcidEnglishUs;
+  if (base.compare(QStringLiteral("zh_CN"), Qt::CaseInsensitive) == 0) return kLcidChinesePrc;
+  return 0;
+}
+
+int languageForLcid(int lcid) {
+  switch (lcid) {
+    case kLcidChineseTaiwan: return kLangCht;
+    case kLcidEnglishUs: return kLangEng;
+    case kLcidChinesePrc: return kLangChs;
+    default: return kLangEng;
+  }
+}
+
+void Startup::step(const char* name, const std::function<void()>& body) {
+  trace << QString::fromLatin1(name);
+  if (body) guarded(core_.log, kLoadTag, body);
+}
+
+QString Startup::readSetting(const QString& key, const QString& def, int maxChars) {
+  return core_.setting(key, def, maxChars);
+}
+
+int Startup::readNumber(const QString& key, const QString& def, int maxChars) {
+  const QString text = readSetting(key, def, maxChars);
+  if (auto v = toInt16(text)) return *v;
+  // Not a number: report it and go on with the key's default.
+  core_.log.LogError(QStringLiteral("%1 (%2)").arg(QLatin1String(kLoadTag), key), kErrTypeMismatch);
+  return toInt16(def).value_or(0);
+}
+
+int Startup::readHex(const QString& key, const QString& def, QString& text) {
+  text = readSetting(key, def, 14);
+  if (auto v = hexToUInt16(text)) return *v;
+  core_.log.LogError(QStringLiteral("%1 (%2)").arg(QLatin1String(kLoadTag), key), kErrTypeMismatch);
+  text = def;
+  return hexToUInt16(def).value_or(0);
+}
+
+QString Startup::readColour(const QString& key, const QString& def) {
+  const QString text = readSetting(key, def, 29);
+  bool ok = false;
+  const qlonglong v = text.toLongLong(&ok);
+  if (ok && v >= 0 && v <= 0xFFFFFF) return text;
+  core_.log.LogError(QStringLiteral("%1 (%2)").arg(QLatin1String(kLoadTag), key), kErrTypeMismatch);
+  return def;
+}
+
+void Startup::GetSysLang() {
+  guarded(core_.log, "mdifrmMain->GetSysLang", [&] {
+    const QString firRun = readSetting(QStringLiteral("FirRun"), QStringLiteral("1"), 2);
+    if (vbVal(firRun) == 0) return;
+    core_.ini.WriteString(kSettingSection, QStringLiteral("FirRun"), QStringLiteral("0"));
+    const int lcid = hooks_.GetSystemDefaultLCID ? hooks_.GetSystemDefaultLCID()
+                                                 : lcidFromLocaleName(QLocale::system().name());
+    core_.ini.WriteString(kSettingSection, QStringLiteral("Language"), QString::number(languageForLcid(lcid)));
+    trace << QStringLiteral("AutoSetPort");
+    if (hooks_.AutoSetPort) hooks_.AutoSetPort();
+  });
+}
+
+void Startup::run() {
+  AppSettings& s = core_.settings;
+  step("buildSerialLists", hooks_.buildSerialLists);
+  step("channelBitTables", [] {});  // the tables are constants of AppSettings
+  step("configPath", [] {});        // fixed when the core was built
+  trace << QStringLiteral("GetSysLang");
+  if (hooks_.runFirstRunStep) GetSysLang();
+  step("language", [&] {
+    int stored = readNumber(QStringLiteral("Language"), QStringLiteral("2"), 9);
+    if (stored < kLangChs || stored > kLangEng) stored = kLangEng;
+    // Every run starts in English, whatever was stored.
+    core_.CurLang = kLangEng;
+    if (hooks_.tickLanguageMenu) hooks_.tickLanguageMenu(core_.CurLang);
+  });
+  step("LoadSoftFace", [&] { core_.text.LoadSoftFace(core_.CurLang); });
+  step("HanZiTbl", [] {});  // built with the core
+  step("port", [&] {
+    s.ComPort = readNumber(QStringLiteral("COM"), QStringLiteral("1"), 9);
+    const bool openable = hooks_.VerdictCom ? hooks_.VerdictCom(s.ComPort) : true;
+    if (!openable && hooks_.AutoSetPort) hooks_.AutoSetPort();
+  });
+  step("image", [&] {
+    const int datNum = readNumber(QStringLiteral("DatNum"), QStringLiteral("0"), 9);
+    core_.image.create(datNum);
+  });
+  step("fonts", [&] {
+    s.EngFont = readSetting(QStringLiteral("EngFont"), QStringLiteral("Times New Roman"), 29);
+    s.ChsFont = readSetting(QStringLiteral("ChsFont"), QStringLiteral("宋体"), 29);
+    s.SoftFont = core_.CurLang == kLangChs ? s.ChsFont : s.EngFont;
+  });
+  step("colours", [&] {
+    s.OverColor = readColour(QStringLiteral("OverColor"), kDefaultOverColor);
+    s.DefColor = readColour(QStringLiteral("DefColor"), kDefaultDefColor);
+  });
+  step("VolumeMode", [&] { s.VolumeMode = readNumber(QStringLiteral("VolumeMode"), QStringLiteral("0"), 29); });
+  step("addresses", [&] {
+    s.TableMaxAddr = readHex(QStringLiteral("TableMaxAddr"), QStringLiteral("1FFF"), s.TableMaxAddrText);
+    s.ReadStartAddr = readHex(QStringLiteral("ReadStartAddr"), QStringLiteral("0000"), s.ReadStartAddrText);
+    s.ReadEndAddr = readHex(QStringLiteral("ReadEndAddr"), QStringLiteral("1FFF"), s.ReadEndAddrText);
+    s.WriteStartAddr = readHex(QStringLiteral("WriteStartAddr"), QStringLiteral("0000"), s.WriteStartAddrText);
+    s.WriteEndAddr = readHex(QStringLiteral("WriteEndAddr"), QStringLiteral("1FFF"), s.WriteEndAddrText);
+    if (hooks_.placeAddressTexts) hooks_.placeAddressTexts();
+  });
+  step("buildVolumeTable", hooks_.buildVolumeTable);
+  step("buildProtocolScripts", hooks_.buildProtocolScripts);
+  step("GenerateDatFolder", [&] { core_.files.GenerateDatFolder(); });
+  step("SetSoftFace", hooks_.SetSoftFace);
+  step("InitChMem", [&] {
+    core_.tones.GenCtdcsList(core_.CurLang);
+    core_.columns = ReadChInfo(core_.ini, core_.CurLang, core_.log);
+    if (hooks_.initChannelWindow) hooks_.initChannelWindow();
+    core_.codec.InitChTable();
+    // The initial band choice starts a new data set from the default image.
+    if (hooks_.ChInfoModel) hooks_.ChInfoModel();
+    else core_.files.NewFileSol();
+  });
+  step("layoutHexView", hooks_.layoutHexView);
+  step("showChannelWindow", hooks_.showChannelWindow);
+  step("ChannelLock", [&] {
+    s.LockState = readSetting(QStringLiteral("ChannelLock"), kLockOff, 14);
+    if (hooks_.applyLock) hooks_.applyLock(s.LockState == kLockOn);
+  });
+}
+
+bool queryUnload(Core& core, const std::function<void(const QString&)>& closeWindow) {
+  bool mayClose = false;
+  guarded(core.log, "mdifrmMain->MDIForm_QueryUnload", [&] {
+    AppSettings& s = core.settings;
+    if (s.autoInputOpen) return;
+    const bool yes = s.LeaveNoAsk || core.prompts.askYesNo(core.text.SoftFace(kTxtNotice),
+                                                           core.text.SoftFace(kTxtExitQuestion));
+    if (!yes) return;
+    s.Leaving = true;
+    for (const QString& name : kCloseOrder)
+      if (closeWindow) closeWindow(name);
+    mayClose = true;
+  });
+  return mayClose;
+}
+
+bool switchLanguage(Core& core, int lang, const LanguageSwitchHooks& hooks) {
+  if (lang == core.CurLang) return false;
+  guarded(core.log, "mdifrmMain->SwiLangFace", [&] {
+    if (hooks.tickLanguageMenu) hooks.tickLanguageMenu(lang);
+    core.CurLang = lang;
+    if (!core.ini.WriteString(kSettingSection, QStringLiteral("Language"), QString::number(lang)))
+      throw RunError(kErrPathFileAccess, QStringLiteral("cannot write %1").arg(core.ini.path()));
+    core.prompts.message(QStringLiteral("Message"), core.text.text(kTxtLanguageChanged, kLangEng),
+                         UserPrompts::Icon::Question);
+    if (hooks.startNewInstance) hooks.startNewInstance();
+    core.settings.LeaveNoAsk = true;
+    if (hooks.closeMainWindow) hooks.closeMainWindow();
+  });
+  return true;
+}
+
+QString helpFilePath(const Core& core, int& lang) {
+  if (lang < kLangChs || lang > kLangEng) lang = kLangEng;
+  static const QString kNames[] = {QStringLiteral("ChsHelp.html"), QStringLiteral("ChtHelp.html"),
+                                   QStringLiteral("EngHelp.html")};
+  return core.files.pathBesideProgram(kNames[lang - 1]);
+}
+
+}  // namespace zr

@@ -1,0 +1,62 @@
+#pragma once
+// Questions, messages and file choices the core asks of the user. The desktop
+// program answers with real dialogs; the CLI and tests answer from a script.
+#include <QString>
+#include <QStringList>
+#include <deque>
+
+namespace zr {
+
+class UserPrompts {
+ public:
+  enum class Icon { Information, Question, Error, Exclamation };
+  virtual ~UserPrompts() = default;
+
+  // A Yes/No question with a question icon; true for Yes.
+  virtual bool askYesNo(const QString& title, const QString& text) = 0;
+  // A message box with one OK button.
+  virtual void message(const QString& title, const QString& text, Icon icon) = 0;
+  // File dialogs; an empty answer means cancelled.
+  virtual QString openFileName(const QString& filter, const QString& initialPath) = 0;
+  virtual QString saveFileName(const QString& filter, const QString& initialPath, const QString& defaultSuffix) = 0;
+  // Give the main window the focus (a no-op without windows).
+  virtual void focusMainWindow() {}
+};
+
+// Answers from queues filled beforehand; records every question and message.
+// With an empty queue a question is answered `defaultAnswer` and a dialog is
+// cancelled.
+class ScriptedPrompts : public UserPrompts {
+ public:
+  bool defaultAnswer = false;
+  std::deque<bool> answers;
+  std::deque<QString> fileNames;
+  QStringList asked;     // texts of the questions, in order
+  QStringList messages;  // texts of the message boxes, in order
+  QStringList titles;    // titles of questions and messages, in order
+
+  bool askYesNo(const QString& title, const QString& text) override {
+    titles << title;
+    asked << text;
+    if (answers.empty()) return defaultAnswer;
+    const bool a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  void message(const QString& title, const QString& text, Icon) override {
+    titles << title;
+    messages << text;
+  }
+  QString openFileName(const QString&, const QString&) override { return nextFile(); }
+  QString saveFileName(const QString&, const QString&, const QString&) override { return nextFile(); }
+
+ private:
+  QString nextFile() {
+    if (fileNames.empty()) return {};
+    QString f = fileNames.front();
+    fileNames.pop_front();
+    return f;
+  }
+};
+
+}  // namespace zr

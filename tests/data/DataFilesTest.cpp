@@ -1,0 +1,246 @@
+// New, Open, Save and the refresh after load, on real files in a temporary folder.
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "data/DataFiles.h"
+
+namespace zr {
+namespace {
+
+std::vector<uint8_t> readAll(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return {};
+  const QByteArray b = f.readAll();
+  return {b.begin(), b.end()};
+}
+
+void writeAll(const QString& path, const std::vector<uint8_t>& bytes) {
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+}
+
+// A file in data file layout whose every byte tells its offset.
+std::vector<uint8_t> patternFile(size_t size, uint8_t salt) {
+  std::vector<uint8_t> f(size);
+  for (size_t i = 0; i < size; ++i) f[i] = static_cast<uint8_t>((i * 7 + salt) & 0xFF);
+  return f;
+}
+
+class DataFilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    image.create(0x1FFF);
+    text.LoadSoftFace(lang);
+    writeAll(dir.filePath(kDefaultImageFile), patternFile(kDataFileSize, 1));
+    writeAll(dir.filePath(kDefaultVhfFile), patternFile(kDataFileSize, 2));
+    writeAll(dir.filePath(kDefaultUhfFile), patternFile(kDataFileSize, 3));
+    QDir(dir.path()).mkpath(kDataFolder);
+    files.GenerateDatFolder();
+  }
+
+  QString path(const QString& name) const { return dir.filePath(name); }
+
+  QTemporaryDir dir;
+  int lang = kLangEng;
+  ErrorLog log;
+  TextTable text;
+  ToneTable tones;
+  MemoryImage image;
+  ChannelTable table;
+  ChColumnDefs columns = ChColumnDefs::fallback();
+  ChannelCodec codec{image.TempArray, image.DefTempArray, table, tones, columns, log};
+  ScriptedPrompts prompts;
+  DataFiles files{image, codec, text, prompts, log, dir.path()};
+};
+
+TEST_F(DataFilesTest, SaveWritesTheDataFileLayoutAndOpenGivesTheImageBack) {
+  files.NewFileSol();
+  auto& img = image.TempArray;
+  for (int a = 0; a < 0x0400; ++a) img.set(a, (a * 13 + 5) & 0xFF);
+  img.set(kModelSignatureAddr, 'M');
+  // The save encodes the channel table first: give it valid channels decoded
+  // from the image, so the round trip must reproduce every record.
+  const uint8_t record[16] = {0x00, 0x20, 0x65, 0x14, 0x00, 0x25, 0x65, 0x14,
+                              0x9E, 0x02, 0x13, 0x28, 0x8A, 0xFF, 0xF1, 0x5D};
+  for (int ch = 1; ch <= 16; ++ch)
+    for (int k = 0; k < 16; ++k) img.set(recordAddress(ch) + k, record[k]);
+  codec.IicDatToChInfo();
+  const std::vector<uint8_t> before(img.bytes().begin(), img.bytes().begin() + 0x0400);
+
+  const int reportsBefore = log.reportCount();
+  image.CurFilePath = path("radio.dat");
+  ASSERT_TRUE(files.SaveDatFile());
+  const auto saved = readAll(path("radio.dat"));
+  ASSERT_EQ(saved.size(), 1040u);
+  EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(saved.data()), 6), QByteArray("KV6183"));
+  for (int k = 16; k < 32; ++k) EXPECT_EQ(saved[k], 0xFF) << k;
+  EXPECT_EQ(saved[32], img.at(0x0010));
+  EXPECT_EQ(saved[1039], img.at(0x03FF));
+  for (int k = 0; k < 6; ++k) EXPECT_EQ(img.at(k), saved[k]);  // the signature lands in the image too
+
+  for (int a = 0; a < 0x0400; ++a) img.set(a, 0);
+  ASSERT_TRUE(files.OpenFile(path("radio.dat")));
+  for (int a = 6; a < 0x0400; ++a) ASSERT_EQ(img.at(a), before[a]) << "address " << a;
+  EXPECT_EQ(image.CurFilePath, path("radio.dat"));
+  EXPECT_EQ(log.reportCount(), reportsBefore) << log.lines().join(QStringLiteral("\n")).toStdString();
+}
+
+TEST_F(DataFilesTest, OpenRealignsAndLeavesBytesBeyondAShortFileAlone) {
+  auto file = patternFile(kDataFileSize, 9);
+  ASSERT_TRUE(files.OpenFile([&] { writeAll(path("full.dat"), file); return path("full.dat"); }()));
+  EXPECT_EQ(image.TempArray.at(0x0010), file[0x20]);
+  EXPECT_EQ(image.TempArray.at(0x03FF), file[0x040F]);
+  EXPECT_EQ(image.TempArray.at(0x0005), file[5]);
+  // 0x0400-0x040F keep the file's bytes at those offsets.
+  EXPECT_EQ(image.TempArray.at(0x0400), file[0x0400]);
+
+  for (int a = 0; a <= 0x1FFF; ++a) image.TempArray.set(a, 0xAB);
+  writeAll(path("short.dat"), std::vector<uint8_t>(0x0100, 0x11));
+  ASSERT_TRUE(files.OpenFile(path("short.dat")));
+  EXPECT_EQ(image.TempArray.at(0x00EF), 0x11);   // file byte 0xFF moved down by 16
+  EXPECT_EQ(image.TempArray.at(0x00F0), 0xAB);   // no data for it in the file
+  EXPECT_EQ(image.TempArray.at(0x1000), 0xAB);   // beyond what data files hold
+}
+
+TEST_F(DataFilesTest, ModelSignatureIsRepairedOnlyWhenItsFirstByteIsNotM) {
+  struct Case { uint8_t first; bool repaired; } cases[] = {{'M', false}, {0x00, true}, {0xFF, true}};
+  for (const auto& c : cases) {
+    auto file = patternFile(kDataFileSize, 4);
+    file[kModelSignatureAddr + 16] = c.first;
+    writeAll(path("sig.dat"), file);
+    ASSERT_TRUE(files.OpenFile(path("sig.dat")));
+    for (int k = 0; k < 8; ++k) {
+      const uint8_t expected = c.repaired ? kModelSignature[k] : file[kModelSignatureAddr + 16 + k];
+      EXPECT_EQ(image.TempArray.at(kModelSignatureAddr + k), expected) << int(c.first) << " byte " << k;
+    }
+  }
+}
+
+TEST_F(DataFilesTest, UnreadableFileIsWrongFileTypeAndChangesNothing) {
+  files.NewFileSol();
+  const auto before = image.TempArray;
+  const QString previous = image.CurFilePath;
+  EXPECT_FALSE(files.OpenFile(path("missing.dat")));
+  EXPECT_FALSE(files.OpenFile(dir.path()));  // a folder
+  EXPECT_EQ(image.TempArray, before);
+  EXPECT_EQ(image.CurFilePath, previous);
+  ASSERT_EQ(prompts.messages.size(), 2);
+  EXPECT_EQ(prompts.messages[0], QStringLiteral("Wrong file type!"));
+  EXPECT_EQ(prompts.titles.last(), QStringLiteral("Notice"));
+  EXPECT_EQ(log.lastTag(), QStringLiteral("mdifrmMain->OpenFile"));
+}
+
+TEST_F(DataFilesTest, ImageTooSmallForADataFileFailsWithoutTouchingMemory) {
+  image.create(0x0100);  // "DatNum" below 0x040F
+  for (int a = 0; a <= 0x0100; ++a) image.TempArray.set(a, 0x5A);
+  writeAll(path("any.dat"), patternFile(kDataFileSize, 5));
+  EXPECT_FALSE(files.OpenFile(path("any.dat")));
+  for (int a = 0; a <= 0x0100; ++a) ASSERT_EQ(image.TempArray.at(a), 0x5A);
+  EXPECT_EQ(log.lastCode(), kErrSubscript);
+
+  files.InitTempArray();
+  EXPECT_EQ(log.lastTag(), QStringLiteral("mdifrmMain->InitTempArray"));
+  image.CurFilePath = path("small.dat");
+  EXPECT_FALSE(files.SaveDatFile());
+  EXPECT_FALSE(QFile::exists(path("small.dat")));
+}
+
+TEST_F(DataFilesTest, NewKeepsModelAndBandBytesAndAsksFirst) {
+  files.NewFileSol();
+  for (int a = 0x0379; a <= 0x037D; ++a) image.TempArray.set(a, 0xC0 + a - 0x0379);
+  image.TempArray.set(0x0200, 0x77);
+
+  prompts.answers = {false};
+  files.NewFile();
+  EXPECT_EQ(image.TempArray.at(0x0200), 0x77);  // No: nothing happens
+  EXPECT_EQ(prompts.asked.last(), QStringLiteral("All data will be cleared,continue?"));
+
+  image.CurFilePath = path("other.dat");
+  prompts.answers = {true};
+  files.NewFile();
+  EXPECT_EQ(image.CurFilePath, QDir(path(kDataFolder)).filePath(kUntitledFile));
+  for (int a = 0; a <= 0x1FFF; ++a) {
+    if (a >= 0x0379 && a <= 0x037D) {
+      EXPECT_EQ(image.TempArray.at(a), 0xC0 + a - 0x0379);
+    } else {
+      ASSERT_EQ(image.TempArray.at(a), image.DefTempArray.at(a)) << "address " << a;
+    }
+  }
+  EXPECT_NE(image.TempArray.at(0x0200), 0x77);
+}
+
+TEST_F(DataFilesTest, SaveQuestionAndDialogAnswersDecideWhatIsWritten) {
+  files.NewFileSol();
+  image.CurFilePath = path("Data/Untitled.dat");
+  prompts.answers = {false};
+  files.SaveFile();  // No: nothing written
+  EXPECT_FALSE(QFile::exists(path("Data/Untitled.dat")));
+  EXPECT_EQ(prompts.asked.last(), QStringLiteral("TempData has changed,Do you want to save it now?"));
+
+  prompts.answers = {true};
+  files.SaveFile();  // Yes, then the dialog is cancelled
+  EXPECT_EQ(image.CurFilePath, path("Data/Untitled.dat"));
+
+  prompts.answers = {true};
+  prompts.fileNames = {path("chosen.dat")};
+  files.SaveFile();
+  EXPECT_EQ(image.CurFilePath, path("chosen.dat"));
+  EXPECT_EQ(readAll(path("chosen.dat")).size(), 1040u);
+
+  prompts.fileNames.clear();
+  EXPECT_FALSE(files.OpenFile(QString()));  // open dialog cancelled
+  EXPECT_EQ(image.CurFilePath, path("chosen.dat"));
+  EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+TEST_F(DataFilesTest, SaveKeepsTheTailOfALongerFileAndNeverDamagesItOnFailure) {
+  files.NewFileSol();
+  auto longer = patternFile(1500, 6);
+  writeAll(path("long.dat"), longer);
+  image.CurFilePath = path("long.dat");
+  ASSERT_TRUE(files.SaveDatFile());
+  const auto saved = readAll(path("long.dat"));
+  ASSERT_EQ(saved.size(), 1500u);
+  EXPECT_TRUE(std::equal(saved.begin() + 1040, saved.end(), longer.begin() + 1040));
+  EXPECT_EQ(saved[32], image.TempArray.at(0x0010));
+
+  // A target that cannot be written (here a folder): logged, reported, and
+  // the file name stays the one the image came from.
+  QDir(dir.path()).mkpath(QStringLiteral("blocked.dat"));
+  prompts.fileNames = {path("blocked.dat")};
+  EXPECT_FALSE(files.SaveAsFile());
+  EXPECT_EQ(image.CurFilePath, path("long.dat"));
+  EXPECT_EQ(prompts.messages.last(), QStringLiteral("Save file failed!"));
+  EXPECT_EQ(log.lastTag(), QStringLiteral("mdifrmMain->SaveDatFile"));
+  EXPECT_EQ(readAll(path("long.dat")), saved);
+}
+
+TEST_F(DataFilesTest, RestoreDefaultsOpensTheFileOfTheBandFamily) {
+  struct Case { int position; QString file; uint8_t salt; } cases[] = {
+      {0, kDefaultVhfFile, 2}, {6, kDefaultVhfFile, 2}, {7, kDefaultUhfFile, 3}, {12, kDefaultUhfFile, 3}};
+  for (const auto& c : cases) {
+    files.RestoreDefaults(c.position);
+    EXPECT_EQ(image.CurFilePath, path(c.file)) << c.position;
+    EXPECT_EQ(image.TempArray.at(0x0100), patternFile(kDataFileSize, c.salt)[0x0110]) << c.position;
+  }
+}
+
+TEST_F(DataFilesTest, RefreshRunsTheEditorStepsInOrderAndStopsAtAFailure) {
+  QStringList steps;
+  files.hooks.IicDatToModel = [&] { steps << "model"; };
+  files.hooks.IicDatToFreRange = [&] { steps << "band"; };
+  files.hooks.ShowChTblGrid = [&] { steps << "grid"; };
+  files.hooks.InitOpt = [&] { steps << "settings"; throw RunError(kErrTypeMismatch); };
+  files.hooks.voxCheck = [&] { steps << "vox"; };
+  files.SoftDisplay();
+  EXPECT_EQ(steps, (QStringList{"model", "band", "grid", "settings"}));
+  EXPECT_EQ(log.lastTag(), QStringLiteral("modChMem->SoftDisplay"));
+  EXPECT_EQ(log.lastCode(), kErrTypeMismatch);
+}
+
+}  // namespace
+}  // namespace zr
