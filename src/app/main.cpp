@@ -1,9 +1,13 @@
+// zr417-cps: the desktop program.
 #include <QApplication>
-#include <QMainWindow>
+
+#include "shell/ui/DesktopApp.h"
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QMainWindow w;
-  w.setWindowTitle("ZR-417");
-  w.show();
+  QApplication::setApplicationName(QStringLiteral("zr417-cps"));
+  zr::DesktopApp desktop(QCoreApplication::applicationDirPath());
+  desktop.start();
+  desktop.window().show();
   return app.exec();
 }

@@ -36,8 +36,15 @@ void ErrorLog::insert(const QString& text) {
 void ErrorLog::LogError(const QString& tag, int code) {
   try {
     if (!loaded_) load();
-    const QString when = clock_ ? clock_()
-                                : QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
+    QString when;
+    if (clock_) {
+      when = clock_();
+    } else {
+      // The short date of the user's locale and the time with seconds.
+      const QDateTime now = QDateTime::currentDateTime();
+      when = QLocale::system().toString(now.date(), QLocale::ShortFormat) + u' ' +
+             now.time().toString(QStringLiteral("HH:mm:ss"));
+    }
     insert(QStringLiteral("---------") + when + QStringLiteral("--------"));
     description_ = VbErrNumDes(code);
     insert(QStringLiteral("    ") + QStringLiteral("     错误:  ") + tag + QStringLiteral("     出错号:  ") +

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QStringList>
 #include <functional>
+#include <vector>
 
 #include "shell/RunError.h"
 
@@ -28,6 +29,12 @@ class ErrorLog : public QObject {
 
   // The log window's load step: empties the list and resets the counter.
   void load();
+  // Showing the window from the View menu: loads it when it is not loaded,
+  // otherwise just brings it up with its lines.
+  void show() {
+    if (!loaded_) load();
+    else emit loaded();
+  }
   // Closing the window unloads it: the next report loads it again.
   void unload();
   bool isLoaded() const { return loaded_; }

@@ -1,0 +1,37 @@
+#pragma once
+// The desktop program as an object: its prompts, its core state and its main
+// window, started in the documented order. main() makes one; tests make
+// their own with a program folder of their choosing.
+#include <QString>
+#include <memory>
+
+#include "shell/Core.h"
+#include "shell/Startup.h"
+#include "shell/ui/MainWindow.h"
+#include "shell/ui/QtPrompts.h"
+
+namespace zr {
+
+class DesktopApp {
+ public:
+  // `prompts` may be given by tests (scripted answers); by default real dialogs.
+  explicit DesktopApp(const QString& programDir, UserPrompts* prompts = nullptr);
+  ~DesktopApp();
+
+  // Runs the start-up sequence with the window steps; `hooks` may override
+  // steps that reach outside (system locale, port search) in tests.
+  void start(StartupHooks extra = {});
+
+  Core& core() { return *core_; }
+  MainWindow& window() { return *window_; }
+  const QStringList& startupTrace() const { return trace_; }
+
+ private:
+  QtPrompts qtPrompts_;
+  UserPrompts* prompts_;
+  std::unique_ptr<Core> core_;
+  std::unique_ptr<MainWindow> window_;
+  QStringList trace_;
+};
+
+}  // namespace zr

@@ -1,0 +1,290 @@
+#include "shell/ui/MainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QProcess>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QUrl>
+
+#include "shell/Core.h"
+#include "shell/Startup.h"
+#include "shell/ui/ErrorLogWindow.h"
+#include "shell/ui/QtPrompts.h"
+
+namespace zr {
+
+namespace {
+
+constexpr int kTxtTitle = 16;
+constexpr int kTxtReady = 94;
+constexpr int kTxtFileName = 85;
+constexpr int kTxtLocked = 116;
+
+// One row per menu entry: object name, parent menu ("" for the menu bar),
+// caption entry (-1: none), shortcut, visible at load, whether it is a sub-menu.
+struct MenuRow {
+  const char* name;
+  const char* parent;
+  int entry;
+  const char* shortcut;
+  bool visible;
+  bool submenu;
+  const char* fixedCaption;  // for the entries without a text table caption
+};
+
+constexpr MenuRow kMenus[] = {
+    {"mnuFile", "", 20, "", true, true, nullptr},
+    {"mnuFileNew", "mnuFile", 21, "Ctrl+N", true, false, nullptr},
+    {"mnuFileOpen", "mnuFile", 22, "Ctrl+O", true, false, nullptr},
+    {"mnuFileSave", "mnuFile", 23, "Ctrl+S", true, false, nullptr},
+    {"mnuFileSaveAs", "mnuFile", 24, "", true, false, nullptr},
+    {"sepPrintFile", "mnuFile", -1, "", false, false, nullptr},
+    {"mnuPrintFile", "mnuFile", 43, "Ctrl+P", false, false, nullptr},
+    {"mnuExit", "mnuFile", 25, "", true, false, nullptr},
+    {"mnuProgram", "", 26, "", true, true, nullptr},
+    {"mnuReadFre", "mnuProgram", 27, "Ctrl+R", true, false, nullptr},
+    {"mnuWriteFre", "mnuProgram", 28, "Ctrl+W", true, false, nullptr},
+    {"mnuReadWriteFre", "mnuProgram", 48, "F2", false, false, nullptr},
+    {"mnuAddFre", "mnuProgram", 44, "F7", false, false, nullptr},
+    {"mnuTestMode", "mnuProgram", 40, "Ctrl+T", false, false, nullptr},
+    {"mnuTestFre", "mnuProgram", 41, "", false, false, nullptr},
+    {"mnuBatchTestVal", "mnuProgram", 42, "Ctrl+B", false, false, nullptr},
+    {"mnuOption", "", 29, "", false, true, nullptr},
+    {"mnuModel", "mnuOption", 39, "Ctrl+M", false, false, nullptr},
+    {"mnuFunc", "mnuOption", 30, "Ctrl+F", false, false, nullptr},
+    {"mnuDtmf", "mnuOption", 45, "", true, false, nullptr},
+    {"mnuKeySet", "mnuOption", 46, "", true, false, nullptr},
+    {"mnuMcuVer", "mnuOption", 49, "", false, false, nullptr},
+    {"mnuChLock", "mnuOption", 47, "Ctrl+L", true, false, nullptr},
+    {"mnuSet", "", 31, "", true, true, nullptr},
+    {"mnuCommunicate", "mnuSet", 32, "", true, false, nullptr},
+    {"mnuLockFace", "mnuSet", 58, "", true, false, nullptr},
+    {"mnuLangSetting", "mnuSet", 33, "", true, true, nullptr},
+    {"mnuLangSel0", "mnuLangSetting", 34, "", true, false, nullptr},
+    {"mnuLangSel2", "mnuLangSetting", 35, "", true, false, nullptr},
+    {"mnuLangSel1", "mnuLangSetting", 57, "", true, false, nullptr},
+    {"mnuView", "", -1, "", false, true, "&View"},
+    {"mnuTreeView", "mnuView", -1, "", true, false, "&Tree"},
+    {"mnuShowErr", "mnuView", -1, "", true, false, "提示"},
+    {"mnuWindow", "", -1, "", false, true, "&Window"},
+    {"mnuHelp", "", 36, "", true, true, nullptr},
+    {"mnuHelpTopic", "mnuHelp", 37, "F1", false, false, nullptr},
+    {"mnuAboutSoft", "mnuHelp", 38, "", true, false, nullptr},
+};
+
+// Toolbar positions 1..16: a key and its caption entry; the rest are separators.
+struct ToolRow {
+  int position;
+  const char* key;
+  int entry;
+  QStyle::StandardPixmap icon;
+};
+constexpr ToolRow kTools[] = {
+    {2, "FileNew", 0, QStyle::SP_FileIcon},          {4, "FileOpen", 1, QStyle::SP_DialogOpenButton},
+    {5, "FileSave", 2, QStyle::SP_DialogSaveButton}, {7, "Read", 3, QStyle::SP_ArrowDown},
+    {8, "Write", 4, QStyle::SP_ArrowUp},             {10, "Com", 5, QStyle::SP_DriveNetIcon},
+    {12, "Print", 8, QStyle::SP_FileDialogDetailedView}, {14, "Help", 6, QStyle::SP_DialogHelpButton},
+    {16, "Exit", 7, QStyle::SP_DialogCloseButton},
+};
+constexpr int kToolPositions = 16;
+
+}  // namespace
+
+MainWindow::MainWindow(Core& core, QtPrompts& prompts, QWidget* parent)
+    : QMainWindow(parent), core_(core), prompts_(prompts) {
+  setObjectName(QStringLiteral("mdifrmMain"));
+  mdi_ = new QMdiArea(this);
+  mdi_->setObjectName(QStringLiteral("mdiArea"));
+  setCentralWidget(mdi_);
+  buildMenus();
+  buildToolbar();
+  buildStatusBar();
+
+  errorLog_ = new ErrorLogWindow(core_.log, this);
+  addDockWidget(Qt::BottomDockWidgetArea, errorLog_);
+  errorLog_->hide();
+
+  startNewInstance = [] { return QProcess::startDetached(QCoreApplication::applicationFilePath(), {}); };
+  core_.files.hooks.statusChanged = [this] { showFilePath(); };
+  resize(1280, 800);
+}
+
+void MainWindow::buildMenus() {
+  for (const MenuRow& row : kMenus) {
+    const QString name = QString::fromLatin1(row.name);
+    const QString parentName = QString::fromLatin1(row.parent);
+    QMenu* parentMenu = parentName.isEmpty() ? nullptr : menus_.value(parentName);
+    if (row.submenu) {
+      QMenu* m = parentMenu ? parentMenu->addMenu(QString()) : menuBar()->addMenu(QString());
+      m->setObjectName(name);
+      m->menuAction()->setObjectName(name + QStringLiteral("Action"));
+      m->menuAction()->setVisible(row.visible);
+      if (row.fixedCaption) m->setTitle(QString::fromUtf8(row.fixedCaption));
+      menus_.insert(name, m);
+      actions_.insert(name, m->menuAction());
+    } else {
+      QAction* a = name.startsWith(QStringLiteral("sep")) ? parentMenu->addSeparator() : parentMenu->addAction(QString());
+      a->setObjectName(name);
+      a->setVisible(row.visible);
+      if (row.fixedCaption) a->setText(QString::fromUtf8(row.fixedCaption));
+      if (*row.shortcut) {
+        a->setShortcut(QKeySequence(QString::fromLatin1(row.shortcut)));
+        a->setShortcutContext(Qt::ApplicationShortcut);
+      }
+      actions_.insert(name, a);
+    }
+    if (row.entry >= 0) entries_.insert(name, row.entry);
+  }
+  for (const char* n : {"mnuLangSel0", "mnuLangSel1", "mnuLangSel2", "mnuChLock", "mnuLockFace"})
+    actions_.value(QString::fromLatin1(n))->setCheckable(true);
+  // The lock entry sits in a hidden menu; its shortcut still works from the frame.
+  addAction(actions_.value(QStringLiteral("mnuChLock")));
+
+  auto on = [this](const char* name, auto slot) {
+    connect(actions_.value(QString::fromLatin1(name)), &QAction::triggered, this, slot);
+  };
+  on("mnuFileNew", [this] { core_.files.NewFile(); });
+  on("mnuFileOpen", [this] { core_.files.OpenFile(QString()); });
+  on("mnuFileSave", [this] { onSave(false); });
+  on("mnuFileSaveAs", [this] { onSave(true); });
+  on("mnuExit", [this] { guarded(core_.log, "mdifrmMain->ExitSoft", [this] { close(); }); });
+  on("mnuLangSel0", [this] { onLanguage(kLangChs); });
+  on("mnuLangSel1", [this] { onLanguage(kLangCht); });
+  on("mnuLangSel2", [this] { onLanguage(kLangEng); });
+  on("mnuHelpTopic", [this] { onHelp(); });
+  on("mnuShowErr", [this] { core_.log.show(); });
+}
+
+void MainWindow::buildToolbar() {
+  toolbar_ = addToolBar(QString());
+  toolbar_->setObjectName(QStringLiteral("tlbMdiFrmMain"));
+  toolbar_->setMovable(false);
+  toolbar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  for (int pos = 1; pos <= kToolPositions; ++pos) {
+    const ToolRow* row = nullptr;
+    for (const ToolRow& t : kTools)
+      if (t.position == pos) row = &t;
+    if (!row) {
+      if (pos > 1) toolbar_->addSeparator();
+      continue;
+    }
+    const QString key = QString::fromLatin1(row->key);
+    QAction* a = toolbar_->addAction(style()->standardIcon(row->icon), QString());
+    a->setObjectName(QStringLiteral("tlb") + key);
+    a->setData(key);
+    connect(a, &QAction::triggered, this, [this, key] { onToolbar(key); });
+    entries_.insert(a->objectName(), row->entry);
+    actions_.insert(a->objectName(), a);
+  }
+}
+
+void MainWindow::buildStatusBar() {
+  statusBar()->setObjectName(QStringLiteral("sbrStatus"));
+  for (int k = 0; k < 3; ++k) {
+    panels_[k] = new QLabel(this);
+    panels_[k]->setObjectName(QStringLiteral("sbrStatusPanel%1").arg(k + 1));
+    panels_[k]->setContentsMargins(6, 0, 6, 0);
+    statusBar()->addWidget(panels_[k], k == 2 ? 1 : 0);
+  }
+  panels_[0]->setMinimumWidth(160);
+  panels_[1]->setMinimumWidth(90);
+}
+
+void MainWindow::SetSoftFace() {
+  guarded(core_.log, "mdimoduMain->SetSoftFace", [this] {
+    for (auto it = entries_.cbegin(); it != entries_.cend(); ++it) {
+      const QString caption = core_.text.SoftFace(it.value());
+      if (QMenu* m = menus_.value(it.key())) m->setTitle(caption);
+      else if (QAction* a = actions_.value(it.key())) a->setText(caption);
+    }
+    setWindowTitle(core_.text.SoftFace(kTxtTitle));
+    setStatusPanel(1, core_.text.SoftFace(kTxtReady));
+    showPort();
+    showFilePath();
+  });
+}
+
+void MainWindow::tickLanguageMenu(int lang) {
+  actions_.value(QStringLiteral("mnuLangSel0"))->setChecked(lang == kLangChs);
+  actions_.value(QStringLiteral("mnuLangSel1"))->setChecked(lang == kLangCht);
+  actions_.value(QStringLiteral("mnuLangSel2"))->setChecked(lang == kLangEng);
+}
+
+void MainWindow::applyLock(bool on) {
+  actions_.value(QStringLiteral("mnuChLock"))->setChecked(on);
+  actions_.value(QStringLiteral("mnuLockFace"))->setChecked(on);
+  core_.settings.LockState = on ? kLockOn : kLockOff;
+  setStatusPanel(1, core_.text.SoftFace(on ? kTxtLocked : kTxtReady));
+}
+
+void MainWindow::setStatusPanel(int panel, const QString& text) {
+  if (panel >= 1 && panel <= 3) panels_[panel - 1]->setText(text);
+}
+
+QString MainWindow::statusPanel(int panel) const {
+  return panel >= 1 && panel <= 3 ? panels_[panel - 1]->text() : QString();
+}
+
+void MainWindow::showFilePath() {
+  setStatusPanel(3, core_.text.SoftFace(kTxtFileName) + core_.image.CurFilePath);
+}
+
+void MainWindow::showPort() { setStatusPanel(2, QStringLiteral("COM") + QString::number(core_.settings.ComPort)); }
+
+void MainWindow::onSave(bool saveAs) {
+  if (commitPendingEdit) commitPendingEdit();
+  if (saveAs) core_.files.SaveAsFile();
+  else core_.files.SaveFile();
+}
+
+void MainWindow::onToolbar(const QString& key) {
+  guarded(core_.log, "mdifrmMain->tlbmdifrmMain_ButtonClick", [&] {
+    if (key == QStringLiteral("FileNew")) core_.files.NewFile();
+    else if (key == QStringLiteral("FileOpen")) core_.files.OpenFile(QString());
+    else if (key == QStringLiteral("FileSave")) onSave(false);
+    else if (key == QStringLiteral("Help")) onHelp();
+    else if (key == QStringLiteral("Exit")) close();
+    // "Read", "Write" and "Com" open the communication and port windows;
+    // "Print" has no effect.
+  });
+}
+
+void MainWindow::onLanguage(int lang) {
+  LanguageSwitchHooks hooks;
+  hooks.tickLanguageMenu = [this](int l) { tickLanguageMenu(l); };
+  hooks.startNewInstance = startNewInstance;
+  hooks.closeMainWindow = [this] { close(); };
+  if (!switchLanguage(core_, lang, hooks)) tickLanguageMenu(core_.CurLang);
+}
+
+void MainWindow::onHelp() {
+  int lang = core_.CurLang;
+  const QString path = helpFilePath(core_, lang);
+  core_.CurLang = lang;
+  QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void MainWindow::closeChild(const QString& name) {
+  if (name == QStringLiteral("frmShowErr")) {
+    if (errorLog_) errorLog_->hide();
+    return;
+  }
+  for (QMdiSubWindow* w : mdi_->subWindowList())
+    if (w->widget() && w->widget()->objectName() == name) w->close();
+  if (QWidget* w = findChild<QWidget*>(name, Qt::FindDirectChildrenOnly)) w->close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+  if (queryUnload(core_, [this](const QString& name) { closeChild(name); })) e->accept();
+  else e->ignore();
+}
+
+}  // namespace zr

@@ -1,0 +1,71 @@
+#pragma once
+// `mdifrmMain`: the program's frame. Menu bar, toolbar `tlbMdiFrmMain`, the
+// three-panel status bar `sbrStatus`, and the area that hosts the child
+// windows. Commands are forwarded to the core; the window holds no rules.
+#include <QHash>
+#include <QMainWindow>
+#include <functional>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QToolBar;
+
+namespace zr {
+
+struct Core;
+class ErrorLogWindow;
+class QtPrompts;
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+ public:
+  MainWindow(Core& core, QtPrompts& prompts, QWidget* parent = nullptr);
+
+  // Captions of the menus, toolbar, title and status bar from the text table.
+  void SetSoftFace();
+  // Tick the language menu entry of `lang` (1, 2, 3) and untick the others.
+  void tickLanguageMenu(int lang);
+  // The restored or toggled interface lock: ticks and status text.
+  void applyLock(bool on);
+  void setStatusPanel(int panel, const QString& text);
+  QString statusPanel(int panel) const;
+  void showFilePath();
+  void showPort();
+
+  QAction* action(const QString& name) const { return actions_.value(name); }
+  QMenu* menu(const QString& name) const { return menus_.value(name); }
+  QToolBar* toolbar() const { return toolbar_; }
+  QMdiArea* mdiArea() const { return mdi_; }
+
+  // How a fresh instance is started after a language switch (replaceable in tests).
+  std::function<bool()> startNewInstance;
+  // Extra steps before a save (the grid commits its tone entry).
+  std::function<void()> commitPendingEdit;
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  void buildMenus();
+  void buildToolbar();
+  void buildStatusBar();
+  void onToolbar(const QString& key);
+  void onLanguage(int lang);
+  void onHelp();
+  void onSave(bool saveAs);
+  void closeChild(const QString& name);
+
+  Core& core_;
+  QtPrompts& prompts_;
+  QMdiArea* mdi_ = nullptr;
+  QToolBar* toolbar_ = nullptr;
+  QLabel* panels_[3] = {nullptr, nullptr, nullptr};
+  ErrorLogWindow* errorLog_ = nullptr;
+  QHash<QString, QAction*> actions_;
+  QHash<QString, QMenu*> menus_;
+  QHash<QString, int> entries_;  // object name -> text table entry of its caption
+};
+
+}  // namespace zr

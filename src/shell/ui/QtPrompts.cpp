@@ -1,0 +1,59 @@
+#include "shell/ui/QtPrompts.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace zr {
+
+bool QtPrompts::askYesNo(const QString& title, const QString& text) {
+  return QMessageBox::question(parent_, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
+         QMessageBox::Yes;
+}
+
+void QtPrompts::message(const QString& title, const QString& text, Icon icon) {
+  QMessageBox::Icon i = QMessageBox::Information;
+  switch (icon) {
+    case Icon::Information: i = QMessageBox::Information; break;
+    case Icon::Question: i = QMessageBox::Question; break;
+    case Icon::Error: i = QMessageBox::Critical; break;
+    case Icon::Exclamation: i = QMessageBox::Warning; break;
+  }
+  QMessageBox box(i, title, text, QMessageBox::Ok, parent_);
+  box.exec();
+}
+
+QString QtPrompts::qtFilter(const QString& filter) {
+  const QStringList parts = filter.split(u'|');
+  QStringList out;
+  for (int k = 0; k + 1 < parts.size(); k += 2) {
+    QString patterns = parts[k + 1];
+    patterns.replace(u';', u' ');
+    out << QStringLiteral("%1 (%2)").arg(parts[k], patterns);
+  }
+  return out.join(QStringLiteral(";;"));
+}
+
+static QString startDir(const QString& initialPath) {
+  const QFileInfo fi(initialPath);
+  return fi.isDir() ? initialPath : fi.absolutePath();
+}
+
+QString QtPrompts::openFileName(const QString& filter, const QString& initialPath) {
+  return QFileDialog::getOpenFileName(parent_, QString(), startDir(initialPath), qtFilter(filter));
+}
+
+QString QtPrompts::saveFileName(const QString& filter, const QString& initialPath, const QString& defaultSuffix) {
+  QFileDialog dlg(parent_, QString(), startDir(initialPath), qtFilter(filter));
+  dlg.setAcceptMode(QFileDialog::AcceptSave);
+  dlg.setFileMode(QFileDialog::AnyFile);
+  dlg.setDefaultSuffix(defaultSuffix);
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
+  return dlg.selectedFiles().first();
+}
+
+void QtPrompts::focusMainWindow() {
+  if (parent_) parent_->activateWindow();
+}
+
+}  // namespace zr
