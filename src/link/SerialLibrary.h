@@ -1,0 +1,40 @@
+#pragma once
+// The serial operations the radio link relies on, by port number 1..16 (the
+// system's currency for ports). The real implementation maps numbers to this
+// machine's serial devices and works on QSerialPort; tests use a fake.
+#include <cstdint>
+
+namespace zr {
+
+class SerialLibrary {
+ public:
+  virtual ~SerialLibrary() = default;
+
+  // Opens the port; 0 when it is now open, any other value when it is not.
+  virtual int sio_open(int port) = 0;
+  // Line settings: baud code 12 (9600) and mode code 7 (8 data bits, no parity, 2 stop bits).
+  virtual int sio_ioctl(int port, int baudCode, int modeCode) = 0;
+  // Discards what waits in the receive buffer (mode 2).
+  virtual int sio_flush(int port, int mode) = 0;
+  // Queues bytes for sending; returns the count queued or a negative error.
+  virtual int sio_write(int port, const uint8_t* data, int count) = 0;
+  // A following read returns after at most `totalMs`; 0 on success.
+  virtual int sio_SetReadTimeouts(int port, int totalMs, int intervalMs) = 0;
+  // Reads up to `count` bytes, returning as soon as they have all arrived or
+  // the time limit ran out; returns the count read.
+  virtual int sio_read(int port, uint8_t* buffer, int count) = 0;
+  virtual int sio_close(int port) = 0;
+};
+
+// Waiting inside the radio link (`DelayNms`): the desktop program keeps its
+// window alive while it waits, the CLI sleeps. Never spins the processor.
+class Waiter {
+ public:
+  virtual ~Waiter() = default;
+  // Waits at least `ms` milliseconds.
+  virtual void wait(int ms) = 0;
+  // Serves pending user-interface events without waiting (the stop box, close requests).
+  virtual void serveEvents() {}
+};
+
+}  // namespace zr
