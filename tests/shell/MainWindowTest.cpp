@@ -1,0 +1,121 @@
+// The desktop program started offscreen from a program folder in a
+// temporary directory: main window, menus, toolbar, status bar, shutdown.
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+#include "shell/ui/DesktopApp.h"
+#include "shell/ui/ErrorLogWindow.h"
+
+namespace zr {
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    for (const char* name : {"dhcpqec.def", "DefRadioSet_VHF.def", "DefRadioSet_UHF.def"})
+      ASSERT_TRUE(QFile::copy(QStringLiteral(ZR_BIN_DIR "/") + name, dir.filePath(name)));
+    // The shipped configuration as it leaves the source tree (first run pending).
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ZR_SOURCE_DIR "/resources/kelvane.def"), dir.filePath("kelvane.def")));
+    QFile::setPermissions(dir.filePath("kelvane.def"), QFile::ReadOwner | QFile::WriteOwner);
+    app = std::make_unique<DesktopApp>(dir.path(), &prompts);
+    StartupHooks hooks;
+    hooks.GetSystemDefaultLCID = [] { return kLcidEnglishUs; };
+    app->start(std::move(hooks));
+  }
+  QString panel(int k) { return app->window().findChild<QLabel*>(QStringLiteral("sbrStatusPanel%1").arg(k))->text(); }
+  QAction* action(const char* name) { return app->window().action(QString::fromLatin1(name)); }
+
+  QTemporaryDir dir;
+  ScriptedPrompts prompts;
+  std::unique_ptr<DesktopApp> app;
+};
+
+TEST_F(MainWindowTest, ShowsTheEnglishFrame) {
+  MainWindow& w = app->window();
+  EXPECT_EQ(w.objectName(), "mdifrmMain");
+  EXPECT_EQ(w.windowTitle(), "ZR-417");
+  struct Caption { const char* name; const char* text; bool visible; } captions[] = {
+      {"mnuFile", "&File", true},          {"mnuFileNew", "&New", true},
+      {"mnuFileSaveAs", "S&ave As", true}, {"mnuPrintFile", "&Print", false},
+      {"mnuProgram", "&Program", true},    {"mnuReadFre", "&Read", true},
+      {"mnuReadWriteFre", "&Auto Read/Write Radio", false},
+      {"mnuOption", "&Option", false},     {"mnuChLock", "&Lock Channel Interface", true},
+      {"mnuSet", "&Settings", true},       {"mnuLockFace", "Lock Face(&D)", true},
+      {"mnuLangSel0", "&Simplified Chinese", true}, {"mnuLangSel1", "Traditional Chinese", true},
+      {"mnuLangSel2", "&English", true},   {"mnuHelpTopic", "Help &Topic", false},
+      {"mnuAboutSoft", "&About", true},    {"mnuView", "&View", false}};
+  for (const auto& c : captions) {
+    QAction* a = action(c.name);
+    ASSERT_NE(a, nullptr) << c.name;
+    EXPECT_EQ(a->text(), c.text) << c.name;
+    EXPECT_EQ(a->isVisible(), c.visible) << c.name;
+  }
+  EXPECT_EQ(action("mnuFileOpen")->shortcut(), QKeySequence("Ctrl+O"));
+  EXPECT_TRUE(action("mnuLangSel2")->isChecked());
+  EXPECT_FALSE(action("mnuLangSel0")->isChecked());
+
+  // Toolbar: nine buttons at positions 2, 4, 5, 7, 8, 10, 12, 14, 16.
+  QStringList texts;
+  for (QAction* a : w.toolbar()->actions())
+    texts << (a->isSeparator() ? QStringLiteral("|") : a->text());
+  EXPECT_EQ(texts.join(" "), "New | Open Save | Read Write | Port | Print | Help | Exit");
+
+  EXPECT_EQ(panel(1), "Ready");
+  EXPECT_EQ(panel(2), "COM1");
+  EXPECT_EQ(panel(3), "File Name:" + QDir(dir.filePath("Data")).filePath("Untitled.dat"));
+}
+
+TEST_F(MainWindowTest, FirstStartWritesFirstRunAndLanguage) {
+  PrivateProfile ini(dir.filePath("kelvane.def"));
+  EXPECT_EQ(ini.GetString("Setting", "FirRun", "", 2), "0");
+  EXPECT_EQ(ini.GetString("Setting", "Language", "", 9), "3");
+}
+
+TEST_F(MainWindowTest, ExitAsksAndNoKeepsTheWindowOpen) {
+  MainWindow& w = app->window();
+  w.show();
+  prompts.answers = {false};
+  EXPECT_FALSE(w.close());
+  EXPECT_TRUE(w.isVisible());
+  EXPECT_EQ(prompts.asked.last(), "Are you sure want to exit?");
+  prompts.answers = {true};
+  EXPECT_TRUE(w.close());
+  EXPECT_TRUE(app->core().settings.Leaving);
+}
+
+TEST_F(MainWindowTest, ErrorLogWindowFollowsTheLog) {
+  auto* window = app->window().findChild<ErrorLogWindow*>("frmShowErr");
+  ASSERT_NE(window, nullptr);
+  auto* list = window->findChild<QListWidget*>("listShowErr");
+  app->core().log.LogError("modChMem->TextToAscii", kErrSubscript);
+  EXPECT_FALSE(window->isHidden());
+  ASSERT_EQ(list->count(), 2);
+  EXPECT_EQ(list->currentRow(), 1);
+  EXPECT_TRUE(list->item(1)->text().contains("modChMem->TextToAscii"));
+  window->close();
+  app->core().log.LogError("mdifrmMain->OpenFile", kErrFileNotFound);
+  EXPECT_EQ(list->count(), 2);  // a fresh list after closing
+}
+
+TEST_F(MainWindowTest, FileCommandsReachTheDataFiles) {
+  prompts.answers = {true};
+  prompts.fileNames = {dir.filePath("saved.dat")};
+  action("mnuFileSave")->trigger();
+  EXPECT_EQ(QFileInfo(dir.filePath("saved.dat")).size(), 1040);
+  EXPECT_EQ(panel(3), "File Name:" + dir.filePath("saved.dat"));
+
+  prompts.fileNames = {dir.filePath("missing.dat")};
+  action("mnuFileOpen")->trigger();
+  EXPECT_EQ(prompts.messages.last(), "Wrong file type!");
+}
+
+}  // namespace
+}  // namespace zr

@@ -1,0 +1,211 @@
+// The start-up sequence, the first run, the language rules, the shutdown and
+// the language switch, on a configuration file in a temporary folder.
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "shell/Startup.h"
+
+namespace zr {
+namespace {
+
+QByteArray readFile(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class StartupTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    for (const char* name : {"dhcpqec.def", "DefRadioSet_VHF.def", "DefRadioSet_UHF.def"})
+      QFile::copy(QStringLiteral(ZR_BIN_DIR "/") + name, dir.filePath(name));
+  }
+  void writeConfig(const QByteArray& text) {
+    QFile f(configPath());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text);
+  }
+  QString configPath() const { return dir.filePath(kConfigFile); }
+  std::unique_ptr<Core> makeCore() {
+    return std::make_unique<Core>(dir.path(), configPath(), prompts, QStringLiteral("test"));
+  }
+  // Runs the start-up with recording hooks; the system locale is `lcid`.
+  QStringList start(Core& core, int lcid = kLcidEnglishUs) {
+    QStringList calls;
+    StartupHooks h;
+    h.GetSystemDefaultLCID = [lcid] { return lcid; };
+    h.AutoSetPort = [&] { calls << "AutoSetPort"; };
+    h.VerdictCom = [&](int port) { calls << QStringLiteral("VerdictCom %1").arg(port); return true; };
+    h.tickLanguageMenu = [&](int lang) { calls << QStringLiteral("tick %1").arg(lang); };
+    h.SetSoftFace = [&] { calls << "SetSoftFace"; };
+    h.applyLock = [&](bool on) { calls << QStringLiteral("lock %1").arg(on); };
+    Startup s(core, std::move(h));
+    s.run();
+    trace = s.trace;
+    return calls;
+  }
+
+  QTemporaryDir dir;
+  ScriptedPrompts prompts;
+  QStringList trace;
+};
+
+TEST_F(StartupTest, RunsTheStepsInTheirOrder) {
+  writeConfig("[Setting]\nFirRun=0\nDatNum=8191\n");
+  auto core = makeCore();
+  start(*core);
+  EXPECT_EQ(trace, (QStringList{"buildSerialLists", "channelBitTables", "configPath", "GetSysLang", "language",
+                                "LoadSoftFace", "HanZiTbl", "port", "image", "fonts", "colours", "VolumeMode",
+                                "addresses", "buildVolumeTable", "buildProtocolScripts", "GenerateDatFolder",
+                                "SetSoftFace", "InitChMem", "layoutHexView", "showChannelWindow", "ChannelLock"}));
+  EXPECT_EQ(core->image.TempArray.upperBound(), 8191);
+  EXPECT_EQ(core->image.CurFilePath, QDir(dir.filePath("Data")).filePath("Untitled.dat"));
+  EXPECT_TRUE(QFileInfo(dir.filePath("Data")).isDir());
+  // The initial band choice loaded the default image.
+  EXPECT_EQ(core->image.TempArray.at(0x01B8), 0x4D);
+  EXPECT_EQ(core->log.reportCount(), 0) << core->log.lines().join("\n").toStdString();
+}
+
+TEST_F(StartupTest, FirstRunStoresTheLanguageOfTheLocaleOnce) {
+  struct Case { int lcid; const char* language; } cases[] = {
+      {kLcidEnglishUs, "3"}, {kLcidChinesePrc, "1"}, {kLcidChineseTaiwan, "2"}, {1031, "3"}, {0, "3"}};
+  for (const auto& c : cases) {
+    writeConfig("[Setting]\r\nDatNum=8191\r\n");
+    auto core = makeCore();
+    const QStringList calls = start(*core, c.lcid);
+    PrivateProfile ini(configPath());
+    EXPECT_EQ(ini.GetString("Setting", "FirRun", "", 2), "0") << c.lcid;
+    EXPECT_EQ(ini.GetString("Setting", "Language", "", 9), c.language) << c.lcid;
+    EXPECT_TRUE(calls.contains("AutoSetPort")) << c.lcid;
+    EXPECT_EQ(core->CurLang, kLangEng);
+
+    // The second start neither writes nor searches.
+    const QByteArray after = readFile(configPath());
+    auto again = makeCore();
+    EXPECT_FALSE(start(*again, c.lcid).contains("AutoSetPort"));
+    EXPECT_EQ(readFile(configPath()), after);
+  }
+}
+
+TEST_F(StartupTest, EveryRunStartsInEnglishWhateverIsStored) {
+  for (const char* stored : {"1", "2", "3", "7", "x"}) {
+    writeConfig(QByteArray("[Setting]\nFirRun=0\nDatNum=8191\nLanguage=") + stored + "\n");
+    auto core = makeCore();
+    const QStringList calls = start(*core);
+    EXPECT_EQ(core->CurLang, kLangEng) << stored;
+    EXPECT_TRUE(calls.contains("tick 3")) << stored;
+    EXPECT_EQ(core->text.SoftFace(94), "Ready");
+    EXPECT_EQ(core->tones.NoToneText(), "None");
+  }
+}
+
+TEST_F(StartupTest, ReadsTheSettingsAndReplacesBadValuesByTheirDefaults) {
+  writeConfig(
+      "[Setting]\nFirRun=0\nDatNum=8191\nCOM=12\nOverColor=red\nDefColor=32768\nVolumeMode=1\n"
+      "ReadStartAddr=0010\nReadEndAddr=XYZ\nWriteEndAddr=03FF\nTableMaxAddr=1FFF0000000000000000\n"
+      "ChannelLock=ShowLock\nEngFont=DejaVu Sans\n");
+  auto core = makeCore();
+  const QStringList calls = start(*core);
+  const AppSettings& s = core->settings;
+  EXPECT_EQ(s.ComPort, 12);
+  EXPECT_TRUE(calls.contains("VerdictCom 12"));
+  EXPECT_EQ(s.OverColor, kDefaultOverColor);
+  EXPECT_EQ(s.DefColor, "32768");
+  EXPECT_EQ(s.VolumeMode, 1);
+  EXPECT_EQ(s.ReadStartAddr, 0x0010);
+  EXPECT_EQ(s.ReadEndAddr, 0x1FFF);
+  EXPECT_EQ(s.ReadEndAddrText, "1FFF");
+  EXPECT_EQ(s.WriteEndAddr, 0x03FF);
+  EXPECT_EQ(s.TableMaxAddr, 0x1FFF);  // 14 characters are not an address: default
+  EXPECT_EQ(s.SoftFont, "DejaVu Sans");
+  EXPECT_EQ(s.LockState, kLockOn);
+  EXPECT_TRUE(calls.contains("lock 1"));
+  // Each bad value was reported, naming the key.
+  const QString log = core->log.lines().join("\n");
+  for (const char* key : {"OverColor", "ReadEndAddr", "TableMaxAddr"}) EXPECT_TRUE(log.contains(key)) << key;
+  EXPECT_EQ(core->log.reportCount(), 3);
+}
+
+TEST_F(StartupTest, StartsWithoutAnyConfigurationFile) {
+  auto core = makeCore();
+  const QStringList calls = start(*core);
+  EXPECT_EQ(core->settings.ComPort, 1);
+  EXPECT_EQ(core->settings.LockState, kLockOff);
+  EXPECT_EQ(core->columns.channelCount, 16);
+  EXPECT_TRUE(calls.contains("lock 0"));
+  EXPECT_EQ(trace.last(), "ChannelLock");
+  // The default "DatNum" of 0 leaves an image too small for data files: the
+  // loads fail and are logged instead of touching memory beyond it.
+  EXPECT_EQ(core->image.TempArray.upperBound(), 0);
+  EXPECT_GT(core->log.reportCount(), 0);
+}
+
+TEST_F(StartupTest, ShutdownAsksUnlessSwitchingLanguageAndClosesInOrder) {
+  writeConfig("[Setting]\nFirRun=0\nDatNum=8191\n");
+  auto core = makeCore();
+  start(*core);
+  QStringList closed;
+  auto close = [&](const QString& name) { closed << name; };
+
+  core->settings.autoInputOpen = true;
+  EXPECT_FALSE(queryUnload(*core, close));
+  EXPECT_TRUE(prompts.asked.isEmpty());
+  core->settings.autoInputOpen = false;
+
+  prompts.answers = {false};
+  EXPECT_FALSE(queryUnload(*core, close));
+  EXPECT_EQ(prompts.asked.last(), "Are you sure want to exit?");
+  EXPECT_TRUE(closed.isEmpty());
+  EXPECT_FALSE(core->settings.Leaving);
+
+  prompts.answers = {true};
+  EXPECT_TRUE(queryUnload(*core, close));
+  EXPECT_TRUE(core->settings.Leaving);
+  EXPECT_EQ(closed, kCloseOrder);
+
+  core->settings.LeaveNoAsk = true;
+  const auto asked = prompts.asked.size();
+  EXPECT_TRUE(queryUnload(*core, close));
+  EXPECT_EQ(prompts.asked.size(), asked);
+}
+
+TEST_F(StartupTest, LanguageSwitchStoresRestartsAndLeavesWithoutAsking) {
+  writeConfig("[Setting]\nFirRun=0\nDatNum=8191\nLanguage=3\n");
+  auto core = makeCore();
+  start(*core);
+  QStringList calls;
+  LanguageSwitchHooks hooks;
+  hooks.tickLanguageMenu = [&](int l) { calls << QStringLiteral("tick %1").arg(l); };
+  hooks.startNewInstance = [&] { calls << "restart"; return true; };
+  hooks.closeMainWindow = [&] { calls << "close"; };
+
+  EXPECT_FALSE(switchLanguage(*core, kLangEng, hooks));  // already English: nothing
+  EXPECT_TRUE(calls.isEmpty());
+  EXPECT_TRUE(prompts.messages.isEmpty());
+
+  EXPECT_TRUE(switchLanguage(*core, kLangChs, hooks));
+  EXPECT_EQ(calls, (QStringList{"tick 1", "restart", "close"}));
+  EXPECT_EQ(PrivateProfile(configPath()).GetString("Setting", "Language", "", 9), "1");
+  EXPECT_EQ(prompts.messages.last(), "Language has changed, you need to restart the software.");
+  EXPECT_EQ(prompts.titles.last(), "Message");
+  EXPECT_TRUE(core->settings.LeaveNoAsk);
+  EXPECT_EQ(core->CurLang, kLangChs);
+
+  int lang = 9;
+  EXPECT_TRUE(helpFilePath(*core, lang).endsWith("/EngHelp.html"));
+  EXPECT_EQ(lang, kLangEng);
+  lang = kLangCht;
+  EXPECT_TRUE(helpFilePath(*core, lang).endsWith("/ChtHelp.html"));
+}
+
+TEST(LocaleNames, MapToTheIdentifiersTheFirstRunKnows) {
+  struct Case { const char* name; int lcid; } cases[] = {
+      {"zh_TW", 1028}, {"zh_TW.UTF-8", 1028}, {"en_US", 1033}, {"en-US", 1033},
+      {"zh_CN.GB2312", 2052}, {"en_GB", 0}, {"de_DE", 0}, {"C", 0}, {"", 0}};
+  for (const auto& c : cases) EXPECT_EQ(lcidFromLocaleName(c.name), c.lcid) << c.name;
+}
+
+}  // namespace
+}  // namespace zr
