@@ -1,0 +1,245 @@
+// The channel grid's rules, driven through the model as the window drives it.
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "editors/ChannelGrid.h"
+#include "editors/ToneEntry.h"
+#include "shell/Core.h"
+
+namespace zr {
+namespace {
+
+class ChannelGridTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    core.image.create(0x1FFF);
+    core.text.LoadSoftFace(core.CurLang);
+    core.columns = columnDefs();
+    // A default image whose channel records are all 0xFF (empty slots).
+    for (int a = 0; a <= 0x1FFF; ++a) core.image.DefTempArray.set(a, a < 0x0400 ? 0xFF : 0);
+    core.codec.InitChTable();
+    grid.SetChGrid();
+    grid.ShowChTblGrid();
+  }
+
+  // Columns as the shipped configuration defines them, option column 8 with three options.
+  static ChColumnDefs columnDefs() {
+    ChColumnDefs d;
+    d.columnCount = 10;
+    d.widths.assign(11, 1000);
+    d.items.assign(11, {});
+    d.items[1] = {"RxFre"};
+    d.items[2] = {"TxFre"};
+    d.items[3] = {"CtcssDcsDec"};
+    d.items[4] = {"CtcssDcsEnc"};
+    d.items[5] = {"Low|High", "2", "1", "Low", "High"};
+    d.items[6] = {"Narrow|Wide", "2", "1", "Narrow", "Wide"};
+    d.items[7] = {"Off|On", "2", "1", "Off", "On"};
+    d.items[8] = {"Off|Carrier|QT/DQT", "3", "0", "Off", "Carrier", "QT/DQT"};
+    d.items[9] = {"Off|On", "2", "0", "Off", "On"};
+    d.items[10] = {"Off|BOT|EOT|BOTH", "4", "0", "Off", "BOT", "EOT", "BOTH"};
+    d.headerFormat = "CH|Rx|Tx|Dec|Enc|Power|W/N|Scan|BCL|VOX|PTT ID";
+    return d;
+  }
+
+  void type(int row, int col, const QString& text) {
+    if (grid.beforeEdit(row, col)) grid.GridChAfterEdit(row, col, text);
+  }
+  void pick(int row, int col, const QString& text) {
+    grid.click(row, col);
+    grid.setPickerText(text);
+    grid.pickerFocusOut();
+  }
+  int band_[2] = {13600000, 17400000};
+
+  QTemporaryDir dir;
+  ScriptedPrompts prompts;
+  Core core{dir.path(), dir.filePath("none.def"), prompts, "test"};
+  ChannelGrid grid{{core.ChTable, core.codec, core.columns, core.tones, core.text, core.settings, core.log,
+                    [this] { return band_[0]; }, [this] { return band_[1]; }}};
+};
+
+TEST_F(ChannelGridTest, TypingAReceiveFrequencyMakesANewChannel) {
+  type(1, 1, "146.52");
+  EXPECT_EQ(core.ChTable.get(kRowRx, 1), 14652000);
+  EXPECT_EQ(core.ChTable.get(kRowTx, 1), 14652000);
+  EXPECT_EQ(grid.text(1, 1), "146.52000");
+  EXPECT_EQ(grid.text(1, 2), "146.52000");
+  EXPECT_EQ(grid.text(1, 3), "None");
+  EXPECT_EQ(grid.text(1, 4), "None");
+  EXPECT_EQ(core.ChTable.decodeTone(1), "None");
+  EXPECT_EQ(core.ChTable.encodeTone(1), "None");
+  const QStringList options = {"High", "Wide", "On", "Off", "Off", "Off"};
+  for (int j = 5; j <= 10; ++j) EXPECT_EQ(grid.text(1, j), options[j - 5]) << j;
+  EXPECT_EQ(grid.cursorRow(), 1);
+  EXPECT_EQ(grid.cursorCol(), 2);
+  // A complete row goes straight into the image: 146.52000 MHz as BCD, low byte first.
+  const ByteArray& img = core.image.TempArray;
+  EXPECT_EQ(img.at(0x10), 0x00);
+  EXPECT_EQ(img.at(0x11), 0x20);
+  EXPECT_EQ(img.at(0x12), 0x65);
+  EXPECT_EQ(img.at(0x13), 0x14);
+  EXPECT_EQ(img.word(0x18), 0xFFFF);  // no tone
+
+  band_[0] = 40000000;
+  band_[1] = 52000000;
+  type(2, 1, "146.52");
+  EXPECT_EQ(core.ChTable.get(kRowRx, 2), 40000000);  // clamped to the band
+}
+
+TEST_F(ChannelGridTest, TypedFrequenciesAreReadByPositionSnappedAndClamped) {
+  band_[0] = 12000000;
+  band_[1] = 52000000;
+  struct Case { const char* typed; int stored; } cases[] = {
+      {"146.52", 14652000},    {"146.52500", 14652500}, {"146.5212", 14652125}, {"146.5213", 14652125},
+      {"146.5214", 14652150},  {"46.52", 46020000},     {"46.5", 46000000},     {"146.520000", 12000000},
+      {"600", 52000000},       {"100", 12000000},       {"446.00625", 44600625},
+  };
+  for (const auto& c : cases) {
+    type(3, 1, c.typed);
+    EXPECT_EQ(core.ChTable.get(kRowRx, 3), c.stored) << c.typed;
+  }
+  EXPECT_EQ(ChannelGrid::typedFrequency("abc"), std::nullopt);
+  EXPECT_EQ(ChannelGrid::typedFrequency(""), std::nullopt);
+  EXPECT_EQ(ChannelGrid::ModifyTxRxFre(14652120), 14652125);
+}
+
+TEST_F(ChannelGridTest, EmptyingCellsClearsTheRowOrTheTransmitSide) {
+  type(1, 1, "146.52");
+  type(1, 2, "");
+  EXPECT_EQ(core.ChTable.get(kRowTx, 1), -1);
+  EXPECT_EQ(grid.text(1, 2), "");
+  EXPECT_EQ(grid.text(1, 4), "");
+  EXPECT_EQ(core.ChTable.encodeTone(1), "");
+  EXPECT_EQ(grid.text(1, 3), "None");
+
+  // Without a transmit frequency the encode tone cannot be edited; a click on it goes to Tx.
+  EXPECT_FALSE(grid.beforeEdit(1, 4));
+  grid.click(1, 4);
+  EXPECT_EQ(grid.cursorCol(), 2);
+  EXPECT_FALSE(grid.pickerVisible());
+
+  type(1, 1, "");
+  for (int j = 1; j <= 10; ++j) {
+    EXPECT_EQ(grid.text(1, j), "") << j;
+    EXPECT_EQ(core.ChTable.get(j, 1), -1) << j;
+  }
+  EXPECT_EQ(grid.cursorCol(), 1);
+  // An empty channel only takes a receive frequency.
+  EXPECT_TRUE(grid.beforeEdit(1, 1));
+  EXPECT_FALSE(grid.beforeEdit(1, 2));
+  EXPECT_FALSE(grid.beforeEdit(1, 5));
+}
+
+TEST_F(ChannelGridTest, DoubleClicksCycleOptionsAndCopyTheReceiveSide) {
+  type(1, 1, "146.52");
+  const QStringList bcl = {"Carrier", "QT/DQT", "Off", "Carrier"};
+  for (const QString& expected : bcl) {
+    grid.doubleClick(1, 8);
+    EXPECT_EQ(grid.text(1, 8), expected);
+  }
+  EXPECT_EQ(core.ChTable.get(8, 1), 1);
+
+  type(1, 2, "");
+  pick(1, 3, "67.0");
+  grid.doubleClick(1, 2);
+  EXPECT_EQ(core.ChTable.get(kRowTx, 1), 14652000);
+  EXPECT_EQ(grid.text(1, 2), "146.52000");
+  EXPECT_EQ(grid.text(1, 4), "67.0");
+  EXPECT_EQ(core.ChTable.encodeTone(1), "67.0");
+}
+
+TEST_F(ChannelGridTest, TonePickerCommitsCanonicalTexts) {
+  type(1, 1, "146.52");
+  pick(1, 3, "67.0");
+  EXPECT_EQ(core.ChTable.decodeTone(1), "67.0");
+  EXPECT_EQ(core.ChTable.encodeTone(1), "67.0");  // a decode entry sets the encode tone too
+  pick(1, 4, "D023");
+  EXPECT_EQ(core.ChTable.decodeTone(1), "67.0");
+  EXPECT_EQ(core.ChTable.encodeTone(1), "D023N");
+  EXPECT_EQ(grid.text(1, 4), "D023N");
+
+  pick(1, 4, "754i12");  // longer than five characters: abandoned
+  EXPECT_EQ(core.ChTable.encodeTone(1), "D023N");
+
+  // A decode entry on a channel without transmit frequency leaves the encode tone blank.
+  type(1, 2, "");
+  pick(1, 3, "100.0");
+  EXPECT_EQ(core.ChTable.decodeTone(1), "100.0");
+  EXPECT_EQ(core.ChTable.encodeTone(1), "");
+  EXPECT_EQ(grid.text(1, 4), "");
+}
+
+TEST(ToneEntry, CanonicalTexts) {
+  struct Case { const char* typed; const char* result; } cases[] = {
+      {"67.0", "67.0"},   {"67.5", "67.5"},   {"100.0", "100.0"}, {"254.1", "254.1"}, {"023", "D023N"},
+      {"023i", "D023I"},  {"754i", "D754I"},  {"D023", "D023N"},  {"D023I", "D023I"}, {"D023n", "D023N"},
+      {"D089", "None"},   {"12.3", "None"},   {"d754", "None"},   {"None", "None"},   {"", "None"},
+      {"777.9", "D777N"}, {"59.9", "None"},   {"265.1", "D265N"}, {"288.0", "None"},
+  };
+  for (const auto& c : cases) {
+    const auto r = canonicalToneText(c.typed, "None");
+    ASSERT_TRUE(r.has_value()) << c.typed;
+    EXPECT_EQ(*r, c.result) << c.typed;
+  }
+  for (const char* abandoned : {"754i12", "x7.0", ".67.0", "D0234I"})
+    EXPECT_EQ(canonicalToneText(abandoned, "None"), std::nullopt) << abandoned;
+}
+
+TEST_F(ChannelGridTest, ContextMenuAndDeletion) {
+  type(1, 1, "146.52");
+  type(2, 1, "147.00");
+  ContextMenuState empty = grid.rightButton(5, 1, true, false);
+  EXPECT_FALSE(empty.delOneEnabled);
+  EXPECT_TRUE(empty.delAllEnabled);
+  EXPECT_EQ(empty.delOneCaption, "Delete channel 5");
+  EXPECT_EQ(empty.delAllCaption, "Delete all channels");
+  EXPECT_EQ(empty.lockCaption, "&Lock Channel Interface");
+  ContextMenuState locked = grid.rightButton(1, 1, true, true);
+  EXPECT_FALSE(locked.delOneEnabled);
+  EXPECT_FALSE(locked.delAllEnabled);
+  EXPECT_TRUE(locked.lockChecked);
+
+  ContextMenuState one = grid.rightButton(1, 3, false, false);
+  EXPECT_TRUE(one.delOneEnabled);
+  EXPECT_FALSE(one.lockVisible);
+  grid.deleteOne();
+  EXPECT_EQ(core.ChTable.get(kRowRx, 1), -1);
+  EXPECT_EQ(grid.text(1, 1), "");
+  EXPECT_EQ(core.image.TempArray.at(0x13), 0xFF);  // record restored from the default image
+  EXPECT_EQ(grid.text(2, 1), "147.00000");
+
+  grid.deleteAll();
+  for (int r = 1; r <= 16; ++r)
+    for (int j = 1; j <= 10; ++j) ASSERT_EQ(grid.text(r, j), "") << r << "," << j;
+  EXPECT_TRUE(prompts.asked.isEmpty());
+}
+
+TEST_F(ChannelGridTest, TheLockFreezesEveryEdit) {
+  type(1, 1, "146.52");
+  core.settings.LockState = kLockOn;
+  type(1, 1, "147.00");
+  grid.GridChAfterEdit(1, 1, "147.00");
+  grid.doubleClick(1, 8);
+  grid.click(1, 3);
+  EXPECT_EQ(core.ChTable.get(kRowRx, 1), 14652000);
+  EXPECT_EQ(grid.text(1, 8), "Off");
+  EXPECT_FALSE(grid.pickerVisible());
+}
+
+TEST_F(ChannelGridTest, RedisplayShowsTheImageWithBandColours) {
+  core.settings.OverColor = "255";
+  core.settings.DefColor = "0";
+  type(1, 1, "146.52");
+  band_[0] = 40000000;
+  band_[1] = 52000000;
+  grid.ShowChTblGrid();
+  EXPECT_EQ(grid.text(1, 1), "146.52000");
+  EXPECT_EQ(grid.colour(1, 1), 255);  // outside the band now
+  EXPECT_EQ(grid.colour(1, 3), 0);
+  EXPECT_EQ(grid.text(0, 5), "Power");
+  EXPECT_EQ(grid.text(7, 0), "7");
+}
+
+}  // namespace
+}  // namespace zr
