@@ -24,7 +24,8 @@ std::unique_ptr<Session> startSession(const GlobalOptions& g) {
   auto s = std::make_unique<Session>();
   s->core = std::make_unique<Core>(g.programDir, g.configPath, s->prompts, QStringLiteral("zr417-cli"));
   s->core->log.setEcho([](const QString& line) { printErr(line); });
-  s->core->startHeadless();
+  s->editors = std::make_unique<Editors>(*s->core);
+  s->editors->startHeadless();
   return s;
 }
 

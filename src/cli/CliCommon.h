@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "editors/Editors.h"
 #include "shell/Core.h"
 #include "shell/UserPrompts.h"
 
@@ -33,6 +34,7 @@ struct GlobalOptions {
 struct Session {
   CliPrompts prompts;
   std::unique_ptr<Core> core;
+  std::unique_ptr<Editors> editors;
 };
 std::unique_ptr<Session> startSession(const GlobalOptions& g);
 
@@ -40,5 +42,7 @@ void printErr(const QString& text);
 void printOut(const QString& text);
 
 int runShow(const GlobalOptions& g, const QStringList& args);
+int runChannels(const GlobalOptions& g, const QStringList& args);
+int runSimulate(const GlobalOptions& g, const QStringList& args);
 
 }  // namespace zr::cli

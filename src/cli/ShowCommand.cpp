@@ -32,9 +32,11 @@ QJsonObject channelJson(const Core& c, int ch) {
     o.insert(QStringLiteral("options"), QJsonObject());
     return o;
   }
-  o.insert(QStringLiteral("tx"), c.ChTable.get(kRowTx, ch));
+  const int tx = c.ChTable.get(kRowTx, ch);
+  o.insert(QStringLiteral("tx"), tx);
   o.insert(QStringLiteral("decode"), c.ChTable.decodeTone(ch));
-  o.insert(QStringLiteral("encode"), c.ChTable.encodeTone(ch));
+  // As the grid shows it: no encode tone without a transmit frequency.
+  o.insert(QStringLiteral("encode"), tx == -1 ? QString() : c.ChTable.encodeTone(ch));
   QJsonObject options;
   for (int j = 5; j <= c.columns.columnCount && j < ChannelTable::kRows; ++j) {
     QJsonObject opt;
@@ -64,7 +66,8 @@ void printSummary(const Core& c) {
     if (rx == -1) {
       for (int j = 1; j < header.size(); ++j) r << QString();
     } else {
-      r << mhz(rx) << mhz(c.ChTable.get(kRowTx, ch)) << c.ChTable.decodeTone(ch) << c.ChTable.encodeTone(ch);
+      const int tx = c.ChTable.get(kRowTx, ch);
+      r << mhz(rx) << mhz(tx) << c.ChTable.decodeTone(ch) << (tx == -1 ? QString() : c.ChTable.encodeTone(ch));
       for (int j = 5; j <= c.columns.columnCount && j < ChannelTable::kRows; ++j) {
         const int v = c.ChTable.get(j, ch);
         const QString t = c.columns.optionText(j, v);
@@ -114,12 +117,26 @@ int runShow(const GlobalOptions& g, const QStringList& args) {
 
   if (json) {
     QJsonObject root;
+    const BandModel& band = session->editors->band;
+    QJsonObject model;
+    model.insert(QStringLiteral("position"), band.modelPosition());
+    model.insert(QStringLiteral("text"), band.modelTexts().value(band.modelPosition()));
+    root.insert(QStringLiteral("model"), model);
+    QJsonObject range;
+    range.insert(QStringLiteral("position"), band.rangePosition());
+    range.insert(QStringLiteral("text"), band.rangeText(band.rangePosition()));
+    range.insert(QStringLiteral("min"), band.BandMin);
+    range.insert(QStringLiteral("max"), band.BandMax);
+    root.insert(QStringLiteral("band"), range);
     QJsonArray channels;
     for (int ch = 1; ch <= c.columns.channelCount; ++ch) channels.append(channelJson(c, ch));
     root.insert(QStringLiteral("channels"), channels);
     printOut(QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)).trimmed());
   } else {
+    const BandModel& band = session->editors->band;
     printOut(QStringLiteral("File: %1").arg(c.image.CurFilePath));
+    printOut(QStringLiteral("Model: %1   Band: %2").arg(band.modelTexts().value(band.modelPosition()),
+                                                        band.rangeText(band.rangePosition())));
     printSummary(c);
   }
   return kExitOk;

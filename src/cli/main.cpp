@@ -11,7 +11,12 @@ const char kUsage[] =
     "Usage: zr417-cli [--config PATH] COMMAND [ARGS]\n"
     "\n"
     "Commands:\n"
-    "  show FILE.dat [--json]    print the channels of a data file\n"
+    "  show FILE.dat [--json]    print what the editors show for a data file\n"
+    "  channels FILE.dat --export OUT.csv\n"
+    "  channels FILE.dat --import IN.csv [--out OUT.dat]\n"
+    "                            exchange the channel table as CSV\n"
+    "  simulate [--echo] [--ident ZZRRWW] [--model-code N] [--image FILE.bin] [--paced]\n"
+    "                            run the radio simulator on a pseudo-terminal\n"
     "\n"
     "Options:\n"
     "  --config PATH   configuration file (default: kelvane.def beside the program)\n"
@@ -59,6 +64,8 @@ int main(int argc, char** argv) {
   }
   const QString command = rest.takeFirst();
   if (command == QStringLiteral("show")) return runShow(g, rest);
+  if (command == QStringLiteral("channels")) return runChannels(g, rest);
+  if (command == QStringLiteral("simulate")) return runSimulate(g, rest);
   printErr(QStringLiteral("zr417-cli: unknown command '%1'").arg(command));
   std::fputs(kUsage, stderr);
   return kExitUsage;

@@ -79,11 +79,12 @@ TEST(ShowCommand, PrintsAReadableTable) {
   const CliRun r = cli({"show", makeDataFile(dir)});
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
   const QStringList lines = r.out.split('\n');
-  ASSERT_GE(lines.size(), 4);
-  EXPECT_TRUE(lines[1].startsWith("CH")) << lines[1].toStdString();
-  EXPECT_TRUE(lines[2].contains("146.52000") && lines[2].contains("D023N") && lines[2].contains("BOTH"))
-      << lines[2].toStdString();
-  EXPECT_TRUE(lines[3].contains("446.00625")) << lines[3].toStdString();
+  ASSERT_GE(lines.size(), 5);
+  EXPECT_EQ(lines[1], "Model: ZR-417   Band: 400 - 520 MHz");
+  EXPECT_TRUE(lines[2].startsWith("CH")) << lines[2].toStdString();
+  EXPECT_TRUE(lines[3].contains("146.52000") && lines[3].contains("D023N") && lines[3].contains("BOTH"))
+      << lines[3].toStdString();
+  EXPECT_TRUE(lines[4].contains("446.00625")) << lines[4].toStdString();
 }
 
 TEST(ShowCommand, FailuresAndUsageGiveTheirExitCodes) {

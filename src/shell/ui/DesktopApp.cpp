@@ -1,5 +1,9 @@
 #include "shell/ui/DesktopApp.h"
 
+#include <QAction>
+#include <QHBoxLayout>
+
+#include "editors/ui/ModelFrame.h"
 #include <QDir>
 
 namespace zr {
@@ -8,8 +12,10 @@ DesktopApp::DesktopApp(const QString& programDir, UserPrompts* prompts)
     : prompts_(prompts ? prompts : &qtPrompts_) {
   core_ = std::make_unique<Core>(programDir, QDir(programDir).filePath(kConfigFile), *prompts_,
                                  QStringLiteral("zr417-cps"));
+  editors_ = std::make_unique<Editors>(*core_);
   window_ = std::make_unique<MainWindow>(*core_, qtPrompts_);
   qtPrompts_.setParentWindow(window_.get());
+  window_->commitPendingEdit = [this] { editors_->grid.commitPendingTone(); };
 }
 
 DesktopApp::~DesktopApp() {
@@ -22,6 +28,20 @@ void DesktopApp::start(StartupHooks hooks) {
   hooks.tickLanguageMenu = [w](int lang) { w->tickLanguageMenu(lang); };
   hooks.SetSoftFace = [w] { w->SetSoftFace(); };
   hooks.applyLock = [w](bool on) { w->applyLock(on); };
+  hooks.initChannelWindow = [this, w] {
+    channelWindow_ = new ChannelWindow(*core_, editors_->grid);
+    channelWindow_->chLockVisible = [w] { return w->action(QStringLiteral("mnuChLock"))->isVisible(); };
+    channelWindow_->chLockTicked = [w] { return w->action(QStringLiteral("mnuChLock"))->isChecked(); };
+    channelWindow_->rebuild();
+    // The model and band frame heads the window, left-aligned above the grid.
+    auto* frame = new ModelFrame(editors_->band, core_->text, core_->log, channelWindow_);
+    auto* row = new QHBoxLayout();
+    row->addWidget(frame);
+    row->addStretch(1);
+    channelWindow_->topArea()->addLayout(row);
+  };
+  hooks.showChannelWindow = [this, w] { w->showChild(channelWindow_); };
+  editors_->addStartupHooks(hooks);
   Startup startup(*core_, std::move(hooks));
   startup.run();
   trace_ = startup.trace;

@@ -5,6 +5,8 @@
 #include <QString>
 #include <memory>
 
+#include "editors/Editors.h"
+#include "editors/ui/ChannelWindow.h"
 #include "shell/Core.h"
 #include "shell/Startup.h"
 #include "shell/ui/MainWindow.h"
@@ -23,6 +25,8 @@ class DesktopApp {
   void start(StartupHooks extra = {});
 
   Core& core() { return *core_; }
+  Editors& editors() { return *editors_; }
+  ChannelWindow& channelWindow() { return *channelWindow_; }
   MainWindow& window() { return *window_; }
   const QStringList& startupTrace() const { return trace_; }
 
@@ -30,7 +34,9 @@ class DesktopApp {
   QtPrompts qtPrompts_;
   UserPrompts* prompts_;
   std::unique_ptr<Core> core_;
+  std::unique_ptr<Editors> editors_;
   std::unique_ptr<MainWindow> window_;
+  ChannelWindow* channelWindow_ = nullptr;  // owned by the main window's MDI area
   QStringList trace_;
 };
 

@@ -272,6 +272,19 @@ void MainWindow::onHelp() {
   QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
+void MainWindow::showChild(QWidget* child) {
+  if (!child) return;
+  for (QMdiSubWindow* w : mdi_->subWindowList())
+    if (w->widget() == child) {
+      w->showMaximized();
+      return;
+    }
+  QMdiSubWindow* sub = mdi_->addSubWindow(child);
+  sub->setObjectName(child->objectName() + QStringLiteral("Frame"));
+  sub->setWindowFlags(Qt::SubWindow | Qt::FramelessWindowHint);
+  sub->showMaximized();
+}
+
 void MainWindow::closeChild(const QString& name) {
   if (name == QStringLiteral("frmShowErr")) {
     if (errorLog_) errorLog_->hide();

@@ -32,6 +32,8 @@ class MainWindow : public QMainWindow {
   void setStatusPanel(int panel, const QString& text);
   QString statusPanel(int panel) const;
   void showFilePath();
+  // Hosts a child window in the frame, maximised.
+  void showChild(QWidget* child);
   void showPort();
 
   QAction* action(const QString& name) const { return actions_.value(name); }

@@ -1,0 +1,39 @@
+#include "editors/Editors.h"
+
+namespace zr {
+
+Editors::Editors(Core& c)
+    : core(c),
+      band(c),
+      grid({c.ChTable, c.codec, c.columns, c.tones, c.text, c.settings, c.log,
+            [this] { return band.BandMin; }, [this] { return band.BandMax; }}),
+      settings(c) {
+  installFileHooks();
+}
+
+void Editors::installFileHooks() {
+  band.install(core.files.hooks);
+  core.files.hooks.ShowChTblGrid = [this] { grid.ShowChTblGrid(); };
+  core.files.hooks.hideTonePicker = [this] { grid.hidePicker(); };
+  core.files.hooks.InitOpt = [this] { settings.InitOpt(); };
+  core.files.hooks.voxCheck = [this] { settings.voxCheck(); };
+  core.files.hooks.setAnVoice = [this](int position) { settings.setPosition(QStringLiteral("cboAnVoice"), position); };
+}
+
+void Editors::addStartupHooks(StartupHooks& hooks) {
+  auto windowStep = hooks.initChannelWindow;
+  hooks.initChannelWindow = [this, windowStep] {
+    grid.SetChGrid();
+    if (windowStep) windowStep();
+  };
+  hooks.ChInfoModel = [this] { band.ChInfoModel(); };
+}
+
+void Editors::startHeadless() {
+  StartupHooks hooks;
+  hooks.runFirstRunStep = false;
+  addStartupHooks(hooks);
+  Startup(core, std::move(hooks)).run();
+}
+
+}  // namespace zr

@@ -1,0 +1,277 @@
+#include "editors/ui/ChannelWindow.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "editors/ChannelGrid.h"
+#include "shell/Core.h"
+
+namespace zr {
+
+namespace {
+
+constexpr int kTxtChannelInfo = 382;
+constexpr int kTxtWindowTitle = 66;
+
+// A Windows colour number (red in the low byte) as a QColor.
+QColor fromWinColour(int c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+QColor fromRgb(int rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+// Sizes in the configuration are twentieths of a point: 15 of them make a
+// pixel on a 96-dpi screen.
+int twipsToPixels(int twips) { return std::max(8, twips / 15); }
+
+}  // namespace
+
+// The grid widget: asks the model before an edit starts and hands the
+// finished edit back to it.
+class GridTable : public QTableWidget {
+ public:
+  GridTable(ChannelGrid& grid, QWidget* parent) : QTableWidget(parent), grid_(grid) {}
+
+ protected:
+  bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override {
+    if (trigger == QAbstractItemView::NoEditTriggers || !index.isValid()) return QTableWidget::edit(index, trigger, event);
+    if (trigger == QAbstractItemView::CurrentChanged) return false;
+    if (!grid_.beforeEdit(index.row() + 1, index.column() + 1)) return false;
+    return QTableWidget::edit(index, trigger, event);
+  }
+
+ private:
+  ChannelGrid& grid_;
+};
+
+namespace {
+
+// Cell editors: a line for frequencies and free columns, a list for option columns.
+class CellDelegate : public QStyledItemDelegate {
+ public:
+  CellDelegate(ChannelGrid& grid, QObject* parent) : QStyledItemDelegate(parent), grid_(grid) {}
+
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override {
+    const QString list = grid_.editorList(index.column() + 1);
+    if (!list.isEmpty()) {
+      auto* box = new QComboBox(parent);
+      box->addItems(list.split(u'|'));
+      return box;
+    }
+    auto* line = new QLineEdit(parent);
+    line->setAlignment(Qt::AlignCenter);
+    return line;
+  }
+  void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+    const QString current = index.data().toString();
+    if (auto* box = qobject_cast<QComboBox*>(editor)) box->setCurrentIndex(std::max(0, box->findText(current)));
+    else if (auto* line = qobject_cast<QLineEdit*>(editor)) line->setText(current);
+  }
+  void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override {
+    const int r = index.row() + 1, c = index.column() + 1;
+    if (auto* box = qobject_cast<QComboBox*>(editor)) grid_.GridChAfterEdit(r, c, box->currentText(), box->currentIndex());
+    else if (auto* line = qobject_cast<QLineEdit*>(editor)) grid_.GridChAfterEdit(r, c, line->text(), -1);
+  }
+
+ private:
+  ChannelGrid& grid_;
+};
+
+}  // namespace
+
+ChannelWindow::ChannelWindow(Core& core, ChannelGrid& grid, QWidget* parent)
+    : QWidget(parent), core_(core), grid_(grid) {
+  setObjectName(QStringLiteral("frmChMem"));
+  auto* outer = new QVBoxLayout(this);
+  top_ = new QVBoxLayout();
+  outer->addLayout(top_);
+  fraMain_ = new QGroupBox(this);
+  fraMain_->setObjectName(QStringLiteral("fraMain"));
+  auto* inner = new QVBoxLayout(fraMain_);
+  table_ = new GridTable(grid_, fraMain_);
+  table_->setObjectName(QStringLiteral("vsfgGridCh"));
+  table_->setItemDelegate(new CellDelegate(grid_, table_));
+  table_->setSelectionMode(QAbstractItemView::SingleSelection);
+  // Mouse edits start from the model's click rule; the keyboard starts them directly.
+  table_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+  table_->setContextMenuPolicy(Qt::CustomContextMenu);
+  table_->setStyleSheet(QStringLiteral("QTableWidget { selection-background-color: rgb(255,0,255); }"));
+  inner->addWidget(table_);
+  outer->addWidget(fraMain_, 1);
+  bottom_ = new QVBoxLayout();
+  outer->addLayout(bottom_);
+
+  picker_ = new QComboBox(table_->viewport());
+  picker_->setObjectName(QStringLiteral("cboGridChCtdcs"));
+  picker_->setEditable(true);
+  picker_->setInsertPolicy(QComboBox::NoInsert);
+  picker_->setMaxVisibleItems(20);
+  picker_->addItems(core_.tones.CtdcsList());
+  picker_->hide();
+  picker_->installEventFilter(this);
+  if (picker_->lineEdit()) picker_->lineEdit()->installEventFilter(this);
+  connect(picker_, &QComboBox::currentTextChanged, this, [this](const QString& t) {
+    if (!refreshing_) grid_.setPickerText(t);
+  });
+
+  popMenu_ = new QMenu(this);
+  popMenu_->setObjectName(QStringLiteral("mnuPopMenuOne"));
+  mnuOpenCh_ = popMenu_->addAction(QString());
+  mnuOpenCh_->setObjectName(QStringLiteral("mnuOpenCh"));
+  mnuSaveDef_ = popMenu_->addAction(QString());
+  mnuSaveDef_->setObjectName(QStringLiteral("mnuSaveDef"));
+  popMenu_->addSeparator()->setVisible(false);
+  mnuDelOne_ = popMenu_->addAction(QString());
+  mnuDelOne_->setObjectName(QStringLiteral("mnuDelOne"));
+  mnuDelAll_ = popMenu_->addAction(QString());
+  mnuDelAll_->setObjectName(QStringLiteral("mnuDelAll"));
+  QAction* lockSeparator = popMenu_->addSeparator();
+  lockSeparator->setObjectName(QStringLiteral("sepPopChLock"));
+  mnuPopChLock_ = popMenu_->addAction(QString());
+  mnuPopChLock_->setObjectName(QStringLiteral("mnuPopChLock"));
+  mnuPopChLock_->setCheckable(true);
+  for (QAction* a : {mnuOpenCh_, mnuSaveDef_}) {
+    a->setVisible(false);
+    a->setEnabled(false);
+  }
+  connect(mnuDelOne_, &QAction::triggered, this, [this] { grid_.deleteOne(); });
+  connect(mnuDelAll_, &QAction::triggered, this, [this] { grid_.deleteAll(); });
+  connect(mnuPopChLock_, &QAction::triggered, this, [this] {
+    if (toggleLock) toggleLock();
+  });
+
+  connect(table_, &QTableWidget::cellClicked, this, [this](int r, int c) { grid_.click(r + 1, c + 1); });
+  connect(table_, &QTableWidget::cellDoubleClicked, this, [this](int r, int c) { grid_.doubleClick(r + 1, c + 1); });
+  connect(table_, &QWidget::customContextMenuRequested, this, &ChannelWindow::showContextMenu);
+  connect(&grid_, &ChannelGrid::changed, this, &ChannelWindow::refresh);
+  connect(&grid_, &ChannelGrid::cursorMoved, this, [this](int r, int c) {
+    if (r >= 1 && c >= 1) table_->setCurrentCell(r - 1, c - 1, QItemSelectionModel::NoUpdate);
+  });
+  // The edit starts once the click that asked for it has been handled, so the
+  // editor keeps the focus.
+  connect(&grid_, &ChannelGrid::editRequested, this, [this](int r, int c) {
+    QTimer::singleShot(0, table_, [this, r, c] {
+      QTableWidgetItem* item = table_->item(r - 1, c - 1);
+      if (!item) return;
+      table_->setCurrentItem(item);
+      table_->editItem(item);
+    });
+  });
+  InitFace();
+}
+
+QTableWidget* ChannelWindow::table() const { return table_; }
+
+void ChannelWindow::InitFace() {
+  guarded(core_.log, "frmChMem->InitFace:", [this] {
+    fraMain_->setTitle(core_.text.SoftFace(kTxtChannelInfo));
+    setWindowTitle(core_.text.SoftFace(kTxtWindowTitle));
+  });
+}
+
+void ChannelWindow::rebuild() {
+  refreshing_ = true;
+  const int rows = std::max(0, grid_.rowCount() - 1);
+  const int cols = std::max(0, grid_.columnCount() - 1);
+  table_->clear();
+  table_->setRowCount(rows);
+  table_->setColumnCount(cols);
+  QStringList headers, labels;
+  for (int c = 1; c <= cols; ++c) headers << grid_.text(0, c);
+  for (int r = 1; r <= rows; ++r) labels << grid_.text(r, 0);
+  table_->setHorizontalHeaderLabels(headers);
+  table_->setVerticalHeaderLabels(labels);
+  table_->verticalHeader()->setDefaultSectionSize(twipsToPixels(grid_.rowHeight()));
+  table_->verticalHeader()->setFixedWidth(twipsToPixels(grid_.columnWidth(0)));
+  table_->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+  for (int c = 1; c <= cols; ++c) table_->setColumnWidth(c - 1, twipsToPixels(grid_.columnWidth(c)));
+  for (int r = 1; r <= rows; ++r)
+    for (int c = 1; c <= cols; ++c) {
+      auto* item = new QTableWidgetItem();
+      item->setTextAlignment(Qt::AlignCenter);
+      table_->setItem(r - 1, c - 1, item);
+    }
+  refreshing_ = false;
+  refresh();
+}
+
+void ChannelWindow::refresh() {
+  if (table_->rowCount() != std::max(0, grid_.rowCount() - 1) ||
+      table_->columnCount() != std::max(0, grid_.columnCount() - 1)) {
+    rebuild();
+    return;
+  }
+  refreshing_ = true;
+  const QColor highlight = fromRgb(ChannelGrid::kHighlightRgb);
+  for (int r = 1; r < grid_.rowCount(); ++r)
+    for (int c = 1; c < grid_.columnCount(); ++c) {
+      QTableWidgetItem* item = table_->item(r - 1, c - 1);
+      if (!item) continue;
+      const QString t = grid_.text(r, c);
+      if (item->text() != t) item->setText(t);
+      item->setForeground(fromWinColour(grid_.colour(r, c)));
+      item->setBackground(r == grid_.highlightedRow() ? QBrush(highlight) : QBrush());
+    }
+  table_->setEnabled(!grid_.locked());
+  placePicker();
+  refreshing_ = false;
+}
+
+void ChannelWindow::placePicker() {
+  if (!grid_.pickerVisible() || grid_.pickerRow() < 1) {
+    picker_->hide();
+    return;
+  }
+  const QRect cell = table_->visualRect(table_->model()->index(grid_.pickerRow() - 1, grid_.pickerCol() - 1));
+  picker_->setGeometry(cell.left(), cell.top(), cell.width(), std::max(cell.height(), picker_->sizeHint().height()));
+  picker_->setStyleSheet(QStringLiteral("QComboBox { background: rgb(194,121,240); }"));
+  if (picker_->currentText() != grid_.pickerText()) picker_->setEditText(grid_.pickerText());
+  if (!picker_->isVisible()) {
+    picker_->show();
+    picker_->setFocus();
+  }
+}
+
+bool ChannelWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == picker_ || (picker_ && watched == picker_->lineEdit())) {
+    if (event->type() == QEvent::FocusOut && !picker_->view()->isVisible() && !refreshing_) {
+      grid_.setPickerText(picker_->currentText());
+      grid_.pickerFocusOut();
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void ChannelWindow::showContextMenu(const QPoint& pos) {
+  const QModelIndex index = table_->indexAt(pos);
+  if (!index.isValid()) return;
+  const ContextMenuState s = grid_.rightButton(index.row() + 1, index.column() + 1,
+                                               chLockVisible ? chLockVisible() : false,
+                                               chLockTicked ? chLockTicked() : false);
+  if (s.channel == 0) return;
+  mnuDelOne_->setText(s.delOneCaption);
+  mnuDelOne_->setEnabled(s.delOneEnabled);
+  mnuDelAll_->setText(s.delAllCaption);
+  mnuDelAll_->setEnabled(s.delAllEnabled);
+  mnuOpenCh_->setText(s.openChCaption);
+  mnuSaveDef_->setText(s.saveDefCaption);
+  mnuPopChLock_->setVisible(s.lockVisible);
+  mnuPopChLock_->setEnabled(s.lockEnabled);
+  mnuPopChLock_->setText(s.lockCaption);
+  mnuPopChLock_->setChecked(s.lockChecked);
+  if (QAction* sep = popMenu_->findChild<QAction*>(QStringLiteral("sepPopChLock"))) sep->setVisible(s.lockVisible);
+  popMenu_->popup(table_->viewport()->mapToGlobal(pos));
+}
+
+void ChannelWindow::closeEvent(QCloseEvent* e) {
+  // The channel window lives as long as the program.
+  if (core_.settings.Leaving) e->accept();
+  else e->ignore();
+}
+
+}  // namespace zr

@@ -1,0 +1,70 @@
+#pragma once
+// `frmChMem`: the channel and settings window. It shows the channel grid
+// model in `vsfgGridCh` inside the frame `fraMain`, floats the tone picker
+// `cboGridChCtdcs` over a tone cell, and pops up the context menu
+// `mnuPopMenuOne`. Every rule lives in ChannelGrid; this class only shows it.
+#include <QWidget>
+#include <functional>
+
+class QComboBox;
+class QGroupBox;
+class QMenu;
+class QAction;
+class QTableWidget;
+class QVBoxLayout;
+
+namespace zr {
+
+class ChannelGrid;
+class GridTable;
+struct Core;
+
+class ChannelWindow : public QWidget {
+  Q_OBJECT
+ public:
+  ChannelWindow(Core& core, ChannelGrid& grid, QWidget* parent = nullptr);
+
+  // Builds the grid from the model's geometry (after SetChGrid).
+  void rebuild();
+  // Copies the model's texts, colours, highlight and picker into the widgets.
+  void refresh();
+  // Applies the captions of the current language.
+  void InitFace();
+
+  QTableWidget* table() const;
+  QComboBox* picker() const { return picker_; }
+  QMenu* contextMenu() const { return popMenu_; }
+  // Area above the grid for the model frame, and below it for the settings pages.
+  QVBoxLayout* topArea() const { return top_; }
+  QVBoxLayout* bottomArea() const { return bottom_; }
+
+  // The state of the main menu's lock entry, for the context menu.
+  std::function<bool()> chLockVisible;
+  std::function<bool()> chLockTicked;
+  std::function<void()> toggleLock;
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void placePicker();
+  void showContextMenu(const QPoint& pos);
+
+  Core& core_;
+  ChannelGrid& grid_;
+  QGroupBox* fraMain_;
+  GridTable* table_;
+  QComboBox* picker_;
+  QMenu* popMenu_;
+  QAction* mnuOpenCh_;
+  QAction* mnuSaveDef_;
+  QAction* mnuDelOne_;
+  QAction* mnuDelAll_;
+  QAction* mnuPopChLock_;
+  QVBoxLayout* top_;
+  QVBoxLayout* bottom_;
+  bool refreshing_ = false;
+};
+
+}  // namespace zr

@@ -1,0 +1,225 @@
+#include "link/QtSerialLibrary.h"
+
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QSerialPort>
+#include <algorithm>
+#include <array>
+
+#include "link/PortMap.h"
+
+namespace zr {
+
+namespace {
+
+// The serial library's baud rate table, code = position ("9600" is code 12).
+constexpr std::array<int, 20> kBaudRates = {50,   75,   110,   134,   150,   300,    600,    1200,   1800,   2400,
+                                            4800, 7200, 9600, 19200, 38400, 57600, 115200, 230400, 460800, 921600};
+
+// Mode code = data-bits code (0..3 for 5..8 bits) + stop-bits code (0 or 4
+// for 1 or 2) + parity code (0 none, 0x08 odd, 0x18 even, 0x28 mark, 0x38 space).
+QSerialPort::DataBits dataBitsOfMode(int mode) {
+  switch (mode & 0x03) {
+    case 0: return QSerialPort::Data5;
+    case 1: return QSerialPort::Data6;
+    case 2: return QSerialPort::Data7;
+    default: return QSerialPort::Data8;
+  }
+}
+
+QSerialPort::StopBits stopBitsOfMode(int mode) { return (mode & 0x04) ? QSerialPort::TwoStop : QSerialPort::OneStop; }
+
+QSerialPort::Parity parityOfMode(int mode) {
+  switch (mode & 0x38) {
+    case 0x08: return QSerialPort::OddParity;
+    case 0x18: return QSerialPort::EvenParity;
+    case 0x28: return QSerialPort::MarkParity;
+    case 0x38: return QSerialPort::SpaceParity;
+    default: return QSerialPort::NoParity;
+  }
+}
+
+bool isPseudoTerminal(const QString& path) {
+  const QString c = QFileInfo(path).canonicalFilePath();
+  return (c.isEmpty() ? path : c).startsWith(QLatin1String("/dev/pts/"));
+}
+
+QString explainOpenFailure(const QString& path, const QSerialPort& serial) {
+  QString text = QStringLiteral("Cannot open %1: %2").arg(path, serial.errorString());
+  switch (serial.error()) {
+    case QSerialPort::PermissionError: {
+      const QFileInfo info(path);
+      const QString group = info.group().isEmpty() ? QStringLiteral("dialout") : info.group();
+      text += QStringLiteral(". The device belongs to %1:%2 with mode %3; add your user to the group \"%2\" "
+                             "(sudo usermod -aG %2 $USER, then log in again), and check that no other "
+                             "program (ModemManager, brltty, a terminal program) holds the device.")
+                  .arg(info.owner().isEmpty() ? QStringLiteral("?") : info.owner(), group)
+                  .arg(QString::number(static_cast<int>(info.permissions()) & 0x7777, 16));
+      break;
+    }
+    case QSerialPort::DeviceNotFoundError:
+      text += QStringLiteral(". Is the cable plugged in?");
+      break;
+    default:
+      break;
+  }
+  return text;
+}
+
+}  // namespace
+
+int baudRateOfCode(int code) {
+  return code >= 0 && code < static_cast<int>(kBaudRates.size()) ? kBaudRates[static_cast<size_t>(code)] : 0;
+}
+
+QtSerialLibrary::QtSerialLibrary(PortMap& map, Waiter& waiter) : map_(map), waiter_(waiter) {}
+
+QtSerialLibrary::~QtSerialLibrary() {
+  for (Slot& s : slots_)
+    if (s.serial && s.serial->isOpen()) s.serial->close();
+}
+
+QtSerialLibrary::Slot* QtSerialLibrary::openSlot(int port) {
+  if (port < 1 || port > kPortCount) return nullptr;
+  Slot& s = slots_[static_cast<size_t>(port - 1)];
+  return s.serial && s.serial->isOpen() ? &s : nullptr;
+}
+
+QString QtSerialLibrary::openError(int port) const {
+  if (port < 1 || port > kPortCount) return QStringLiteral("COM%1 is not a port number 1 to 16").arg(port);
+  return slots_[static_cast<size_t>(port - 1)].openError;
+}
+
+int QtSerialLibrary::sio_open(int port) {
+  if (port < 1 || port > kPortCount) return kBadPort;
+  Slot& s = slots_[static_cast<size_t>(port - 1)];
+  const QString path = map_.devicePath(port);
+  if (path.isEmpty()) {
+    s.openError = QStringLiteral("COM%1 has no serial device on this machine").arg(port);
+    return kBadPort;
+  }
+  if (s.serial && s.serial->isOpen()) {
+    s.openError = QStringLiteral("%1 is already open").arg(path);
+    return kOpenFailed;
+  }
+  s.serial = std::make_unique<QSerialPort>();
+  s.serial->setPortName(path);
+  s.pty = isPseudoTerminal(path);
+  // Ask for the radio's line settings from the start, so that the open does
+  // not first switch the line to another speed.
+  s.serial->setBaudRate(9600);
+  s.serial->setDataBits(QSerialPort::Data8);
+  s.serial->setParity(QSerialPort::NoParity);
+  s.serial->setStopBits(QSerialPort::TwoStop);
+  s.serial->setFlowControl(QSerialPort::NoFlowControl);
+  if (!s.serial->open(QIODevice::ReadWrite)) {
+    s.openError = explainOpenFailure(path, *s.serial);
+    s.serial.reset();
+    return kOpenFailed;
+  }
+  s.openError.clear();
+  s.readTimeoutMs = 0;
+  return 0;
+}
+
+int QtSerialLibrary::sio_ioctl(int port, int baudCode, int modeCode) {
+  Slot* s = openSlot(port);
+  if (!s) return kNotOpen;
+  const int baud = baudRateOfCode(baudCode);
+  if (baud == 0) return kBadArgument;
+  QSerialPort& p = *s->serial;
+  bool ok = p.setBaudRate(baud);
+  ok = p.setDataBits(dataBitsOfMode(modeCode)) && ok;
+  ok = p.setParity(parityOfMode(modeCode)) && ok;
+  ok = p.setStopBits(stopBitsOfMode(modeCode)) && ok;
+  ok = p.setFlowControl(QSerialPort::NoFlowControl) && ok;
+  if (!ok) {
+    // Pseudo-terminals accept some line settings and refuse others; a
+    // pseudo-terminal has no line, so nothing is lost.
+    p.clearError();
+    return s->pty ? 0 : kBadArgument;
+  }
+  return 0;
+}
+
+int QtSerialLibrary::sio_flush(int port, int mode) {
+  Slot* s = openSlot(port);
+  if (!s) return kNotOpen;
+  // Only the receive side is discarded: the link flushes before it sends, and
+  // bytes of the previous frame still on their way out must reach the radio.
+  if (mode == 0 || mode == 2) {
+    QSerialPort& p = *s->serial;
+    p.clear(QSerialPort::Input);
+    p.readAll();
+    p.clearError();
+  }
+  return 0;
+}
+
+int QtSerialLibrary::sio_write(int port, const uint8_t* data, int count) {
+  Slot* s = openSlot(port);
+  if (!s) return kNotOpen;
+  if (count <= 0) return 0;
+  QSerialPort& p = *s->serial;
+  const qint64 queued = p.write(reinterpret_cast<const char*>(data), count);
+  if (queued < 0) return kBadArgument;
+  // Hand the bytes to the system now: the CLI runs no event loop that would
+  // do it later. One byte takes about 1.15 ms at 9600 baud, 8N2.
+  const int limitMs = 100 + 2 * count;
+  QDeadlineTimer deadline(limitMs);
+  while (p.bytesToWrite() > 0 && !deadline.hasExpired()) {
+    if (!p.waitForBytesWritten(static_cast<int>(std::clamp<qint64>(deadline.remainingTime(), 1, kSliceMs))) &&
+        p.error() != QSerialPort::NoError && p.error() != QSerialPort::TimeoutError)
+      break;
+  }
+  p.clearError();
+  return static_cast<int>(queued);
+}
+
+int QtSerialLibrary::sio_SetReadTimeouts(int port, int totalMs, int /*intervalMs*/) {
+  Slot* s = openSlot(port);
+  if (!s) return kNotOpen;
+  s->readTimeoutMs = std::max(0, totalMs);
+  return 0;
+}
+
+int QtSerialLibrary::sio_read(int port, uint8_t* buffer, int count) {
+  Slot* s = openSlot(port);
+  if (!s) return kNotOpen;
+  if (count <= 0) return 0;
+  QSerialPort& p = *s->serial;
+  QDeadlineTimer deadline(s->readTimeoutMs);
+  int got = 0;
+  for (;;) {
+    if (p.bytesAvailable() > 0) {
+      const qint64 r = p.read(reinterpret_cast<char*>(buffer) + got, count - got);
+      if (r > 0) got += static_cast<int>(r);
+    }
+    if (got >= count) break;
+    const qint64 left = deadline.remainingTime();
+    if (left <= 0) break;
+    // Sleep in the system until bytes arrive or the slice ends.
+    const bool arrived = p.waitForReadyRead(static_cast<int>(std::min<qint64>(left, kSliceMs)));
+    if (!arrived && p.error() != QSerialPort::NoError && p.error() != QSerialPort::TimeoutError) {
+      // The device went away (cable pulled, pseudo-terminal closed): no bytes
+      // will come. Wait out the slice without polling a dead device.
+      p.clearError();
+      waiter_.wait(static_cast<int>(std::min<qint64>(deadline.remainingTime(), kSliceMs)));
+      continue;
+    }
+    p.clearError();
+    waiter_.serveEvents();
+  }
+  return got;
+}
+
+int QtSerialLibrary::sio_close(int port) {
+  if (port < 1 || port > kPortCount) return kBadPort;
+  Slot& s = slots_[static_cast<size_t>(port - 1)];
+  if (!s.serial) return kNotOpen;
+  if (s.serial->isOpen()) s.serial->close();
+  s.serial.reset();
+  return 0;
+}
+
+}  // namespace zr

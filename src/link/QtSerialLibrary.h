@@ -1,0 +1,63 @@
+#pragma once
+// The serial library on QSerialPort: port numbers go through the PortMap to
+// device paths (real serial devices or pseudo-terminals).
+//
+// Reads never spin: a read waits on the device in short slices and lets the
+// Waiter serve user-interface events between slices, and it returns as soon
+// as all bytes asked for have arrived.
+#include <QString>
+#include <array>
+#include <memory>
+
+#include "link/SerialLibrary.h"
+
+class QSerialPort;
+
+namespace zr {
+
+class PortMap;
+
+// Line setting codes of the serial library's tables.
+int baudRateOfCode(int code);  // 12 -> 9600; 0 for an unknown code
+
+class QtSerialLibrary : public SerialLibrary {
+ public:
+  static constexpr int kPortCount = 16;
+  static constexpr int kSliceMs = 10;  // longest wait on the device between event services
+  // Results other than 0 (the serial library's negative error codes).
+  static constexpr int kBadPort = -1;   // no such port number, or no device has it
+  static constexpr int kOpenFailed = -2;
+  static constexpr int kNotOpen = -3;
+  static constexpr int kBadArgument = -4;
+
+  QtSerialLibrary(PortMap& map, Waiter& waiter);
+  ~QtSerialLibrary() override;
+
+  int sio_open(int port) override;
+  int sio_ioctl(int port, int baudCode, int modeCode) override;
+  int sio_flush(int port, int mode) override;
+  int sio_write(int port, const uint8_t* data, int count) override;
+  int sio_SetReadTimeouts(int port, int totalMs, int intervalMs) override;
+  int sio_read(int port, uint8_t* buffer, int count) override;
+  int sio_close(int port) override;
+
+  // Why the last open of the port failed, in words a user can act on (the
+  // device, the system's reason and, for a permission problem, the group
+  // that grants access). Empty after a successful open.
+  QString openError(int port) const;
+
+ private:
+  struct Slot {
+    std::unique_ptr<QSerialPort> serial;
+    int readTimeoutMs = 0;
+    bool pty = false;  // line settings on a pseudo-terminal may fail harmlessly
+    QString openError;
+  };
+  Slot* openSlot(int port);
+
+  PortMap& map_;
+  Waiter& waiter_;
+  std::array<Slot, kPortCount> slots_;
+};
+
+}  // namespace zr

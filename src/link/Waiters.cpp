@@ -1,0 +1,47 @@
+#include "link/Waiters.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <chrono>
+#include <thread>
+
+namespace zr {
+
+void DelayNms(Waiter& waiter, int ms) { waiter.wait(ms + 2); }
+
+void CliWaiter::wait(int ms) {
+  if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+void EventLoopWaiter::wait(int ms) {
+  if (!QCoreApplication::instance()) {
+    if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    return;
+  }
+  if (ms <= 0) {
+    serveEvents();
+    return;
+  }
+  // The loop sleeps in the event dispatcher until the timer (or an event)
+  // wakes it: no processor time is spent while the line is quiet.
+  QEventLoop loop;
+  QTimer timer;
+  timer.setSingleShot(true);
+  timer.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+  timer.start(ms);
+  loop.exec();
+}
+
+void EventLoopWaiter::serveEvents() {
+  if (QCoreApplication::instance()) QCoreApplication::processEvents();
+}
+
+void VirtualWaiter::wait(int ms) {
+  waits.push_back(ms);
+  clock_.advance(ms);
+  if (onWait) onWait(ms);
+}
+
+}  // namespace zr

@@ -1,0 +1,106 @@
+// zr417-cli channels: CSV export and import through the grid's rules.
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "editors/ChannelCsv.h"
+
+namespace {
+
+struct CliResult {
+  int exitCode = -1;
+  QString out, err;
+};
+
+CliResult cli(const QStringList& args) {
+  QProcess p;
+  p.start(QStringLiteral(ZR_BIN_DIR "/zr417-cli"), args);
+  p.waitForFinished(30000);
+  return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+void writeText(const QString& path, const QByteArray& text) {
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(text);
+}
+
+QByteArray readText(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+TEST(ChannelsCommand, ImportEntersCellsAsTypedAndExportGivesThemBack) {
+  QTemporaryDir dir;
+  // The VHF default settings file: band 136-174 MHz, every channel empty.
+  const QString dat = dir.filePath("radio.dat");
+  ASSERT_TRUE(QFile::copy(ZR_BIN_DIR "/DefRadioSet_VHF.def", dat));
+  writeText(dir.filePath("in.csv"),
+            "Channel,Rx,Tx,Decode,Encode,Power,W/N,Scan,BCL,VOX,PTT ID\r\n"
+            "1,146.5212,146.52,67.0,D023,Low,Narrow,Off,Carrier,On,BOT\r\n"
+            "2,145.50000,,None,,High,Wide,On,Off,Off,Off\r\n"
+            "3,600.00000,,xx,,Huge,,,,,\r\n"
+            "4,abc,,,,,,,,,\r\n"
+            "99,146.0,,,,,,,,,\r\n");
+  const CliResult imp = cli({"channels", dat, "--import", dir.filePath("in.csv"), "--out", dir.filePath("out.dat")});
+  ASSERT_EQ(imp.exitCode, 0) << imp.err.toStdString();
+  for (const char* expected : {"in.csv:4:Rx: kept inside the band: 174.00000 MHz", "in.csv:4:Decode: not a tone",
+                               "in.csv:4:Power: not an option", "in.csv:5:Rx: not a frequency",
+                               "in.csv:6:Channel: not a channel number"})
+    EXPECT_TRUE(imp.err.contains(expected)) << expected << "\n" << imp.err.toStdString();
+  EXPECT_EQ(QFileInfo(dir.filePath("out.dat")).size(), 1040);
+
+  const CliResult exp = cli({"channels", dir.filePath("out.dat"), "--export", dir.filePath("out.csv")});
+  ASSERT_EQ(exp.exitCode, 0) << exp.err.toStdString();
+  const QStringList lines = QString::fromUtf8(readText(dir.filePath("out.csv"))).split('\n');
+  EXPECT_EQ(lines[0], "Channel,Rx,Tx,Decode,Encode,Power,W/N,Scan,BCL,VOX,PTT ID");
+  EXPECT_EQ(lines[1], "1,146.52125,146.52000,67.0,D023N,Low,Narrow,Off,Carrier,On,BOT");
+  EXPECT_EQ(lines[2], "2,145.50000,,None,,High,Wide,On,Off,Off,Off");
+  EXPECT_EQ(lines[3], "3,174.00000,,None,,High,Wide,On,Off,Off,Off");
+  EXPECT_EQ(lines[4], "4,,,,,,,,,,");
+
+  // The exported table imports back to the same bytes.
+  const CliResult again = cli({"channels", dir.filePath("out.dat"), "--import", dir.filePath("out.csv"), "--out",
+                               dir.filePath("again.dat")});
+  ASSERT_EQ(again.exitCode, 0) << again.err.toStdString();
+  EXPECT_TRUE(again.err.isEmpty()) << again.err.toStdString();
+  EXPECT_EQ(readText(dir.filePath("again.dat")), readText(dir.filePath("out.dat")));
+}
+
+TEST(ChannelsCommand, ShowJsonNamesModelAndBand) {
+  QTemporaryDir dir;
+  const CliResult r = cli({"show", ZR_BIN_DIR "/DefRadioSet_VHF.def", "--json"});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  const QJsonObject root = QJsonDocument::fromJson(r.out.toUtf8()).object();
+  EXPECT_EQ(root["model"].toObject()["text"].toString(), "ZR-417");
+  EXPECT_EQ(root["band"].toObject()["text"].toString(), "136 - 174 MHz");
+  EXPECT_EQ(root["band"].toObject()["position"].toInt(), 1);
+  EXPECT_EQ(root["band"].toObject()["min"].toInt(), 13600000);
+  EXPECT_EQ(root["band"].toObject()["max"].toInt(), 17400000);
+}
+
+TEST(ChannelsCommand, BadHeaderAndUsage) {
+  QTemporaryDir dir;
+  writeText(dir.filePath("bad.csv"), "Chan,Rx\n1,146.52\n");
+  const CliResult r = cli({"channels", ZR_BIN_DIR "/DefRadioSet_VHF.def", "--import", dir.filePath("bad.csv"),
+                           "--out", dir.filePath("x.dat")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_FALSE(QFile::exists(dir.filePath("x.dat")));
+  EXPECT_EQ(cli({"channels", "a.dat"}).exitCode, 2);
+  EXPECT_EQ(cli({"channels", "a.dat", "--export", "x", "--import", "y"}).exitCode, 2);
+}
+
+TEST(Csv, QuotedFieldsAndLineEnds) {
+  const auto rows = zr::parseCsv("a,\"b,c\",\"d\"\"e\"\r\n\n1,,3\r\nlast");
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0], (QStringList{"a", "b,c", "d\"e"}));
+  EXPECT_EQ(rows[1], (QStringList{"1", "", "3"}));
+  EXPECT_EQ(rows[2], (QStringList{"last"}));
+  EXPECT_EQ(zr::csvLine({"x", "y,z", "q\""}), "x,\"y,z\",\"q\"\"\"");
+}
+
+}  // namespace

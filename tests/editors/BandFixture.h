@@ -1,0 +1,50 @@
+#pragma once
+// A core on a temporary program folder with the default images, started as
+// the program starts, and a band model hooked into its refresh.
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "editors/BandModel.h"
+#include "shell/Core.h"
+
+namespace zr {
+
+class BandFixture : public ::testing::Test {
+ protected:
+  // A settings byte far from the band bytes: tells whether a new data set started.
+  static constexpr int kProbeAddr = 0x0300;
+
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    for (const char* name : {"dhcpqec.def", "DefRadioSet_VHF.def", "DefRadioSet_UHF.def", "kelvane.def"})
+      ASSERT_TRUE(QFile::copy(QStringLiteral(ZR_BIN_DIR "/") + name, dir.filePath(name))) << name;
+    core = std::make_unique<Core>(dir.path(), dir.filePath(kConfigFile), prompts, QStringLiteral("test"));
+    core->startHeadless();
+    band = std::make_unique<BandModel>(*core);
+    band->install(core->files.hooks);
+    core->files.hooks.statusChanged = [this] { ++statusUpdates; };
+    band->ChInfoModel();
+    ASSERT_EQ(core->log.reportCount(), 0) << core->log.lines().join("\n").toStdString();
+  }
+
+  ByteArray& img() { return core->image.TempArray; }
+  std::array<int, 4> rangeBytes() {
+    return {img().at(0x037A), img().at(0x037B), img().at(0x037C), img().at(0x037D)};
+  }
+  void setRangeBytes(const std::array<int, 4>& b) {
+    for (int k = 0; k < 4; ++k) img().set(0x037A + k, b[static_cast<size_t>(k)]);
+  }
+  // Marks the image so that a new data set shows.
+  void dirty() { img().set(kProbeAddr, core->image.DefTempArray.at(kProbeAddr) ^ 0xFF); }
+  bool newDataSetStarted() { return img().at(kProbeAddr) == core->image.DefTempArray.at(kProbeAddr); }
+
+  QTemporaryDir dir;
+  ScriptedPrompts prompts;
+  std::unique_ptr<Core> core;
+  std::unique_ptr<BandModel> band;
+  int statusUpdates = 0;
+};
+
+}  // namespace zr
