@@ -42,6 +42,7 @@ void printErr(const QString& text);
 void printOut(const QString& text);
 
 int runShow(const GlobalOptions& g, const QStringList& args);
+int runSet(const GlobalOptions& g, const QStringList& args);
 int runChannels(const GlobalOptions& g, const QStringList& args);
 int runSimulate(const GlobalOptions& g, const QStringList& args);
 

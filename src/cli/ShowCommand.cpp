@@ -86,6 +86,30 @@ void printSummary(const Core& c) {
   }
 }
 
+// The settings, frame by frame, as "name: shown text".
+void printSettings(const SettingsMap& map) {
+  QString frame;
+  for (const FieldDef& d : map.fields()) {
+    if (d.widget == Widget::Button) continue;
+    const FieldState* st = map.state(d.name);
+    if (!st) continue;
+    if (d.frame != frame) {
+      frame = d.frame;
+      printOut(QString());
+      printOut(QStringLiteral("[%1]").arg(frame));
+    }
+    QString shown;
+    switch (d.widget) {
+      case Widget::List: shown = st->entries.value(st->position); break;
+      case Widget::Check: shown = st->checked ? QStringLiteral("on") : QStringLiteral("off"); break;
+      default: shown = st->text; break;
+    }
+    const QString caption = map.caption(d).trimmed();
+    printOut(QStringLiteral("%1 = %2%3").arg(d.name, shown,
+                                             caption.isEmpty() ? QString() : QStringLiteral("    (%1)").arg(caption)));
+  }
+}
+
 }  // namespace
 
 int runShow(const GlobalOptions& g, const QStringList& args) {
@@ -131,6 +155,7 @@ int runShow(const GlobalOptions& g, const QStringList& args) {
     QJsonArray channels;
     for (int ch = 1; ch <= c.columns.channelCount; ++ch) channels.append(channelJson(c, ch));
     root.insert(QStringLiteral("channels"), channels);
+    root.insert(QStringLiteral("settings"), session->editors->settings.settingsJson());
     printOut(QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)).trimmed());
   } else {
     const BandModel& band = session->editors->band;
@@ -138,6 +163,7 @@ int runShow(const GlobalOptions& g, const QStringList& args) {
     printOut(QStringLiteral("Model: %1   Band: %2").arg(band.modelTexts().value(band.modelPosition()),
                                                         band.rangeText(band.rangePosition())));
     printSummary(c);
+    printSettings(session->editors->settings);
   }
   return kExitOk;
 }

@@ -12,6 +12,8 @@ const char kUsage[] =
     "\n"
     "Commands:\n"
     "  show FILE.dat [--json]    print what the editors show for a data file\n"
+    "  set FILE.dat [--out OUT.dat] FIELD=VALUE ...\n"
+    "                            change radio-wide settings and save\n"
     "  channels FILE.dat --export OUT.csv\n"
     "  channels FILE.dat --import IN.csv [--out OUT.dat]\n"
     "                            exchange the channel table as CSV\n"
@@ -64,6 +66,7 @@ int main(int argc, char** argv) {
   }
   const QString command = rest.takeFirst();
   if (command == QStringLiteral("show")) return runShow(g, rest);
+  if (command == QStringLiteral("set")) return runSet(g, rest);
   if (command == QStringLiteral("channels")) return runChannels(g, rest);
   if (command == QStringLiteral("simulate")) return runSimulate(g, rest);
   printErr(QStringLiteral("zr417-cli: unknown command '%1'").arg(command));
