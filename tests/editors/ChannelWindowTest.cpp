@@ -30,6 +30,9 @@ class ChannelWindowTest : public ::testing::Test {
     app = std::make_unique<DesktopApp>(dir.path(), &prompts);
     StartupHooks hooks;
     hooks.GetSystemDefaultLCID = [] { return kLcidEnglishUs; };
+    // The machine's own serial ports stay out of the test.
+    hooks.VerdictCom = [](int) { return true; };
+    hooks.AutoSetPort = [] {};
     app->start(std::move(hooks));
     app->window().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&app->window()));

@@ -28,6 +28,9 @@ class MainWindowTest : public ::testing::Test {
     app = std::make_unique<DesktopApp>(dir.path(), &prompts);
     StartupHooks hooks;
     hooks.GetSystemDefaultLCID = [] { return kLcidEnglishUs; };
+    // The machine's own serial ports stay out of the test.
+    hooks.VerdictCom = [](int) { return true; };
+    hooks.AutoSetPort = [] {};
     app->start(std::move(hooks));
   }
   QString panel(int k) { return app->window().findChild<QLabel*>(QStringLiteral("sbrStatusPanel%1").arg(k))->text(); }

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 
 #include "editors/ui/ModelFrame.h"
+#include "link/ui/PortDialog.h"
 #include <QDir>
 
 namespace zr {
@@ -13,9 +14,16 @@ DesktopApp::DesktopApp(const QString& programDir, UserPrompts* prompts)
   core_ = std::make_unique<Core>(programDir, QDir(programDir).filePath(kConfigFile), *prompts_,
                                  QStringLiteral("zr417-cps"));
   editors_ = std::make_unique<Editors>(*core_);
+  link_ = std::make_unique<RadioLink>(*core_, waiter_);
   window_ = std::make_unique<MainWindow>(*core_, qtPrompts_);
   qtPrompts_.setParentWindow(window_.get());
   window_->commitPendingEdit = [this] { editors_->grid.commitPendingTone(); };
+  window_->openPortChooser = [this] {
+    PortDialog dialog(link_->access, core_->text, &link_->portMap, core_->settings.SoftFont, window_.get());
+    dialog.exec();
+  };
+  link_->access.hooks.showPort = [this](int) { window_->showPort(); };
+  link_->access.hooks.showPortChooser = [this] { window_->openPortChooser(); };
 }
 
 DesktopApp::~DesktopApp() {
@@ -42,6 +50,8 @@ void DesktopApp::start(StartupHooks hooks) {
   };
   hooks.showChannelWindow = [this, w] { w->showChild(channelWindow_); };
   editors_->addStartupHooks(hooks);
+  // Tests may answer the port steps themselves.
+  if (!hooks.VerdictCom && !hooks.AutoSetPort) link_->addStartupHooks(hooks);
   Startup startup(*core_, std::move(hooks));
   startup.run();
   trace_ = startup.trace;

@@ -7,6 +7,7 @@
 
 #include "editors/Editors.h"
 #include "editors/ui/ChannelWindow.h"
+#include "link/RadioLink.h"
 #include "shell/Core.h"
 #include "shell/Startup.h"
 #include "shell/ui/MainWindow.h"
@@ -26,6 +27,7 @@ class DesktopApp {
 
   Core& core() { return *core_; }
   Editors& editors() { return *editors_; }
+  RadioLink& link() { return *link_; }
   ChannelWindow& channelWindow() { return *channelWindow_; }
   MainWindow& window() { return *window_; }
   const QStringList& startupTrace() const { return trace_; }
@@ -35,6 +37,8 @@ class DesktopApp {
   UserPrompts* prompts_;
   std::unique_ptr<Core> core_;
   std::unique_ptr<Editors> editors_;
+  EventLoopWaiter waiter_;
+  std::unique_ptr<RadioLink> link_;
   std::unique_ptr<MainWindow> window_;
   ChannelWindow* channelWindow_ = nullptr;  // owned by the main window's MDI area
   QStringList trace_;

@@ -161,6 +161,7 @@ void MainWindow::buildMenus() {
   on("mnuLangSel2", [this] { onLanguage(kLangEng); });
   on("mnuHelpTopic", [this] { onHelp(); });
   on("mnuShowErr", [this] { core_.log.show(); });
+  on("mnuCommunicate", [this] { onToolbar(QStringLiteral("Com")); });
 }
 
 void MainWindow::buildToolbar() {
@@ -252,8 +253,11 @@ void MainWindow::onToolbar(const QString& key) {
     else if (key == QStringLiteral("FileSave")) onSave(false);
     else if (key == QStringLiteral("Help")) onHelp();
     else if (key == QStringLiteral("Exit")) close();
-    // "Read", "Write" and "Com" open the communication and port windows;
-    // "Print" has no effect.
+    else if (key == QStringLiteral("Com")) {
+      if (openPortChooser) openPortChooser();
+      showPort();
+    }
+    // "Read" and "Write" open the communication window; "Print" has no effect.
   });
 }
 

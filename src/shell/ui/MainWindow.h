@@ -45,6 +45,8 @@ class MainWindow : public QMainWindow {
   std::function<bool()> startNewInstance;
   // Extra steps before a save (the grid commits its tone entry).
   std::function<void()> commitPendingEdit;
+  // The port chooser `frmToolCom`, shown modally.
+  std::function<void()> openPortChooser;
 
  protected:
   void closeEvent(QCloseEvent* e) override;

@@ -1,0 +1,21 @@
+#include "link/RadioLink.h"
+
+namespace zr {
+
+RadioLink::RadioLink(Core& c, Waiter& w)
+    : core(c),
+      waiter(w),
+      portMap(availableSerialDevices, &c.ini),
+      serial(portMap, w),
+      engine(serial, w, c.log, c.text),
+      access(serial, engine, w, c.log, c.ini, c.settings.ComPort) {
+  access.hooks.rescanPorts = [this] { portMap.refresh(); };
+}
+
+void RadioLink::addStartupHooks(StartupHooks& hooks) {
+  hooks.buildSerialLists = [] { serialCodeLists(); };
+  hooks.VerdictCom = [this](int port) { return access.VerdictCom(port); };
+  hooks.AutoSetPort = [this] { access.AutoSetPort(); };
+}
+
+}  // namespace zr
