@@ -40,6 +40,11 @@ void DesktopApp::start(StartupHooks hooks) {
     channelWindow_ = new ChannelWindow(*core_, editors_->grid);
     channelWindow_->chLockVisible = [w] { return w->action(QStringLiteral("mnuChLock"))->isVisible(); };
     channelWindow_->chLockTicked = [w] { return w->action(QStringLiteral("mnuChLock"))->isChecked(); };
+    channelWindow_->toggleLock = [w] {
+      w->interfaceLock().mnuChLock_Click();
+      w->syncLock();
+    };
+    w->interfaceLock().lockWindows = [this](bool) { channelWindow_->refresh(); };
     channelWindow_->rebuild();
     // The model and band frame heads the window, left-aligned above the grid.
     auto* frame = new ModelFrame(editors_->band, core_->text, core_->log, channelWindow_);

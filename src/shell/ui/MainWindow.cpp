@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 
@@ -26,7 +27,6 @@ namespace {
 constexpr int kTxtTitle = 16;
 constexpr int kTxtReady = 94;
 constexpr int kTxtFileName = 85;
-constexpr int kTxtLocked = 116;
 
 // One row per menu entry: object name, parent menu ("" for the menu bar),
 // caption entry (-1: none), shortcut, visible at load, whether it is a sub-menu.
@@ -99,7 +99,7 @@ constexpr int kToolPositions = 16;
 }  // namespace
 
 MainWindow::MainWindow(Core& core, QtPrompts& prompts, QWidget* parent)
-    : QMainWindow(parent), core_(core), prompts_(prompts) {
+    : QMainWindow(parent), core_(core), prompts_(prompts), lock_(core) {
   setObjectName(QStringLiteral("mdifrmMain"));
   mdi_ = new QMdiArea(this);
   mdi_->setObjectName(QStringLiteral("mdiArea"));
@@ -111,6 +111,30 @@ MainWindow::MainWindow(Core& core, QtPrompts& prompts, QWidget* parent)
   errorLog_ = new ErrorLogWindow(core_.log, this);
   addDockWidget(Qt::BottomDockWidgetArea, errorLog_);
   errorLog_->hide();
+
+  lock_.statusText = [this] { return statusPanel(1); };
+  lock_.setStatusText = [this](const QString& t) { setStatusPanel(1, t); };
+  auto makeTimer = [this](const char* name, int interval, auto tick) {
+    auto* t = new QTimer(this);
+    t->setObjectName(QString::fromLatin1(name));
+    t->setInterval(interval);
+    connect(t, &QTimer::timeout, this, tick);
+    return t;
+  };
+  tmrChLock_ = makeTimer("tmrChLock", InterfaceLock::kChLockInterval, [this] {
+    lock_.tmrChLock_Timer();
+    syncLock();
+  });
+  tmrChLockBlink_ = makeTimer("tmrChLockBlink", InterfaceLock::kBlinkInterval, [this] {
+    lock_.tmrChLockBlink_Timer();
+    syncLock();
+  });
+  tmrNoteStatus_ = makeTimer("tmrNoteStatus", InterfaceLock::kNoteInterval, [this] {
+    lock_.tmrNoteStatus_Timer();
+    syncLock();
+  });
+  tmrTabDockErr_ = makeTimer("tmrTabDockErr", 50, [] {});
+  tmrChLock_->start();
 
   startNewInstance = [] { return QProcess::startDetached(QCoreApplication::applicationFilePath(), {}); };
   core_.files.hooks.statusChanged = [this] { showFilePath(); };
@@ -162,6 +186,14 @@ void MainWindow::buildMenus() {
   on("mnuHelpTopic", [this] { onHelp(); });
   on("mnuShowErr", [this] { core_.log.show(); });
   on("mnuCommunicate", [this] { onToolbar(QStringLiteral("Com")); });
+  on("mnuLockFace", [this] {
+    lock_.mnuLockFace_Click();
+    syncLock();
+  });
+  on("mnuChLock", [this] {
+    lock_.mnuChLock_Click();
+    syncLock();
+  });
 }
 
 void MainWindow::buildToolbar() {
@@ -220,10 +252,18 @@ void MainWindow::tickLanguageMenu(int lang) {
 }
 
 void MainWindow::applyLock(bool on) {
-  actions_.value(QStringLiteral("mnuChLock"))->setChecked(on);
-  actions_.value(QStringLiteral("mnuLockFace"))->setChecked(on);
-  core_.settings.LockState = on ? kLockOn : kLockOff;
-  setStatusPanel(1, core_.text.SoftFace(on ? kTxtLocked : kTxtReady));
+  lock_.restore(on ? kLockOn : kLockOff);
+  syncLock();
+}
+
+void MainWindow::syncLock() {
+  lock_.chLockVisible = actions_.value(QStringLiteral("mnuChLock"))->isVisible();
+  actions_.value(QStringLiteral("mnuChLock"))->setChecked(lock_.chLockTicked);
+  actions_.value(QStringLiteral("mnuLockFace"))->setChecked(lock_.lockFaceTicked);
+  if (lock_.blinkRunning && !tmrChLockBlink_->isActive()) tmrChLockBlink_->start();
+  if (!lock_.blinkRunning) tmrChLockBlink_->stop();
+  if (lock_.noteRunning && !tmrNoteStatus_->isActive()) tmrNoteStatus_->start();
+  if (!lock_.noteRunning) tmrNoteStatus_->stop();
 }
 
 void MainWindow::setStatusPanel(int panel, const QString& text) {

@@ -6,10 +6,13 @@
 #include <QMainWindow>
 #include <functional>
 
+#include "shell/InterfaceLock.h"
+
 class QAction;
 class QLabel;
 class QMdiArea;
 class QMenu;
+class QTimer;
 class QToolBar;
 
 namespace zr {
@@ -27,8 +30,11 @@ class MainWindow : public QMainWindow {
   void SetSoftFace();
   // Tick the language menu entry of `lang` (1, 2, 3) and untick the others.
   void tickLanguageMenu(int lang);
-  // The restored or toggled interface lock: ticks and status text.
+  // The lock state restored at start-up: ticks, status text, locked windows.
   void applyLock(bool on);
+  InterfaceLock& interfaceLock() { return lock_; }
+  // Mirrors the lock model's ticks and timers into the menu entries and timers.
+  void syncLock();
   void setStatusPanel(int panel, const QString& text);
   QString statusPanel(int panel) const;
   void showFilePath();
@@ -70,6 +76,11 @@ class MainWindow : public QMainWindow {
   QHash<QString, QAction*> actions_;
   QHash<QString, QMenu*> menus_;
   QHash<QString, int> entries_;  // object name -> text table entry of its caption
+  InterfaceLock lock_;
+  QTimer* tmrChLock_ = nullptr;
+  QTimer* tmrChLockBlink_ = nullptr;
+  QTimer* tmrNoteStatus_ = nullptr;
+  QTimer* tmrTabDockErr_ = nullptr;
 };
 
 }  // namespace zr

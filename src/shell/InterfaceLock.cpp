@@ -1,0 +1,82 @@
+#include "shell/InterfaceLock.h"
+
+namespace zr {
+
+namespace {
+constexpr int kTxtReady = 94;
+constexpr int kTxtLocked = 116;
+}  // namespace
+
+InterfaceLock::InterfaceLock(Core& core) : core_(core) {}
+
+void InterfaceLock::store() {
+  core_.ini.WriteString(kSettingSection, QStringLiteral("ChannelLock"), core_.settings.LockState);
+}
+
+void InterfaceLock::restore(const QString& lockState) {
+  const bool on = lockState == kLockOn;
+  chLockTicked = lockFaceTicked = on;
+  LockFaceOperate(on);
+}
+
+void InterfaceLock::mnuLockFace_Click() {
+  guarded(core_.log, "mdifrmMain->mnuChLock_Click", [&] {
+    const bool on = !lockFaceTicked;
+    lockFaceTicked = chLockTicked = on;
+    LockFaceOperate(on);
+    store();
+  });
+}
+
+void InterfaceLock::mnuChLock_Click() {
+  guarded(core_.log, "mdifrmMain->mnuChLock_Click", [&] {
+    if (chLockVisible) {
+      chLockTicked = !chLockTicked;
+      lockFaceTicked = chLockTicked;
+      LockFaceOperate(chLockTicked);
+    } else {
+      core_.settings.LockState = kLockNoMenu;
+      if (restoreGridColour) restoreGridColour();
+    }
+    store();
+  });
+}
+
+void InterfaceLock::LockFaceOperate(bool on) {
+  guarded(core_.log, "mdifrmMain->LockFaceOperate", [&] {
+    core_.settings.LockState = on ? kLockOn : kLockOff;
+    setStatus(core_.text.SoftFace(on ? kTxtLocked : kTxtReady));
+    if (!on) {
+      blinkRunning = false;
+      if (restoreGridColour) restoreGridColour();
+    }
+    if (lockWindows) lockWindows(on);
+  });
+}
+
+void InterfaceLock::tmrChLock_Timer() {
+  if (chLockVisible && chLockTicked && status() == core_.text.SoftFace(kTxtReady)) {
+    setStatus(core_.text.SoftFace(kTxtLocked));
+    blinkRunning = true;
+  }
+}
+
+void InterfaceLock::tmrChLockBlink_Timer() {
+  if (!(chLockVisible && chLockTicked)) return;
+  blinkPhase = blinkPhase == 0 ? 1 : 0;
+  const QString now = status();
+  const QString ready = core_.text.SoftFace(kTxtReady), locked = core_.text.SoftFace(kTxtLocked);
+  if (now == locked || now == ready || now.isEmpty()) setStatus(blinkPhase == 0 ? ready : locked);
+}
+
+void InterfaceLock::tmrNoteStatus_Timer() {
+  noteRunning = false;
+  setStatus(core_.text.SoftFace(kTxtReady));
+}
+
+void InterfaceLock::showNote(const QString& text) {
+  setStatus(text);
+  noteRunning = true;
+}
+
+}  // namespace zr
