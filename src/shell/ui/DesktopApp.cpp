@@ -53,7 +53,10 @@ void DesktopApp::start(StartupHooks hooks) {
     row->addStretch(1);
     channelWindow_->topArea()->addLayout(row);
   };
-  hooks.showChannelWindow = [this, w] { w->showChild(channelWindow_); };
+  hooks.showChannelWindow = [this, w] {
+    w->registerChild(QStringLiteral("frmChMem"), channelWindow_);
+    w->showChild(channelWindow_);
+  };
   editors_->addStartupHooks(hooks);
   // Tests may answer the port steps themselves.
   if (!hooks.VerdictCom && !hooks.AutoSetPort) link_->addStartupHooks(hooks);

@@ -18,6 +18,7 @@
 #include "shell/Core.h"
 #include "shell/Startup.h"
 #include "shell/ui/ErrorLogWindow.h"
+#include "shell/ui/InfoWindows.h"
 #include "shell/ui/QtPrompts.h"
 
 namespace zr {
@@ -186,6 +187,11 @@ void MainWindow::buildMenus() {
   on("mnuHelpTopic", [this] { onHelp(); });
   on("mnuShowErr", [this] { core_.log.show(); });
   on("mnuCommunicate", [this] { onToolbar(QStringLiteral("Com")); });
+  on("mnuAboutSoft", [this] {
+    AboutDialog about(core_, this);
+    about.exec();
+  });
+  on("mnuTreeView", [this] { showNamed(QStringLiteral("frmTreeView")); });
   on("mnuLockFace", [this] {
     lock_.mnuLockFace_Click();
     syncLock();
@@ -320,6 +326,7 @@ void MainWindow::showChild(QWidget* child) {
   if (!child) return;
   for (QMdiSubWindow* w : mdi_->subWindowList())
     if (w->widget() == child) {
+      child->show();
       w->showMaximized();
       return;
     }
@@ -329,6 +336,30 @@ void MainWindow::showChild(QWidget* child) {
   sub->showMaximized();
 }
 
+void MainWindow::showNamed(const QString& name) {
+  guarded(core_.log, "mdifrmMain->showNamed", [&] {
+    QWidget* w = children_.value(name);
+    if (!w && name == QStringLiteral("frmTreeView")) {
+      auto* tree = new TreeViewWindow(core_, this);
+      connect(tree, &TreeViewWindow::showRequested, this, &MainWindow::showNamed);
+      addDockWidget(Qt::LeftDockWidgetArea, tree);
+      w = tree;
+    } else if (!w && name == QStringLiteral("frmRadioInfo")) {
+      auto* info = new RadioInfoWindow(core_);
+      connect(info, &RadioInfoWindow::hexViewRequested, this, [this] {
+        if (showHexView) showHexView(true);
+      });
+      w = info;
+    } else if (!w && name == QStringLiteral("frmSysSet")) {
+      w = new SysSetWindow(core_);
+    }
+    if (!w) return;
+    children_.insert(name, w);
+    if (qobject_cast<QDockWidget*>(w)) w->show();
+    else showChild(w);
+  });
+}
+
 void MainWindow::closeChild(const QString& name) {
   if (name == QStringLiteral("frmShowErr")) {
     if (errorLog_) errorLog_->hide();
@@ -336,7 +367,8 @@ void MainWindow::closeChild(const QString& name) {
   }
   for (QMdiSubWindow* w : mdi_->subWindowList())
     if (w->widget() && w->widget()->objectName() == name) w->close();
-  if (QWidget* w = findChild<QWidget*>(name, Qt::FindDirectChildrenOnly)) w->close();
+  if (QWidget* w = children_.value(name)) w->close();
+  else if (QWidget* w = findChild<QWidget*>(name, Qt::FindDirectChildrenOnly)) w->close();
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {

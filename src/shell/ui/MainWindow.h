@@ -40,6 +40,13 @@ class MainWindow : public QMainWindow {
   void showFilePath();
   // Hosts a child window in the frame, maximised.
   void showChild(QWidget* child);
+  // Shows a child window by name ("frmChMem", "frmRadioInfo", "frmSysSet"),
+  // creating the information windows on first use.
+  void showNamed(const QString& name);
+  void registerChild(const QString& name, QWidget* child) { children_.insert(name, child); }
+  QWidget* child(const QString& name) const { return children_.value(name); }
+  // The hex view, shown or hidden by the service gestures.
+  std::function<void(bool show)> showHexView;
   void showPort();
 
   QAction* action(const QString& name) const { return actions_.value(name); }
@@ -77,6 +84,7 @@ class MainWindow : public QMainWindow {
   QHash<QString, QMenu*> menus_;
   QHash<QString, int> entries_;  // object name -> text table entry of its caption
   InterfaceLock lock_;
+  QHash<QString, QWidget*> children_;
   QTimer* tmrChLock_ = nullptr;
   QTimer* tmrChLockBlink_ = nullptr;
   QTimer* tmrNoteStatus_ = nullptr;
