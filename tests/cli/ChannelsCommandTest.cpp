@@ -7,21 +7,14 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/CliRunner.h"
+
 #include "editors/ChannelCsv.h"
 
 namespace {
 
-struct CliResult {
-  int exitCode = -1;
-  QString out, err;
-};
-
-CliResult cli(const QStringList& args) {
-  QProcess p;
-  p.start(QStringLiteral(ZR_BIN_DIR "/zr417-cli"), args);
-  p.waitForFinished(30000);
-  return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
+using zr::testing::CliResult;
+const auto cli = zr::testing::runCli;
 
 void writeText(const QString& path, const QByteArray& text) {
   QFile f(path);

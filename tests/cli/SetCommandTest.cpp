@@ -6,19 +6,12 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/CliRunner.h"
+
 namespace {
 
-struct CliResult {
-  int exitCode = -1;
-  QString out, err;
-};
-
-CliResult cli(const QStringList& args) {
-  QProcess p;
-  p.start(QStringLiteral(ZR_BIN_DIR "/zr417-cli"), args);
-  p.waitForFinished(30000);
-  return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
+using zr::testing::CliResult;
+const auto cli = zr::testing::runCli;
 
 QByteArray readBytes(const QString& path) {
   QFile f(path);

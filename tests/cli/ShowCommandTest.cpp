@@ -8,20 +8,12 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/CliRunner.h"
+
 namespace {
 
-struct CliRun {
-  int exitCode = -1;
-  QString out;
-  QString err;
-};
-
-CliRun cli(const QStringList& args) {
-  QProcess p;
-  p.start(QStringLiteral(ZR_BIN_DIR "/zr417-cli"), args);
-  p.waitForFinished(30000);
-  return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
+using zr::testing::CliResult;
+const auto cli = zr::testing::runCli;
 
 // A data file: the factory image with two channels written into it.
 QString makeDataFile(const QTemporaryDir& dir) {
@@ -51,7 +43,7 @@ QString makeDataFile(const QTemporaryDir& dir) {
 
 TEST(ShowCommand, DecodesChannelsAsJson) {
   QTemporaryDir dir;
-  const CliRun r = cli({"show", makeDataFile(dir), "--json"});
+  const CliResult r = cli({"show", makeDataFile(dir), "--json"});
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
   const QJsonArray channels = QJsonDocument::fromJson(r.out.toUtf8()).object()["channels"].toArray();
   ASSERT_EQ(channels.size(), 16);
@@ -76,7 +68,7 @@ TEST(ShowCommand, DecodesChannelsAsJson) {
 
 TEST(ShowCommand, PrintsAReadableTable) {
   QTemporaryDir dir;
-  const CliRun r = cli({"show", makeDataFile(dir)});
+  const CliResult r = cli({"show", makeDataFile(dir)});
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
   const QStringList lines = r.out.split('\n');
   ASSERT_GE(lines.size(), 5);
@@ -89,7 +81,7 @@ TEST(ShowCommand, PrintsAReadableTable) {
 
 TEST(ShowCommand, FailuresAndUsageGiveTheirExitCodes) {
   QTemporaryDir dir;
-  const CliRun missing = cli({"show", dir.filePath("nothing.dat")});
+  const CliResult missing = cli({"show", dir.filePath("nothing.dat")});
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_TRUE(missing.err.contains("Wrong file type!")) << missing.err.toStdString();
   EXPECT_TRUE(missing.out.isEmpty());

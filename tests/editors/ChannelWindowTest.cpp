@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/ui/DesktopApp.h"
+#include "support/DesktopFixture.h"
 
 namespace zr {
 namespace {
@@ -19,21 +20,10 @@ QByteArray readBytes(const QString& path) {
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-class ChannelWindowTest : public ::testing::Test {
+class ChannelWindowTest : public testing::DesktopFixture {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    for (const char* name : {"dhcpqec.def", "DefRadioSet_VHF.def", "DefRadioSet_UHF.def"})
-      ASSERT_TRUE(QFile::copy(QStringLiteral(ZR_BIN_DIR "/") + name, dir.filePath(name)));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(ZR_SOURCE_DIR "/resources/kelvane.def"), dir.filePath("kelvane.def")));
-    QFile::setPermissions(dir.filePath("kelvane.def"), QFile::ReadOwner | QFile::WriteOwner);
-    app = std::make_unique<DesktopApp>(dir.path(), &prompts);
-    StartupHooks hooks;
-    hooks.GetSystemDefaultLCID = [] { return kLcidEnglishUs; };
-    // The machine's own serial ports stay out of the test.
-    hooks.VerdictCom = [](int) { return true; };
-    hooks.AutoSetPort = [] {};
-    app->start(std::move(hooks));
+    DesktopFixture::SetUp();
     app->window().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&app->window()));
     app->window().activateWindow();
@@ -47,9 +37,6 @@ class ChannelWindowTest : public ::testing::Test {
     QCoreApplication::processEvents();
   }
 
-  QTemporaryDir dir;
-  ScriptedPrompts prompts;
-  std::unique_ptr<DesktopApp> app;
 };
 
 TEST_F(ChannelWindowTest, TypeAFrequencyPickATonesAndSave) {

@@ -11,23 +11,15 @@
 
 #include "shell/ui/DesktopApp.h"
 #include "shell/ui/InfoWindows.h"
+#include "support/DesktopFixture.h"
 
 namespace zr {
 namespace {
 
-class InfoWindowsTest : public ::testing::Test {
+class InfoWindowsTest : public testing::DesktopFixture {
  protected:
   void SetUp() override {
-    for (const char* name : {"dhcpqec.def", "DefRadioSet_VHF.def", "DefRadioSet_UHF.def"})
-      QFile::copy(QStringLiteral(ZR_BIN_DIR "/") + name, dir.filePath(name));
-    QFile::copy(QStringLiteral(ZR_SOURCE_DIR "/resources/kelvane.def"), dir.filePath("kelvane.def"));
-    QFile::setPermissions(dir.filePath("kelvane.def"), QFile::ReadOwner | QFile::WriteOwner);
-    app = std::make_unique<DesktopApp>(dir.path(), &prompts);
-    StartupHooks hooks;
-    hooks.GetSystemDefaultLCID = [] { return kLcidEnglishUs; };
-    hooks.VerdictCom = [](int) { return true; };
-    hooks.AutoSetPort = [] {};
-    app->start(std::move(hooks));
+    DesktopFixture::SetUp();
     app->window().show();
   }
   QWidget* active() {
@@ -35,9 +27,6 @@ class InfoWindowsTest : public ::testing::Test {
     return sub ? sub->widget() : nullptr;
   }
 
-  QTemporaryDir dir;
-  ScriptedPrompts prompts;
-  std::unique_ptr<DesktopApp> app;
 };
 
 TEST_F(InfoWindowsTest, TreeNodesShowTheirWindowsAndTheRootNothing) {

@@ -11,34 +11,16 @@
 #include <gtest/gtest.h>
 
 #include "shell/ui/DesktopApp.h"
+#include "support/DesktopFixture.h"
 #include "shell/ui/ErrorLogWindow.h"
 
 namespace zr {
 namespace {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public testing::DesktopFixture {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    for (const char* name : {"dhcpqec.def", "DefRadioSet_VHF.def", "DefRadioSet_UHF.def"})
-      ASSERT_TRUE(QFile::copy(QStringLiteral(ZR_BIN_DIR "/") + name, dir.filePath(name)));
-    // The shipped configuration as it leaves the source tree (first run pending).
-    ASSERT_TRUE(QFile::copy(QStringLiteral(ZR_SOURCE_DIR "/resources/kelvane.def"), dir.filePath("kelvane.def")));
-    QFile::setPermissions(dir.filePath("kelvane.def"), QFile::ReadOwner | QFile::WriteOwner);
-    app = std::make_unique<DesktopApp>(dir.path(), &prompts);
-    StartupHooks hooks;
-    hooks.GetSystemDefaultLCID = [] { return kLcidEnglishUs; };
-    // The machine's own serial ports stay out of the test.
-    hooks.VerdictCom = [](int) { return true; };
-    hooks.AutoSetPort = [] {};
-    app->start(std::move(hooks));
-  }
   QString panel(int k) { return app->window().findChild<QLabel*>(QStringLiteral("sbrStatusPanel%1").arg(k))->text(); }
   QAction* action(const char* name) { return app->window().action(QString::fromLatin1(name)); }
-
-  QTemporaryDir dir;
-  ScriptedPrompts prompts;
-  std::unique_ptr<DesktopApp> app;
 };
 
 TEST_F(MainWindowTest, ShowsTheEnglishFrame) {
