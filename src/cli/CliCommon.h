@@ -45,5 +45,7 @@ int runShow(const GlobalOptions& g, const QStringList& args);
 int runSet(const GlobalOptions& g, const QStringList& args);
 int runChannels(const GlobalOptions& g, const QStringList& args);
 int runSimulate(const GlobalOptions& g, const QStringList& args);
+int runRead(const GlobalOptions& g, const QStringList& args);
+int runWrite(const GlobalOptions& g, const QStringList& args);
 
 }  // namespace zr::cli

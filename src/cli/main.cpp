@@ -17,6 +17,10 @@ const char kUsage[] =
     "  channels FILE.dat --export OUT.csv\n"
     "  channels FILE.dat --import IN.csv [--out OUT.dat]\n"
     "                            exchange the channel table as CSV\n"
+    "  read --port PORT [--range SSSS-EEEE] [--out FILE.dat] [--raw FILE.bin]\n"
+    "                            read the radio\n"
+    "  write --port PORT [--range SSSS-EEEE] (FILE.dat | --raw FILE.bin)\n"
+    "                            write the radio\n"
     "  simulate [--echo] [--ident ZZRRWW] [--model-code N] [--image FILE.bin] [--paced]\n"
     "                            run the radio simulator on a pseudo-terminal\n"
     "\n"
@@ -69,6 +73,8 @@ int main(int argc, char** argv) {
   if (command == QStringLiteral("set")) return runSet(g, rest);
   if (command == QStringLiteral("channels")) return runChannels(g, rest);
   if (command == QStringLiteral("simulate")) return runSimulate(g, rest);
+  if (command == QStringLiteral("read")) return runRead(g, rest);
+  if (command == QStringLiteral("write")) return runWrite(g, rest);
   printErr(QStringLiteral("zr417-cli: unknown command '%1'").arg(command));
   std::fputs(kUsage, stderr);
   return kExitUsage;

@@ -173,11 +173,12 @@ std::vector<FieldDef> keyVoxScanBatteryFields() {
 }
 
 std::vector<FieldDef> settingsTable() {
-  // Sections in refresh order. Further sections (DTMF, two-tone, the rest of
-  // the further functions) go in here at their place in that order.
+  // Sections in refresh order.
   std::vector<FieldDef> table;
-  for (auto section : {optionalFeatureFields, linkedFurtherFields, keyVoxScanBatteryFields})
-    for (FieldDef& row : section()) table.push_back(std::move(row));
+  for (std::vector<FieldDef> section : {optionalFeatureFields(), linkedFurtherFields(),
+                                        furtherFunctionFields(VoiceSeqTable()), keyVoxScanBatteryFields(),
+                                        dtmfFields(), twoToneFields()})
+    for (FieldDef& row : section) table.push_back(std::move(row));
   return table;
 }
 
@@ -190,7 +191,11 @@ std::vector<FrameDef> settingsFrames() {
       {kMoreFunc, moreFunc, 0, -1, QStringLiteral("More Function")},
       {kKeyAssign, moreFunc, 0, 202, {}},
       {QStringLiteral("fraDtmf"), moreFunc, 1, -1, QStringLiteral("DTMF")},
-      {QStringLiteral("fraTwoTone"), moreFunc, 2, -1, {}},
+      {QStringLiteral("fraDtmfEnc"), QStringLiteral("fraDtmf"), -1, 244, {}},
+      {QStringLiteral("fraDtmfDec"), QStringLiteral("fraDtmf"), -1, 250, {}},
+      {QStringLiteral("fraStun"), QStringLiteral("fraDtmf"), -1, 254, {}},
+      {QStringLiteral("fraAutoDialList"), QStringLiteral("fraDtmf"), -1, 257, {}},
+      {QStringLiteral("fraTwoTone"), moreFunc, 2, -1, QStringLiteral("两音")},
       {kSysSet2, moreFunc, 3, -1, {}},
       {kVox, kSysSet2, -1, 203, {}},
       {kScan, kSysSet2, -1, 204, {}},

@@ -25,6 +25,8 @@
 #include <QHash>
 #include <QSet>
 
+#include "editors/VolumeTable.h"
+
 namespace zr {
 
 class ByteArray;
@@ -226,6 +228,14 @@ std::vector<FieldDef> optionalFeatureFields();
 std::vector<FieldDef> linkedFurtherFields();
 // Side keys, VOX extras, scan and battery.
 std::vector<FieldDef> keyVoxScanBatteryFields();
+// The other further functions: pre-alert, emergency channel, broadcast radio,
+// volume level and tail tone volume (stored through the volume ladder),
+// lights and tones, channel number field, radio ID, second info line.
+std::vector<FieldDef> furtherFunctionFields(const VoiceSeq& voiceSeqTable);
+// DTMF encoder, decoder, stun, autodial list, and the PTT ID pause fields.
+std::vector<FieldDef> dtmfFields();
+// The two-tone timing fields; their refresh also repairs the two-tone table.
+std::vector<FieldDef> twoToneFields();
 // The whole table, sections concatenated in refresh order.
 std::vector<FieldDef> settingsTable();
 // Frames of the settings pages.

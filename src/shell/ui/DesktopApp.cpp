@@ -4,6 +4,9 @@
 #include <QHBoxLayout>
 
 #include "editors/ui/ModelFrame.h"
+#include "editors/ui/AutoInputWindow.h"
+#include "inspector/ui/FillDialog.h"
+#include "inspector/ui/HexViewWindow.h"
 #include "link/ui/PortDialog.h"
 #include <QDir>
 
@@ -15,9 +18,18 @@ DesktopApp::DesktopApp(const QString& programDir, UserPrompts* prompts)
                                  QStringLiteral("zr417-cps"));
   editors_ = std::make_unique<Editors>(*core_);
   link_ = std::make_unique<RadioLink>(*core_, waiter_);
+  hexView_ = std::make_unique<HexView>(*core_, editors_.get());
+  rangeFill_ = std::make_unique<RangeFill>(*hexView_, core_->log);
   window_ = std::make_unique<MainWindow>(*core_, qtPrompts_);
   qtPrompts_.setParentWindow(window_.get());
   window_->commitPendingEdit = [this] { editors_->grid.commitPendingTone(); };
+  window_->showHexView = [this](bool show) { hexViewWindow().setShown(show); };
+  window_->childLookup = [this](const QString& name) -> QWidget* {
+    if (name == QStringLiteral("frmMemDat")) return hexViewWindow_;
+    if (name == QStringLiteral("frmPartFill")) return hexViewWindow_ ? hexViewWindow_->fillDialog() : nullptr;
+    if (name == QStringLiteral("frmAutoInput")) return autoInputWindow_;
+    return nullptr;
+  };
   window_->openPortChooser = [this] {
     PortDialog dialog(link_->access, core_->text, &link_->portMap, core_->settings.SoftFont, window_.get());
     dialog.exec();
@@ -29,6 +41,16 @@ DesktopApp::DesktopApp(const QString& programDir, UserPrompts* prompts)
 DesktopApp::~DesktopApp() {
   // The window refers to the core: it goes first.
   window_.reset();
+}
+
+HexViewWindow& DesktopApp::hexViewWindow() {
+  if (!hexViewWindow_) hexViewWindow_ = new HexViewWindow(*core_, *hexView_, *rangeFill_, window_.get());
+  return *hexViewWindow_;
+}
+
+AutoInputWindow& DesktopApp::autoInputWindow() {
+  if (!autoInputWindow_) autoInputWindow_ = new AutoInputWindow(*editors_, window_.get());
+  return *autoInputWindow_;
 }
 
 void DesktopApp::start(StartupHooks hooks) {
@@ -48,6 +70,7 @@ void DesktopApp::start(StartupHooks hooks) {
     channelWindow_->rebuild();
     // The model and band frame heads the window, left-aligned above the grid.
     auto* frame = new ModelFrame(editors_->band, core_->text, core_->log, channelWindow_);
+    QObject::connect(frame, &ModelFrame::hexViewRequested, w, [this](bool show) { hexViewWindow().setShown(show); });
     auto* row = new QHBoxLayout();
     row->addWidget(frame);
     row->addStretch(1);
@@ -58,6 +81,7 @@ void DesktopApp::start(StartupHooks hooks) {
     w->showChild(channelWindow_);
   };
   editors_->addStartupHooks(hooks);
+  addInspectorStartupHooks(hooks, core_->settings, *hexView_, *rangeFill_);
   // Tests may answer the port steps themselves.
   if (!hooks.VerdictCom && !hooks.AutoSetPort) link_->addStartupHooks(hooks);
   Startup startup(*core_, std::move(hooks));

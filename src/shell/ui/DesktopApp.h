@@ -7,6 +7,8 @@
 
 #include "editors/Editors.h"
 #include "editors/ui/ChannelWindow.h"
+#include "inspector/HexView.h"
+#include "inspector/RangeFill.h"
 #include "link/RadioLink.h"
 #include "shell/Core.h"
 #include "shell/Startup.h"
@@ -28,6 +30,10 @@ class DesktopApp {
   Core& core() { return *core_; }
   Editors& editors() { return *editors_; }
   RadioLink& link() { return *link_; }
+  HexView& hexView() { return *hexView_; }
+  // Windows made on first use.
+  class HexViewWindow& hexViewWindow();
+  class AutoInputWindow& autoInputWindow();
   ChannelWindow& channelWindow() { return *channelWindow_; }
   MainWindow& window() { return *window_; }
   const QStringList& startupTrace() const { return trace_; }
@@ -39,6 +45,10 @@ class DesktopApp {
   std::unique_ptr<Editors> editors_;
   EventLoopWaiter waiter_;
   std::unique_ptr<RadioLink> link_;
+  std::unique_ptr<HexView> hexView_;
+  std::unique_ptr<RangeFill> rangeFill_;
+  class HexViewWindow* hexViewWindow_ = nullptr;   // owned by the main window
+  class AutoInputWindow* autoInputWindow_ = nullptr;
   std::unique_ptr<MainWindow> window_;
   ChannelWindow* channelWindow_ = nullptr;  // owned by the main window's MDI area
   QStringList trace_;

@@ -367,7 +367,8 @@ void MainWindow::closeChild(const QString& name) {
   }
   for (QMdiSubWindow* w : mdi_->subWindowList())
     if (w->widget() && w->widget()->objectName() == name) w->close();
-  if (QWidget* w = children_.value(name)) w->close();
+  if (QWidget* w = childLookup ? childLookup(name) : nullptr) w->close();
+  else if (QWidget* w = children_.value(name)) w->close();
   else if (QWidget* w = findChild<QWidget*>(name, Qt::FindDirectChildrenOnly)) w->close();
 }
 

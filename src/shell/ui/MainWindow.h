@@ -45,6 +45,8 @@ class MainWindow : public QMainWindow {
   void showNamed(const QString& name);
   void registerChild(const QString& name, QWidget* child) { children_.insert(name, child); }
   QWidget* child(const QString& name) const { return children_.value(name); }
+  // Windows owned elsewhere that the shutdown closes by name.
+  std::function<QWidget*(const QString& name)> childLookup;
   // The hex view, shown or hidden by the service gestures.
   std::function<void(bool show)> showHexView;
   void showPort();

@@ -1,0 +1,219 @@
+#include "inspector/ui/HexViewWindow.h"
+
+#include <QBrush>
+#include <QCloseEvent>
+#include <QColor>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "inspector/HexView.h"
+#include "inspector/RangeFill.h"
+#include "inspector/ui/FillDialog.h"
+#include "shell/Core.h"
+
+namespace zr {
+
+namespace {
+
+// A Windows colour number (red in the low byte) as a colour.
+QColor fromColourNumber(int v) { return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF); }
+
+int twipsToPixels(int twips, int dpi) { return (twips * dpi + 720) / 1440; }
+
+// In-place editor of a byte cell: up to four hexadecimal digits, the most
+// the cell's digit reading takes. Whether the value fits a byte is the
+// model's decision.
+class ByteCellDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QWidget* w = QStyledItemDelegate::createEditor(parent, option, index);
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+      edit->setMaxLength(4);
+      edit->setAlignment(Qt::AlignCenter);
+      edit->setValidator(
+          new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Fa-f]{0,4}")), edit));
+    }
+    return w;
+  }
+};
+
+}  // namespace
+
+// ---- the adapter ------------------------------------------------------------
+
+HexGridModel::HexGridModel(HexView& view, QObject* parent) : QAbstractTableModel(parent), view_(view) {
+  connect(&view_, &HexView::gridLaidOut, this, [this] {
+    beginResetModel();
+    endResetModel();
+  });
+  connect(&view_, &HexView::cellsChanged, this, [this](int first, int last) {
+    if (view_.dataRows() == 0) return;
+    const int lastRow = std::min(HexView::rowOf(last), view_.dataRows()) - 1;
+    emit dataChanged(index(HexView::rowOf(first) - 1, 1), index(lastRow, HexView::kColumns - 1),
+                     {Qt::DisplayRole, Qt::EditRole, Qt::ForegroundRole});
+  });
+}
+
+int HexGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : view_.dataRows(); }
+
+int HexGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : HexView::kColumns; }
+
+QVariant HexGridModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid()) return {};
+  const int row = index.row() + 1;  // the model's row 0 is the grid's header
+  const int col = index.column();
+  switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+      return view_.text(row, col);
+    case Qt::TextAlignmentRole:
+      return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+    case Qt::ForegroundRole:
+      return col == 0 ? QVariant() : QVariant(QBrush(fromColourNumber(view_.colour(row, col))));
+    case Qt::BackgroundRole:
+      // The address column looks like a header, as a fixed column does.
+      return col == 0 ? QVariant(QPalette().brush(QPalette::Button)) : QVariant();
+    case Qt::ToolTipRole: {
+      const QString tip = view_.CellTipHint(row, col);
+      return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
+    default:
+      return {};
+  }
+}
+
+bool HexGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (!index.isValid() || role != Qt::EditRole) return false;
+  return view_.editCell(index.row() + 1, index.column(), value.toString());
+}
+
+QVariant HexGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+  if (role != Qt::DisplayRole) return {};
+  if (orientation == Qt::Horizontal) return view_.text(0, section);
+  return view_.text(section + 1, 0);
+}
+
+Qt::ItemFlags HexGridModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  if (index.column() == 0) return Qt::ItemIsEnabled;
+  Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+  if (view_.editable(index.row() + 1, index.column())) f |= Qt::ItemIsEditable;
+  return f;
+}
+
+// ---- the window ------------------------------------------------------------
+
+HexViewWindow::HexViewWindow(Core& core, HexView& view, RangeFill& fill, QWidget* parent)
+    : QWidget(parent, Qt::Window), core_(core), view_(view), fill_(fill) {
+  setObjectName(QStringLiteral("frmMemDat"));
+  setWindowTitle(QStringLiteral("Memory Data"));
+
+  fraMemData_ = new QGroupBox(QStringLiteral("Memory Data"), this);
+  fraMemData_->setObjectName(QStringLiteral("fraMemData"));
+
+  model_ = new HexGridModel(view_, this);
+  grid_ = new QTableView(fraMemData_);
+  grid_->setObjectName(QStringLiteral("vsfgGridMemDat"));
+  grid_->setModel(model_);
+  grid_->setItemDelegate(new ByteCellDelegate(grid_));
+  grid_->verticalHeader()->hide();
+  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+  grid_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                         QAbstractItemView::AnyKeyPressed);
+  QFont font = grid_->font();
+  font.setFamilies({QStringLiteral("宋体"), QStringLiteral("monospace")});
+  grid_->setFont(font);
+
+  cmdPartFill_ = new QPushButton(QStringLiteral("Part Fill"), fraMemData_);
+  cmdPartFill_->setObjectName(QStringLiteral("cmdPartFill"));
+  cmdFillGrid_ = new QPushButton(QStringLiteral("Fill Gird"), fraMemData_);
+  cmdFillGrid_->setObjectName(QStringLiteral("cmdFillGrid"));
+  cmdSetDefCol_ = new QPushButton(QStringLiteral("Set Def Color"), fraMemData_);
+  cmdSetDefCol_->setObjectName(QStringLiteral("cmdSetDefCol"));
+
+  auto* buttons = new QHBoxLayout();
+  buttons->addWidget(cmdPartFill_);
+  buttons->addWidget(cmdFillGrid_);
+  buttons->addWidget(cmdSetDefCol_);
+  buttons->addStretch(1);
+  auto* frameLayout = new QVBoxLayout(fraMemData_);
+  frameLayout->addWidget(grid_, 1);
+  frameLayout->addLayout(buttons);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(fraMemData_);
+
+  connect(cmdPartFill_, &QPushButton::clicked, this, [this] { cmdPartFill_Click(); });
+  connect(cmdFillGrid_, &QPushButton::clicked, this, [this] { cmdFillGrid_Click(); });
+  connect(cmdSetDefCol_, &QPushButton::clicked, this, [this] { cmdSetDefCol_Click(); });
+  connect(&view_, &HexView::gridLaidOut, this, [this] { applyLayout(); });
+  connect(&view_, &HexView::currentCellChanged, this, [this](int r, int c) { followCurrentCell(r, c); });
+
+  applyLayout();
+  followCurrentCell(view_.currentRow(), view_.currentCol());
+}
+
+void HexViewWindow::applyLayout() {
+  const int dpi = logicalDpiY();
+  const int rowHeight = twipsToPixels(HexView::kRowHeightTwips, dpi);
+  QHeaderView* rows = grid_->verticalHeader();
+  rows->setSectionResizeMode(QHeaderView::Fixed);
+  rows->setMinimumSectionSize(1);
+  rows->setDefaultSectionSize(rowHeight);
+  QHeaderView* cols = grid_->horizontalHeader();
+  cols->setFixedHeight(rowHeight);
+  cols->setMinimumSectionSize(1);
+  cols->setSectionResizeMode(QHeaderView::Fixed);
+  grid_->setColumnWidth(0, twipsToPixels(HexView::kAddrColumnTwips, logicalDpiX()));
+  for (int c = 1; c < HexView::kColumns; ++c)
+    grid_->setColumnWidth(c, twipsToPixels(HexView::kByteColumnTwips, logicalDpiX()));
+}
+
+void HexViewWindow::followCurrentCell(int row, int col) {
+  if (row < 1 || row > view_.dataRows()) return;
+  const QModelIndex i = model_->index(row - 1, col);
+  grid_->setCurrentIndex(i);
+  grid_->scrollTo(i);
+}
+
+FillDialog* HexViewWindow::ensureFillDialog() {
+  if (!fillDialog_) fillDialog_ = new FillDialog(core_, fill_, this);
+  return fillDialog_;
+}
+
+void HexViewWindow::setShown(bool show) {
+  if (!show) {
+    hide();
+    return;
+  }
+  this->show();
+  raise();
+  activateWindow();
+}
+
+void HexViewWindow::cmdPartFill_Click() { ensureFillDialog()->exec(); }
+
+void HexViewWindow::cmdFillGrid_Click() { view_.cmdFillGrid_Click(); }
+
+void HexViewWindow::cmdSetDefCol_Click() { view_.cmdSetDefCol_Click(); }
+
+void HexViewWindow::closeEvent(QCloseEvent* e) {
+  if (core_.settings.Leaving) {
+    e->accept();
+    return;
+  }
+  // An engineering window: it keeps its texts and colours for the next showing.
+  e->ignore();
+  hide();
+}
+
+}  // namespace zr

@@ -1,0 +1,518 @@
+#include "link/Transfer.h"
+
+#include <algorithm>
+
+#include "editors/Editors.h"
+#include "link/PortAccess.h"
+#include "link/RadioLink.h"
+#include "link/ScriptEngine.h"
+#include "link/SerialLibrary.h"
+#include "link/Waiters.h"
+#include "shell/Core.h"
+#include "shell/ErrorLog.h"
+#include "shell/RunError.h"
+
+namespace zr {
+
+namespace {
+
+constexpr int kErrInvalidPropertyValue = 380;  // a progress value outside the bar
+
+// The write preparation. The radio expects these bytes whatever the data set
+// says: 0x0360 holds 0x08; the first sixteen channel records carry bit 7 of
+// byte 13 set and bits 0, 1, 2, 5, 6 of byte 12 and bit 0 of byte 14 clear;
+// bit 0 of 0x0367 is set; 0x0362/0x0363 may not hold 14 and 0 (either way).
+constexpr int kForcedByteAddr = 0x0360;
+constexpr int kForcedByteValue = 0x08;
+constexpr int kAlarmFlagsByte = 0x0367;
+constexpr int kPairFirst = 0x0362;
+constexpr int kPairSecond = 0x0363;
+constexpr int kPairValue = 14;
+constexpr int kPreparedChannels = 16;
+constexpr int kRecordFlagsA = 12;  // byte 12 of a record
+constexpr int kRecordFlagsB = 13;
+constexpr int kRecordFlagsC = 14;
+constexpr int kKeepMaskA = 0x98;
+constexpr int kSetMaskB = 0x80;
+constexpr int kKeepMaskC = 0xFE;
+
+// Settings the write forces through their own change handling: lists take a
+// position, check boxes a state.
+struct ForcedSetting {
+  const char* name;
+  bool list;
+  int value;  // list position, or 1/0 for ticked/unticked
+};
+constexpr ForcedSetting kForcedSettings[] = {
+    {"cboSk1LongTime", true, 30},     {"chkSwiLampTone", false, 1},    {"chkNoMicEnableVox", false, 1},
+    {"cboVoxRxForbid", true, 1},      {"chkSwiChExitScan", false, 1},  {"chkScanStartHint", false, 1},
+    {"chkExitScanHint", false, 1},    {"cboSaveChNo", true, 0},        {"cboLowPwrToneSort", true, 0},
+    {"chkLowBatPwrOff", false, 1},    {"chkHighBatPwrOff", false, 1},  {"cboLowBatAlarmTimer", true, 5},
+    {"chkBatSave", false, 1},         {"cboPreTot", true, 0},          {"cboRadioVolume", true, 15},
+    {"chkAnRadioId", false, 0},       {"cboPttIdPauseTime", true, 0},  {"chkNoRespPttIdNoPause", false, 0},
+};
+
+// The value and the text of a box in the settings (const or not).
+template <class Settings>
+auto& addressValueRef(Settings& s, AddressBox box) {
+  switch (box) {
+    case AddressBox::MaxAddr: return s.TableMaxAddr;
+    case AddressBox::ReadStart: return s.ReadStartAddr;
+    case AddressBox::ReadEnd: return s.ReadEndAddr;
+    case AddressBox::WriteStart: return s.WriteStartAddr;
+    case AddressBox::WriteEnd: break;
+  }
+  return s.WriteEndAddr;
+}
+
+template <class Settings>
+auto& addressTextRef(Settings& s, AddressBox box) {
+  switch (box) {
+    case AddressBox::MaxAddr: return s.TableMaxAddrText;
+    case AddressBox::ReadStart: return s.ReadStartAddrText;
+    case AddressBox::ReadEnd: return s.ReadEndAddrText;
+    case AddressBox::WriteStart: return s.WriteStartAddrText;
+    case AddressBox::WriteEnd: break;
+  }
+  return s.WriteEndAddrText;
+}
+
+bool isHexDigit(QChar c) {
+  return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
+}
+
+}  // namespace
+
+const AddressBoxInfo& addressBoxInfo(AddressBox box) {
+  static const AddressBoxInfo infos[] = {
+      {QStringLiteral("txtMaxAddr"), QStringLiteral("lblMaxAddr"), QStringLiteral("Grid Max Addr"),
+       QStringLiteral("TableMaxAddr")},
+      {QStringLiteral("txtReadStartAddr"), QStringLiteral("lblReadStartAddr"), QStringLiteral("Read Start Addr"),
+       QStringLiteral("ReadStartAddr")},
+      {QStringLiteral("txtReadEndAddr"), QStringLiteral("lblReadEndAddr"), QStringLiteral("Read End Addr"),
+       QStringLiteral("ReadEndAddr")},
+      {QStringLiteral("txtWriteStartAddr"), QStringLiteral("lblWriteStartAddr"), QStringLiteral("Write Start Addr"),
+       QStringLiteral("WriteStartAddr")},
+      {QStringLiteral("txtWriteEndAddr"), QStringLiteral("lblWriteEndAddr"), QStringLiteral("Write End Addr"),
+       QStringLiteral("WriteEndAddr")},
+  };
+  return infos[static_cast<int>(box)];
+}
+
+int addressValue(const QString& text) {
+  const QString t = text.trimmed();
+  if (t.isEmpty() || !std::all_of(t.begin(), t.end(), isHexDigit))
+    throw RunError(kErrTypeMismatch, QStringLiteral("'%1' is not a hexadecimal number").arg(text));
+  if (t.size() <= 4) return static_cast<int16_t>(static_cast<uint16_t>(t.toUInt(nullptr, 16)));
+  // A longer text is a 32-bit number that must still fit the 16-bit value.
+  bool ok = false;
+  const uint v = t.toUInt(&ok, 16);
+  if (!ok || t.size() > 8 || v > 0x7FFF)
+    throw RunError(kErrOverflow, QStringLiteral("'%1' does not fit 16 bits").arg(text));
+  return static_cast<int>(v);
+}
+
+// ---- construction -----------------------------------------------------------
+
+Transfer::Transfer(Core& core, Editors& editors, SerialLibrary& serial, ScriptEngine& engine, PortAccess& access,
+                   Waiter& waiter)
+    : core_(core),
+      editors_(editors),
+      serial_(serial),
+      engine_(engine),
+      access_(access),
+      waiter_(waiter),
+      plan_(core.log, core.text, core.image.TempArray) {
+  engine_.replyHook = [this](ScriptEngine& e) { onReply(e); };
+  access_.hooks.stopRequested = [this] { return state_.stopTicked; };
+  const AppSettings& s = core_.settings;
+  plan_.setRanges({s.ReadStartAddr, s.ReadEndAddr, s.WriteStartAddr, s.WriteEndAddr});
+}
+
+Transfer::Transfer(RadioLink& link, Editors& editors)
+    : Transfer(link.core, editors, link.serial, link.engine, link.access, link.waiter) {}
+
+Transfer::~Transfer() {
+  engine_.replyHook = nullptr;
+  access_.hooks.stopRequested = nullptr;
+}
+
+void Transfer::buildProtocolScripts() {
+  const AppSettings& s = core_.settings;
+  plan_.setRanges({s.ReadStartAddr, s.ReadEndAddr, s.WriteStartAddr, s.WriteEndAddr});
+  plan_.UseCmdSetRW();
+  plan_.UseCmdSetAlt();
+}
+
+int Transfer::Communicating() const { return access_.Communicating; }
+
+int Transfer::addListener(std::function<void()> listener) {
+  listeners_.emplace_back(++lastListenerId_, std::move(listener));
+  return lastListenerId_;
+}
+
+void Transfer::removeListener(int id) {
+  std::erase_if(listeners_, [id](const auto& l) { return l.first == id; });
+}
+
+void Transfer::change(const std::function<void(CommunState&)>& edit) {
+  CommunState next = state_;
+  edit(next);
+  if (next == state_) return;
+  state_ = std::move(next);
+  // A listener may remove itself (a window closing): call a copy.
+  const auto listeners = listeners_;
+  for (const auto& l : listeners)
+    if (l.second) l.second();
+}
+
+void Transfer::setStatus(const QString& text) {
+  change([&](CommunState& s) { s.status = text; });
+}
+
+void Transfer::resetStopBox() {
+  change([](CommunState& s) {
+    s.stopTicked = false;
+    s.stopVisible = false;
+  });
+}
+
+void Transfer::setStopTicked(bool ticked) {
+  change([ticked](CommunState& s) { s.stopTicked = ticked; });
+}
+
+void Transfer::ShowComPercent(int percent, const QString& text) {
+  guarded(core_.log, "frmCommun->ShowComPercent", [&] {
+    if (percent < 0 || percent > 100)
+      throw RunError(kErrInvalidPropertyValue, QStringLiteral("progress %1 outside 0..100").arg(percent));
+    change([&](CommunState& s) {
+      s.progress = percent;
+      s.status = QString::number(percent) + QStringLiteral(" %    ") + text;
+    });
+  });
+}
+
+bool Transfer::requestClose() {
+  CloseRequested = -1;
+  const bool refuse = Communicating() == -1;
+  change([refuse](CommunState& s) {
+    if (refuse) {
+      s.progress = 0;
+      s.status.clear();
+    }
+    s.stopVisible = true;
+    s.stopTicked = true;
+  });
+  return !refuse;
+}
+
+// ---- address boxes ----------------------------------------------------------
+
+void Transfer::addressBoxChanged(AddressBox box, const QString& text) {
+  const AddressBoxInfo& info = addressBoxInfo(box);
+  const QByteArray tag = (QStringLiteral("frmCommun->") + info.box + QStringLiteral("_Change")).toUtf8();
+  guarded(core_.log, tag.constData(), [&] {
+    // The text is stored as typed, also when it is not a number.
+    addressTextRef(core_.settings, box) = text;
+    core_.ini.WriteString(kSettingSection, info.key, text);
+    addressValueRef(core_.settings, box) = addressValue(text);
+  });
+}
+
+QString Transfer::addressText(AddressBox box) const {
+  return addressTextRef(core_.settings, box);
+}
+
+int Transfer::address(AddressBox box) const {
+  return addressValueRef(core_.settings, box);
+}
+
+// ---- the transfers ----------------------------------------------------------
+
+bool Transfer::cmdRead() {
+  if (running_) return false;
+  running_ = true;
+  outcome_ = TransferOutcome::None;
+  failureText_.clear();
+  bool ok = false;
+  if (!guarded(core_.log, "frmCommun->cmdRead_Click", [&] { ok = runRead(); })) {
+    ok = false;
+    unexpectedFailure(true);
+  }
+  running_ = false;
+  ComStep = 0;
+  return ok;
+}
+
+bool Transfer::cmdWrite() {
+  if (running_) return false;
+  running_ = true;
+  outcome_ = TransferOutcome::None;
+  failureText_.clear();
+  bool ok = false;
+  if (!guarded(core_.log, "frmCommun->cmdWrite_Click", [&] { ok = runWrite(); })) {
+    ok = false;
+    unexpectedFailure(false);
+  }
+  running_ = false;
+  ComStep = 0;
+  return ok;
+}
+
+void Transfer::resetForStart(bool read) {
+  ComRetry = 0;
+  engine_.trace().reset();
+  change([read](CommunState& s) {
+    s.stopTicked = false;
+    s.stopVisible = false;
+    s.blinking = true;
+    s.readBold = read;
+    s.writeBold = !read;
+    s.status.clear();
+  });
+  access_.Communicating = 0;
+}
+
+bool Transfer::openPort() {
+  const AppSettings& s = core_.settings;
+  plan_.setRanges({s.ReadStartAddr, s.ReadEndAddr, s.WriteStartAddr, s.WriteEndAddr});
+  plan_.UseCmdSetAlt();
+  CloseRequested = 0;
+  ComStep = 0;
+  if (searchOtherPorts) access_.OpenCom();
+  else openOnlyComPort();
+  if (access_.OpenFailed == -1) {
+    portNotFound();
+    return false;
+  }
+  return true;
+}
+
+void Transfer::openOnlyComPort() {
+  access_.OpenFailed = -1;
+  access_.Communicating = -1;
+  const int port = access_.ComPort;
+  if (access_.VerdictCom(port) && access_.TryPortHandshake(port, PortAccess::kComPortRepeats) &&
+      access_.OpenPortCom(port))
+    access_.OpenFailed = 0;
+  access_.Communicating = 0;
+}
+
+void Transfer::portNotFound() {
+  change([](CommunState& s) { s.blinking = false; });
+  failureText_ = core_.text.SoftFace(kTxtComFailed);
+  setStatus(failureText_);
+  outcome_ = TransferOutcome::PortNotFound;
+  if (CloseRequested == -1 && closeWindow) closeWindow();
+}
+
+bool Transfer::runRead() {
+  resetForStart(true);
+  if (!openPort()) return false;
+  if (!plan_.complete(kDirRead)) {
+    // A range the address field cannot carry: the list stops short, and a
+    // partial read must not pass for a whole one.
+    throw RunError(kErrSubscript, QStringLiteral("the read range cannot be planned"));
+  }
+  change([](CommunState& s) { s.readEnabled = false; });
+  access_.Communicating = -1;
+  setStatus(core_.text.SoftFace(kTxtReading));
+
+  const bool ok = runList(kDirRead, kTxtReading);
+
+  access_.CloseCom();
+  resetStopBox();
+  change([](CommunState& s) { s.blinking = false; });
+  engine_.DelayNms(5);
+  if (ok) {
+    if (readDataArrived) readDataArrived();
+    core_.files.SoftDisplay();
+    setStatus(core_.text.SoftFace(kTxtReadOk));
+    change([](CommunState& s) { s.progress = 100; });
+    if (ShowMemDat && refreshHexView) refreshHexView();
+    outcome_ = TransferOutcome::Succeeded;
+  } else {
+    setStatus(core_.text.SoftFace(kTxtReadFailed));
+  }
+  engine_.DelayNms(1);
+  waiter_.wait(1);
+  change([](CommunState& s) {
+    s.progress = 0;
+    s.status.clear();
+    s.percentText.clear();
+    s.readEnabled = true;
+    s.stopTicked = false;
+    s.stopVisible = false;
+  });
+  access_.Communicating = 0;
+  if (closeWindow) closeWindow();
+  return ok;
+}
+
+bool Transfer::runWrite() {
+  resetForStart(false);
+  if (!openPort()) return false;
+  if (!plan_.complete(kDirWrite)) throw RunError(kErrSubscript, QStringLiteral("the write range cannot be planned"));
+  access_.Communicating = -1;
+  prepareWriteImage();
+  if (WriteComDat) WriteComDat();
+  change([](CommunState& s) { s.writeEnabled = false; });
+  if (ShowMemDat && refreshHexView) refreshHexView();
+  engine_.trace().add(kWriteTrace);
+  setStatus(core_.text.SoftFace(kTxtWriting));
+
+  bool ok = runList(kDirWrite, kTxtWriting);
+  if (ok) ok = runDirectStages();
+
+  access_.CloseCom();
+  change([](CommunState& s) {
+    s.blinking = false;
+    s.writeEnabled = true;
+    s.status.clear();
+    s.percentText.clear();
+    s.stopTicked = false;
+    s.stopVisible = false;
+  });
+  access_.Communicating = 0;
+  engine_.DelayNms(20);
+  if (ok) outcome_ = TransferOutcome::Succeeded;
+  if (closeWindow) closeWindow();
+  return ok;
+}
+
+bool Transfer::runList(int direction, int statusEntry) {
+  ByteArray& image = core_.image.TempArray;
+  const QString statusText = core_.text.SoftFace(statusEntry);
+  for (int i = 1; i <= plan_.ComCodeNum(direction); ++i) {
+    ComStep = i;
+    // A copy: the identification of script 1 may rebuild the lists.
+    const ScriptEntry script = plan_.script(direction, i);
+    if (direction == kDirWrite)
+      for (int k = 0; k < script.ComCount; ++k) engine_.setRxCaptured(k + 1, image.at(script.ComAddr + k));
+    if (engine_.runScript(script.ComCode)) {
+      ShowComPercent(script.ComPercent, statusText);
+      if (direction == kDirRead)
+        for (int k = 0; k < script.ComCount; ++k) image.set(script.ComAddr + k, engine_.RxCaptured(k + 1));
+      continue;
+    }
+    // The failure policy: an unsupported radio ends at once; otherwise the
+    // whole list runs again from the handshake until the 20th failure. From
+    // the 6th failure the user may stop, from the 9th the count is shown.
+    if (ComRetry == kUnsupportedRetry) {
+      outcome_ = TransferOutcome::Unsupported;
+      return false;
+    }
+    ++ComRetry;
+    if (ComRetry >= kStopBoxFrom) {
+      change([](CommunState& s) { s.stopVisible = true; });
+      if (state_.stopTicked) {
+        outcome_ = TransferOutcome::Stopped;
+        failureText_ = QStringLiteral("Communication stopped");
+        return false;
+      }
+    }
+    if (ComRetry >= kCountShownFrom) setStatus(statusText + QStringLiteral(" ") + QString::number(ComRetry));
+    if (ComRetry >= kMaxFailures) {
+      failWithMessage(TransferOutcome::TooManyFailures);
+      return false;
+    }
+    i = 0;  // the whole list again, handshake included
+  }
+  return true;
+}
+
+void Transfer::prepareWriteImage() {
+  ByteArray& image = core_.image.TempArray;
+  core_.codec.ChInfoToIicDat();
+  image.set(kForcedByteAddr, kForcedByteValue);
+  for (int ch = 1; ch <= kPreparedChannels; ++ch) {
+    const int rec = recordAddress(ch);
+    image.set(rec + kRecordFlagsB, image.at(rec + kRecordFlagsB) | kSetMaskB);
+  }
+  image.set(kAlarmFlagsByte, image.at(kAlarmFlagsByte) | 0x01);
+  const int first = image.at(kPairFirst), second = image.at(kPairSecond);
+  if ((first == kPairValue && second == 0) || (first == 0 && second == kPairValue)) {
+    image.set(kPairFirst, kPairValue);
+    image.set(kPairSecond, kPairValue);
+  }
+  // The settings pages show the bytes just written before the forced
+  // settings go through their own change handling.
+  SettingsMap& settings = editors_.settings;
+  settings.resync();
+  for (const ForcedSetting& f : kForcedSettings) {
+    const QString name = QString::fromLatin1(f.name);
+    if (f.list) settings.setPosition(name, f.value);
+    else settings.setChecked(name, f.value != 0);
+  }
+  for (int ch = 1; ch <= kPreparedChannels; ++ch) {
+    const int rec = recordAddress(ch);
+    image.set(rec + kRecordFlagsA, image.at(rec + kRecordFlagsA) & kKeepMaskA);
+    image.set(rec + kRecordFlagsC, image.at(rec + kRecordFlagsC) & kKeepMaskC);
+  }
+}
+
+bool Transfer::runDirectStages() {
+  const ByteArray& image = core_.image.TempArray;
+  const auto delay = [this](int ms) { engine_.DelayNms(ms); };
+  const bool echo = engine_.EchoMode() == 1;
+  const int port = engine_.transferPort();
+  RadioInfo = {};
+
+  auto run = [&](const DirectStage& stage) {
+    engine_.trace().add(stage.trace);
+    const StageResult r = BlockPlan::runDirectStage(serial_, port, delay, stage, echo);
+    if (!r.ok) {
+      failWithMessage(TransferOutcome::StageFailed);
+      return false;
+    }
+    BlockPlan::takeInfo(stage, r.answer, RadioInfo);
+    return true;
+  };
+
+  if (!run(plan_.modelBandStage(image, editors_.band.BandMin, editors_.band.BandMax))) return false;
+  for (int part = 0; part < 3; ++part)
+    if (!run(plan_.infoStage(part))) return false;
+  for (const DirectStage& stage : plan_.followingStages(image, RadioInfo))
+    if (!run(stage)) return false;
+  BlockPlan::sendEndFrame(serial_, port, delay);
+  return true;
+}
+
+void Transfer::failWithMessage(TransferOutcome outcome) {
+  outcome_ = outcome;
+  failureText_ = core_.text.SoftFace(kTxtComFailed);
+  core_.prompts.message(core_.text.SoftFace(kTxtNotice), failureText_, UserPrompts::Icon::Exclamation);
+}
+
+void Transfer::onReply(ScriptEngine& e) {
+  if (!running_) return;
+  const Identification id = plan_.replyHook(ComStep, e.captured());
+  if (id.outcome != Identification::Outcome::Unsupported) return;
+  failureText_ = id.message;
+  core_.prompts.message(id.title, id.message, UserPrompts::Icon::Exclamation);
+  e.ScriptFailed = -1;
+  ComRetry = kUnsupportedRetry;
+}
+
+void Transfer::unexpectedFailure(bool read) {
+  const int code = core_.log.lastCode();
+  silently([&] { access_.CloseCom(); });
+  silently([&] {
+    change([read](CommunState& s) {
+      s.blinking = false;
+      s.progress = 0;
+      s.status.clear();
+      s.percentText.clear();
+      s.stopTicked = false;
+      s.stopVisible = false;
+      if (read) s.readEnabled = true;
+      else s.writeEnabled = true;
+    });
+  });
+  access_.Communicating = 0;
+  outcome_ = TransferOutcome::Unexpected;
+  failureText_ = QStringLiteral("Run-time error %1").arg(code);
+  if (closeWindow) silently([&] { closeWindow(); });
+}
+
+}  // namespace zr

@@ -1,0 +1,122 @@
+// The communication window offscreen over a transfer on the simulated radio.
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "link/ui/CommunicationWindow.h"
+#include "transfer/TransferRig.h"
+
+namespace zr {
+namespace {
+
+using test::TransferRig;
+
+template <class W>
+W* child(QWidget& w, const char* name) {
+  W* c = w.findChild<W*>(QString::fromLatin1(name));
+  EXPECT_NE(c, nullptr) << name;
+  return c;
+}
+
+TEST(CommunicationWindow, ControlsCarryTheirNamesAndEnglishCaptions) {
+  TransferRig rig;
+  CommunicationWindow w(*rig.transfer);
+  EXPECT_EQ(w.objectName(), QStringLiteral("frmCommun"));
+  EXPECT_EQ(w.windowTitle(), QStringLiteral("Communicate"));
+  EXPECT_EQ(child<QGroupBox>(w, "fraOne")->title(), QStringLiteral("Communication"));
+  EXPECT_EQ(child<QGroupBox>(w, "fraRdWrDat")->title(), QStringLiteral("Read Write Data"));
+  EXPECT_EQ(child<QGroupBox>(w, "fraTwo")->title(), QStringLiteral("Communication Data"));
+  EXPECT_EQ(child<QPushButton>(w, "cmdRead")->text(), QStringLiteral("&Read"));
+  EXPECT_EQ(child<QPushButton>(w, "cmdWrite")->text(), QStringLiteral("&Write"));
+  EXPECT_EQ(child<QCheckBox>(w, "chkStopCom")->text(), QStringLiteral("Stop Communication"));
+  EXPECT_EQ(child<QCheckBox>(w, "chkComRxMode")->text(), QStringLiteral("单线制通信"));
+  EXPECT_EQ(child<QCheckBox>(w, "chkShowMemDat")->text(), QStringLiteral("Show Memory Data"));
+  EXPECT_EQ(child<QProgressBar>(w, "prgCommunicate")->maximum(), 100);
+  EXPECT_TRUE(child<QLabel>(w, "lblComStatus")->text().isEmpty());
+  child<QLabel>(w, "lblComPercent");
+  child<QLabel>(w, "imgGreen");
+  child<QListWidget>(w, "listRtData");
+  for (const char* t : {"tmrReadStart", "tmrWriteStart", "tmrLigGrint"}) EXPECT_NE(w.findChild<QTimer*>(t), nullptr) << t;
+  // The address boxes start with the configured texts; the shipped
+  // configuration writes only up to 0x03FF.
+  const char* texts[] = {"1FFF", "0000", "1FFF", "0000", "03FF"};
+  const char* captions[] = {"Grid Max Addr", "Read Start Addr", "Read End Addr", "Write Start Addr", "Write End Addr"};
+  for (int k = 0; k < 5; ++k) {
+    const AddressBoxInfo& info = addressBoxInfo(kAddressBoxes[k]);
+    EXPECT_EQ(child<QLineEdit>(w, info.box.toLatin1().constData())->text(), QLatin1String(texts[k]));
+    EXPECT_EQ(child<QLabel>(w, info.label.toLatin1().constData())->text(), QLatin1String(captions[k]));
+  }
+
+  // Typing into a box stores the text under its key; a non-hex text leaves the value.
+  child<QLineEdit>(w, "txtReadStartAddr")->setText(QStringLiteral("12G4"));
+  EXPECT_EQ(rig.core->ini.GetString(kSettingSection, QStringLiteral("ReadStartAddr"), QString(), 20),
+            QStringLiteral("12G4"));
+  EXPECT_EQ(rig.core->settings.ReadStartAddr, 0);
+
+  // The 6th double click on the progress section shows the address and
+  // trace sections, the 16th hides them again.
+  QWidget* one = child<QGroupBox>(w, "fraOne");
+  for (int k = 0; k < 6; ++k) QTest::mouseDClick(one, Qt::LeftButton);
+  EXPECT_TRUE(w.longForm());
+  EXPECT_FALSE(child<QGroupBox>(w, "fraTwo")->isHidden());
+  for (int k = 0; k < 10; ++k) QTest::mouseDClick(one, Qt::LeftButton);
+  EXPECT_FALSE(w.longForm());
+  EXPECT_TRUE(child<QGroupBox>(w, "fraRdWrDat")->isHidden());
+}
+
+TEST(CommunicationWindow, ReadFillsTheBarAndClosesTheWindow) {
+  TransferRig rig;
+  rig.loadRadio();
+  rig.sim.setEcho(true);
+  rig.setReadRange(0x0000, 0x03FF);
+  CommunicationWindow w(*rig.transfer);
+  auto* bar = child<QProgressBar>(w, "prgCommunicate");
+  auto* status = child<QLabel>(w, "lblComStatus");
+  int highest = 0;
+  QStringList shown;
+  rig.transfer->addListener([&] {
+    highest = std::max(highest, bar->value());
+    if (shown.isEmpty() || shown.back() != status->text()) shown << status->text();
+  });
+
+  w.armRead();
+  EXPECT_TRUE(child<QPushButton>(w, "cmdRead")->isHidden());
+  EXPECT_TRUE(child<QPushButton>(w, "cmdWrite")->isHidden());
+  w.show();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !w.isVisible(); }, 20000));
+
+  EXPECT_EQ(rig.transfer->outcome(), TransferOutcome::Succeeded);
+  EXPECT_EQ(highest, 100);
+  EXPECT_TRUE(shown.contains(QStringLiteral("Read Successful")));
+  EXPECT_TRUE(shown.contains(QStringLiteral("100 %    Reading Now......")));
+  EXPECT_EQ(bar->value(), 0);
+  EXPECT_TRUE(status->text().isEmpty());
+  EXPECT_TRUE(child<QCheckBox>(w, "chkComRxMode")->isChecked());  // the echo cable was seen
+  EXPECT_TRUE(child<QLabel>(w, "imgGreen")->isHidden());
+  EXPECT_EQ(rig.core->ChTable.get(kRowRx, 1), 14652000);
+}
+
+TEST(CommunicationWindow, RefusesToCloseWhileCommunicating) {
+  TransferRig rig;
+  CommunicationWindow w(*rig.transfer);
+  w.show();
+  rig.access->Communicating = -1;
+  w.close();
+  EXPECT_TRUE(w.isVisible());
+  EXPECT_FALSE(child<QCheckBox>(w, "chkStopCom")->isHidden());
+  EXPECT_TRUE(child<QCheckBox>(w, "chkStopCom")->isChecked());
+  EXPECT_EQ(rig.transfer->CloseRequested, -1);
+  rig.access->Communicating = 0;
+  w.close();
+  EXPECT_FALSE(w.isVisible());
+}
+
+}  // namespace
+}  // namespace zr
