@@ -79,6 +79,7 @@ TEST_P(WholeRead, CopiesTheRadioAndRefreshesTheEditors) {
   EXPECT_EQ(rig.closes, 1);
   EXPECT_FALSE(rig.io.port(TransferRig::kPort).isOpen);
   EXPECT_TRUE(rig.prompts.messages.isEmpty());
+  EXPECT_EQ(rig.core->log.reportCount(), 0) << rig.core->log.lines().join('\n').toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Idents, WholeRead,
@@ -193,7 +194,9 @@ TEST(ReadTransfer, NoRadioOnAnyPort) {
     rig.io.port(TransferRig::kPort).onWrite = nullptr;  // the cable answers nothing
     if (closeDuringSearch)
       rig.waiter.onWait = [&](int) {
-        if (rig.transfer->CloseRequested == 0) EXPECT_FALSE(rig.transfer->requestClose());
+        if (rig.transfer->CloseRequested == 0) {
+          EXPECT_FALSE(rig.transfer->requestClose());
+        }
       };
     EXPECT_FALSE(rig.transfer->cmdRead());
     EXPECT_EQ(rig.transfer->outcome(), TransferOutcome::PortNotFound);
@@ -204,8 +207,11 @@ TEST(ReadTransfer, NoRadioOnAnyPort) {
     EXPECT_EQ(rig.closes, closeDuringSearch ? 1 : 0);
     // A ticked stop box cuts the 26 handshake attempts short.
     const int sent = static_cast<int>(rig.io.port(TransferRig::kPort).writes.size());
-    if (closeDuringSearch) EXPECT_LT(sent, 4);
-    else EXPECT_EQ(sent, 26);
+    if (closeDuringSearch) {
+      EXPECT_LT(sent, 4);
+    } else {
+      EXPECT_EQ(sent, 26);
+    }
   }
 }
 

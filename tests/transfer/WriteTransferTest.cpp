@@ -58,6 +58,7 @@ TEST_P(WholeWrite, RadioHoldsThePreparedImage) {
   EXPECT_EQ(rig.sim.servedByCommand(0x75), 8 + 1);  // 0x0280-0x02FF and the frozen bytes of script 1
   EXPECT_EQ(rig.engine->EchoMode(), c.echo ? 1 : 0);
   EXPECT_TRUE(rig.prompts.messages.isEmpty());
+  EXPECT_EQ(rig.core->log.reportCount(), 0) << rig.core->log.lines().join('\n').toStdString();
   EXPECT_EQ(rig.closes, 1);
   EXPECT_EQ(rig.transfer->Communicating(), 0);
   // The bar reached 100; the status line ends empty.
@@ -108,8 +109,23 @@ TEST(WritePreparation, ForcesTheBytesAndSettingsTheRadioExpects) {
     EXPECT_TRUE(map.state(QStringLiteral("chkBatSave"))->checked);
     EXPECT_EQ(img.at(0x0135) & 0x01, 0x01);
     EXPECT_EQ(img.at(0x0367) & 0x0C, 0x0C);  // low and high battery power-off
-    EXPECT_EQ(map.state(QStringLiteral("cboLowBatAlarmTimer"))->position, 5);
-    EXPECT_EQ(map.state(QStringLiteral("cboVoxRxForbid"))->position, 1);
+    struct Forced {
+      const char* name;
+      int value;  // list position, or 1/0 for a check box
+    };
+    const Forced forced[] = {
+        {"cboSk1LongTime", 30}, {"chkSwiLampTone", 1},    {"chkNoMicEnableVox", 1},     {"cboVoxRxForbid", 1},
+        {"chkSwiChExitScan", 1}, {"chkScanStartHint", 1}, {"chkExitScanHint", 1},       {"cboSaveChNo", 0},
+        {"cboLowPwrToneSort", 0}, {"chkLowBatPwrOff", 1}, {"chkHighBatPwrOff", 1},      {"cboLowBatAlarmTimer", 5},
+        {"chkBatSave", 1},       {"cboPreTot", 0},        {"cboRadioVolume", 15},       {"chkAnRadioId", 0},
+        {"cboPttIdPauseTime", 0}, {"chkNoRespPttIdNoPause", 0},
+    };
+    for (const Forced& f : forced) {
+      const FieldState* st = map.state(QLatin1String(f.name));
+      ASSERT_NE(st, nullptr) << f.name;
+      if (f.name[0] == 'c' && f.name[1] == 'h') EXPECT_EQ(st->checked, f.value == 1) << f.name;
+      else EXPECT_EQ(st->position, f.value) << f.name;
+    }
     // The radio got the prepared channel record.
     for (int k = 0; k < 16; ++k) EXPECT_EQ(rig.sim.peek(0x0010 + k), img.at(0x0010 + k));
   }
@@ -151,7 +167,9 @@ TEST(DirectStages, FollowTheRadiosModelCode) {
       EXPECT_EQ(rig.sim.peek(0x03F0), 0xA5);
     }
     for (int a : {0x0360, 0x03D9, 0x03E0}) EXPECT_EQ(rig.sim.writeCount(a), c.group ? 1 : 0) << a;
-    if (c.group) EXPECT_EQ(rig.sim.peek(0x0360), 0x08);
+    if (c.group) {
+      EXPECT_EQ(rig.sim.peek(0x0360), 0x08);
+    }
     EXPECT_EQ(rig.sim.endFrames(), 3);
   }
 }

@@ -60,6 +60,7 @@ struct Beside {
   const char* button;
   const char* field;
 };
+constexpr int kBesidePadding = 24;
 const Beside kBesides[] = {
     {"cmdTwoWayVolSet", "cboTwoWayVolumeLevel"},  // ">>": the volume table of the volume level
 };
@@ -443,6 +444,10 @@ void SettingsPages::InitFace() {
         if (c.ownsLabel) c.label->setText(caption);
       } else if (auto* button = qobject_cast<QAbstractButton*>(c.widget)) button->setText(caption);
     }
+    // A button beside a field is only as wide as its caption.
+    for (const Beside& b : kBesides)
+      if (auto* button = qobject_cast<QPushButton*>(controls_.value(QString::fromLatin1(b.button)).widget))
+        button->setMaximumWidth(button->fontMetrics().horizontalAdvance(button->text()) + kBesidePadding);
     for (const Heading& h : kHeadings)
       if (auto* label = findChild<QLabel*>(QString::fromLatin1(h.name)))
         label->setText(h.entry >= 0 ? t.SoftFace(h.entry) : QString::fromUtf8(h.fixed));

@@ -21,7 +21,6 @@
 #include <functional>
 #include <vector>
 
-class QGridLayout;
 class QLabel;
 class QPushButton;
 class QSplitter;
@@ -41,13 +40,13 @@ struct FrameDef;
 class SettingsPages : public QWidget {
   Q_OBJECT
  public:
-  // Names of the buttons the pages add themselves (the map has no row for
-  // them); `setButtonHook` wires what they do.
+  // Buttons whose work lies outside the map; `setButtonHook` wires them.
+  // The pages add the first three; the last two are rows of the map.
   static const QString kDefSet;           // "cmdDefSet", Radio Info: restore the default settings file
   static const QString kAutoInput;        // "cmdAutoInput", More Functions: the automatic channel input
   static const QString kDelAllCh;         // "cmdDelAllCh", More Functions: delete all channels
-  static const QString kTwoWayVolSet;     // "cmdTwoWayVolSet", beside the volume level: the volume table
-  static const QString kPttIdPauseChSet;  // "cmdPttIdPauseChSet", beside the PTT ID pause time
+  static const QString kTwoWayVolSet;     // "cmdTwoWayVolSet" (">>"), beside the volume level: `frmSetVolume`
+  static const QString kPttIdPauseChSet;  // "cmdPttIdPauseChSet": `frmPttIdPauseChSet`
 
   // Builds every control of the map and takes the map's listener; the
   // controls show the map's current states at once.
@@ -55,7 +54,8 @@ class SettingsPages : public QWidget {
   ~SettingsPages() override;
 
   // Captions of the tabs, frames, labels, check boxes and buttons from the
-  // text table. A failure is logged as "frmChMem->InitFace:" and ends it.
+  // text table (the constructor runs it once). A failure is logged as
+  // "frmChMem->InitFace:" and ends it.
   void InitFace();
 
   // What a button does when clicked. For a button of the map the hook runs

@@ -5,8 +5,13 @@
 
 #include "editors/ui/ModelFrame.h"
 #include "editors/ui/AutoInputWindow.h"
+#include "editors/ui/PttIdPauseDialog.h"
+#include "editors/ui/SettingsPages.h"
+#include "editors/ui/TwoToneGrids.h"
+#include "editors/ui/VolumeDialog.h"
 #include "inspector/ui/FillDialog.h"
 #include "inspector/ui/HexViewWindow.h"
+#include "link/ui/CommunicationWindow.h"
 #include "link/ui/PortDialog.h"
 #include <QDir>
 
@@ -19,6 +24,8 @@ DesktopApp::DesktopApp(const QString& programDir, UserPrompts* prompts)
   editors_ = std::make_unique<Editors>(*core_);
   link_ = std::make_unique<RadioLink>(*core_, waiter_);
   hexView_ = std::make_unique<HexView>(*core_, editors_.get());
+  transfer_ = std::make_unique<Transfer>(*link_, *editors_);
+  transfer_->refreshHexView = [this] { hexView_->TableFreDat(); };
   rangeFill_ = std::make_unique<RangeFill>(*hexView_, core_->log);
   window_ = std::make_unique<MainWindow>(*core_, qtPrompts_);
   qtPrompts_.setParentWindow(window_.get());
@@ -30,6 +37,9 @@ DesktopApp::DesktopApp(const QString& programDir, UserPrompts* prompts)
     if (name == QStringLiteral("frmAutoInput")) return autoInputWindow_;
     return nullptr;
   };
+  window_->startTransfer = [this](bool write) {
+    showCommunWindow(*transfer_, write ? CommunMode::Write : CommunMode::Read, window_.get());
+  };
   window_->openPortChooser = [this] {
     PortDialog dialog(link_->access, core_->text, &link_->portMap, core_->settings.SoftFont, window_.get());
     dialog.exec();
@@ -39,8 +49,9 @@ DesktopApp::DesktopApp(const QString& programDir, UserPrompts* prompts)
 }
 
 DesktopApp::~DesktopApp() {
-  // The window refers to the core: it goes first.
+  // The window refers to the core: it goes first; the transfer unhooks itself from the link.
   window_.reset();
+  transfer_.reset();
 }
 
 HexViewWindow& DesktopApp::hexViewWindow() {
@@ -66,21 +77,47 @@ void DesktopApp::start(StartupHooks hooks) {
       w->interfaceLock().mnuChLock_Click();
       w->syncLock();
     };
-    w->interfaceLock().lockWindows = [this](bool) { channelWindow_->refresh(); };
     channelWindow_->rebuild();
-    // The model and band frame heads the window, left-aligned above the grid.
-    auto* frame = new ModelFrame(editors_->band, core_->text, core_->log, channelWindow_);
+    // Below the grid the settings pages; the model and band frame sits on their "Radio Info" tab.
+    auto* pages = new SettingsPages(editors_->settings, channelWindow_);
+    pages->setObjectName(QStringLiteral("SettingsPages"));
+    channelWindow_->bottomArea()->addWidget(pages);
+    auto* frame = new ModelFrame(editors_->band, core_->text, core_->log, pages);
     QObject::connect(frame, &ModelFrame::hexViewRequested, w, [this](bool show) { hexViewWindow().setShown(show); });
     auto* row = new QHBoxLayout();
     row->addWidget(frame);
     row->addStretch(1);
-    channelWindow_->topArea()->addLayout(row);
+    pages->radioInfoArea()->insertLayout(0, row);
+    auto* twoTone = new TwoToneGrids(*core_);
+    pages->addToFrame(QStringLiteral("fraTwoTone"), twoTone);
+    auto settingsRefresh = core_->files.hooks.InitOpt;
+    core_->files.hooks.InitOpt = [settingsRefresh, twoTone] {
+      if (settingsRefresh) settingsRefresh();
+      twoTone->refresh();
+    };
+    pages->setButtonHook(SettingsPages::kDefSet,
+                         [this] { core_->files.RestoreDefaults(editors_->band.rangePosition()); });
+    pages->setButtonHook(SettingsPages::kAutoInput, [this] { autoInputWindow().showDialog(); });
+    pages->setButtonHook(SettingsPages::kDelAllCh, [this] { editors_->grid.deleteAll(); });
+    pages->setButtonHook(SettingsPages::kTwoWayVolSet, [this, w] {
+      VolumeDialog dialog(*core_, w);
+      dialog.exec();
+    });
+    pages->setButtonHook(SettingsPages::kPttIdPauseChSet, [this, w] {
+      PttIdPauseDialog dialog(*core_, w);
+      dialog.exec();
+    });
+    w->interfaceLock().lockWindows = [this, pages](bool on) {
+      channelWindow_->refresh();
+      pages->setEnabled(!on);
+    };
   };
   hooks.showChannelWindow = [this, w] {
     w->registerChild(QStringLiteral("frmChMem"), channelWindow_);
     w->showChild(channelWindow_);
   };
   editors_->addStartupHooks(hooks);
+  hooks.buildProtocolScripts = [this] { transfer_->buildProtocolScripts(); };
   addInspectorStartupHooks(hooks, core_->settings, *hexView_, *rangeFill_);
   // Tests may answer the port steps themselves.
   if (!hooks.VerdictCom && !hooks.AutoSetPort) link_->addStartupHooks(hooks);

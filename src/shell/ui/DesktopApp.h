@@ -10,6 +10,7 @@
 #include "inspector/HexView.h"
 #include "inspector/RangeFill.h"
 #include "link/RadioLink.h"
+#include "link/Transfer.h"
 #include "shell/Core.h"
 #include "shell/Startup.h"
 #include "shell/ui/MainWindow.h"
@@ -31,6 +32,7 @@ class DesktopApp {
   Editors& editors() { return *editors_; }
   RadioLink& link() { return *link_; }
   HexView& hexView() { return *hexView_; }
+  Transfer& transfer() { return *transfer_; }
   // Windows made on first use.
   class HexViewWindow& hexViewWindow();
   class AutoInputWindow& autoInputWindow();
@@ -45,6 +47,7 @@ class DesktopApp {
   std::unique_ptr<Editors> editors_;
   EventLoopWaiter waiter_;
   std::unique_ptr<RadioLink> link_;
+  std::unique_ptr<Transfer> transfer_;  // goes before the link it hooks into
   std::unique_ptr<HexView> hexView_;
   std::unique_ptr<RangeFill> rangeFill_;
   class HexViewWindow* hexViewWindow_ = nullptr;   // owned by the main window

@@ -187,6 +187,8 @@ void MainWindow::buildMenus() {
   on("mnuHelpTopic", [this] { onHelp(); });
   on("mnuShowErr", [this] { core_.log.show(); });
   on("mnuCommunicate", [this] { onToolbar(QStringLiteral("Com")); });
+  on("mnuReadFre", [this] { onToolbar(QStringLiteral("Read")); });
+  on("mnuWriteFre", [this] { onToolbar(QStringLiteral("Write")); });
   on("mnuAboutSoft", [this] {
     AboutDialog about(core_, this);
     about.exec();
@@ -303,7 +305,13 @@ void MainWindow::onToolbar(const QString& key) {
       if (openPortChooser) openPortChooser();
       showPort();
     }
-    // "Read" and "Write" open the communication window; "Print" has no effect.
+    else if (key == QStringLiteral("Read")) {
+      if (startTransfer) startTransfer(false);
+    } else if (key == QStringLiteral("Write")) {
+      if (commitPendingEdit) commitPendingEdit();
+      if (startTransfer) startTransfer(true);
+    }
+    // "Print" has no effect.
   });
 }
 

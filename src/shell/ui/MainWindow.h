@@ -60,6 +60,8 @@ class MainWindow : public QMainWindow {
   std::function<bool()> startNewInstance;
   // Extra steps before a save (the grid commits its tone entry).
   std::function<void()> commitPendingEdit;
+  // Opens the communication window for a read (false) or a write (true).
+  std::function<void(bool write)> startTransfer;
   // The port chooser `frmToolCom`, shown modally.
   std::function<void()> openPortChooser;
 
