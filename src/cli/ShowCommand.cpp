@@ -4,6 +4,8 @@
 #include <QJsonObject>
 
 #include "cli/CliCommon.h"
+#include "editors/PttIdPause.h"
+#include "editors/TwoToneTable.h"
 
 namespace zr::cli {
 
@@ -156,6 +158,8 @@ int runShow(const GlobalOptions& g, const QStringList& args) {
     for (int ch = 1; ch <= c.columns.channelCount; ++ch) channels.append(channelJson(c, ch));
     root.insert(QStringLiteral("channels"), channels);
     root.insert(QStringLiteral("settings"), session->editors->settings.settingsJson());
+    root.insert(QStringLiteral("two_tone"), twoToneJson(c.image.TempArray));
+    root.insert(QStringLiteral("ptt_id_pause"), pttIdPauseJson(c.image.TempArray));
     printOut(QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)).trimmed());
   } else {
     const BandModel& band = session->editors->band;

@@ -1,5 +1,6 @@
 // zr417-cli set and the settings of show --json, run as a process.
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -35,6 +36,11 @@ TEST(SetCommand, WritesThroughTheFieldsAndShowReadsThemBack) {
   EXPECT_FALSE(settings["chkBeep"].toObject()["checked"].toBool());
   EXPECT_EQ(settings["cboTot"].toObject()["position"].toInt(), 2);
   EXPECT_TRUE(settings.contains("cboVoxCmpDat(1)"));
+  const QJsonObject root = QJsonDocument::fromJson(show.out.toUtf8()).object();
+  ASSERT_EQ(root["two_tone"].toArray().size(), 16);
+  EXPECT_EQ(root["two_tone"].toArray()[0].toArray().size(), 5);
+  ASSERT_EQ(root["ptt_id_pause"].toArray().size(), 16);
+  EXPECT_TRUE(root["ptt_id_pause"].toArray()[0].isBool());
 }
 
 TEST(SetCommand, UnknownFieldsAndValuesWriteNothing) {
