@@ -107,6 +107,7 @@ MainWindow::MainWindow(Core& core, QtPrompts& prompts, QWidget* parent)
   setCentralWidget(mdi_);
   buildMenus();
   buildToolbar();
+  buildPictureButtons();
   buildStatusBar();
 
   errorLog_ = new ErrorLogWindow(core_.log, this);
@@ -223,6 +224,27 @@ void MainWindow::buildToolbar() {
     a->setData(key);
     connect(a, &QAction::triggered, this, [this, key] { onToolbar(key); });
     entries_.insert(a->objectName(), row->entry);
+    actions_.insert(a->objectName(), a);
+  }
+}
+
+void MainWindow::buildPictureButtons() {
+  // The three picture buttons: port chooser, read, write.
+  auto* bar = new QToolBar(this);
+  bar->setObjectName(QStringLiteral("picButtons"));
+  bar->setMovable(false);
+  bar->setIconSize(QSize(32, 32));
+  addToolBar(Qt::LeftToolBarArea, bar);
+  const std::tuple<const char*, const char*, QStyle::StandardPixmap, int> buttons[] = {
+      {"picComSet", "Com", QStyle::SP_DriveNetIcon, 5},
+      {"picReadDat", "Read", QStyle::SP_ArrowDown, 3},
+      {"picWriteDat", "Write", QStyle::SP_ArrowUp, 4}};
+  for (const auto& [name, key, icon, entry] : buttons) {
+    QAction* a = bar->addAction(style()->standardIcon(icon), QString());
+    a->setObjectName(QString::fromLatin1(name));
+    const QString k = QString::fromLatin1(key);
+    connect(a, &QAction::triggered, this, [this, k] { onToolbar(k); });
+    entries_.insert(a->objectName(), entry);
     actions_.insert(a->objectName(), a);
   }
 }

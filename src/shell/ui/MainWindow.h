@@ -71,6 +71,7 @@ class MainWindow : public QMainWindow {
  private:
   void buildMenus();
   void buildToolbar();
+  void buildPictureButtons();
   void buildStatusBar();
   void onToolbar(const QString& key);
   void onLanguage(int lang);
