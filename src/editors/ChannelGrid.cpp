@@ -497,7 +497,9 @@ void ChannelGrid::pickerFocusOut() {
 }
 
 void ChannelGrid::commitPendingTone() {
-  if (pickerCol_ == kColDecode || pickerCol_ == kColEncode) CtdcsSelList(pickerRow_, pickerCol_);
+  if (pickerCol_ != kColDecode && pickerCol_ != kColEncode) return;
+  CtdcsSelList(pickerRow_, pickerCol_);
+  hidePicker();  // the commit closes the picker, as a click elsewhere would
 }
 
 void ChannelGrid::CtdcsSelList(int r, int j) {

@@ -50,8 +50,11 @@ std::optional<int> RangeFill::fillValue(const QString& text, int base) {
       const QString t = text.trimmed();
       if (t.isEmpty() || !std::all_of(t.begin(), t.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
         return std::nullopt;
-      // Any number of digits: everything above 255 fills 255.
-      const QString digits = t.size() > 3 ? QStringLiteral("999") : t;
+      // Any number of digits: everything above 255 fills 255. Leading
+      // zeros count nothing ("0012" is 12).
+      qsizetype firstDigit = 0;
+      while (firstDigit < t.size() - 1 && t[firstDigit] == u'0') ++firstDigit;
+      const QString digits = t.size() - firstDigit > 3 ? QStringLiteral("999") : t.mid(firstDigit);
       value = digits.toInt();
       break;
     }

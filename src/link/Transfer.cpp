@@ -192,6 +192,11 @@ void Transfer::ShowComPercent(int percent, const QString& text) {
   });
 }
 
+void Transfer::windowLoaded() {
+  if (running_) return;
+  change([](CommunState& s) { s = CommunState{}; });
+}
+
 bool Transfer::requestClose() {
   CloseRequested = -1;
   const bool refuse = Communicating() == -1;

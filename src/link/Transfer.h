@@ -121,6 +121,11 @@ class Transfer {
   void setStopTicked(bool ticked);
   // Progress bar to `percent`, status line to the percentage, " %    " and `text`.
   void ShowComPercent(int percent, const QString& text);
+  // A new communication window loads: it starts from its designed look (bar
+  // at 0, status line and percentage empty, stop box hidden and unticked,
+  // light off, buttons enabled and not bold), not from what the last
+  // transfer or the last close left. Nothing changes while a transfer runs.
+  void windowLoaded();
 
   // An address box was changed: the text goes under its key unchanged, the
   // value follows when the text is a hexadecimal number fitting 16 bits

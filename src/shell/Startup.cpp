@@ -69,8 +69,12 @@ QString Startup::readColour(const QString& key, const QString& def) {
 
 void Startup::GetSysLang() {
   guarded(core_.log, "mdifrmMain->GetSysLang", [&] {
+    // A 16-bit number like the other numeric keys ("0.4" is 0); text that is
+    // not a number is reported and counts as the default "1", a first run.
     const QString firRun = readSetting(QStringLiteral("FirRun"), QStringLiteral("1"), 2);
-    if (vbVal(firRun) == 0) return;
+    const std::optional<int> first = toInt16(firRun);
+    if (!first) core_.log.LogError(QStringLiteral("mdifrmMain->GetSysLang (FirRun)"), kErrTypeMismatch);
+    if (first.value_or(1) == 0) return;
     core_.ini.WriteString(kSettingSection, QStringLiteral("FirRun"), QStringLiteral("0"));
     const int lcid = hooks_.GetSystemDefaultLCID ? hooks_.GetSystemDefaultLCID()
                                                  : lcidFromLocaleName(QLocale::system().name());

@@ -67,10 +67,22 @@ std::optional<int> toInt16(const QString& text) {
 
 std::optional<int> hexToUInt16(const QString& text) {
   const QString t = text.trimmed();
-  if (t.isEmpty() || t.size() > 4) return std::nullopt;
-  bool ok = false;
-  const int v = t.toInt(&ok, 16);
-  if (!ok || v < 0 || t.startsWith(u'+') || t.startsWith(u'-')) return std::nullopt;
+  if (t.isEmpty()) return std::nullopt;
+  // Hexadecimal digits only (no sign, no "0x"); leading zeros do not count
+  // towards the four digits a 16-bit value has.
+  int v = 0;
+  int significant = 0;
+  for (const QChar c : t) {
+    const char16_t u = c.unicode();
+    int d = -1;
+    if (u >= u'0' && u <= u'9') d = u - u'0';
+    else if (u >= u'A' && u <= u'F') d = u - u'A' + 10;
+    else if (u >= u'a' && u <= u'f') d = u - u'a' + 10;
+    if (d < 0) return std::nullopt;
+    if (significant == 0 && d == 0) continue;
+    if (++significant > 4) return std::nullopt;
+    v = v * 16 + d;
+  }
   return v;
 }
 

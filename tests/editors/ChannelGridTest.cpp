@@ -149,6 +149,53 @@ TEST_F(ChannelGridTest, DoubleClicksCycleOptionsAndCopyTheReceiveSide) {
   EXPECT_EQ(core.ChTable.encodeTone(1), "67.0");
 }
 
+// A grid of 128 channels and 20 columns: row 100 is the VFO, whose column 10
+// is neither edited nor cycled, and column 20 is edited like a frequency but
+// never cycled.
+TEST_F(ChannelGridTest, VfoRowAndColumnTwenty) {
+  for (int a = 0x0400; a <= 0x1000; ++a) core.image.DefTempArray.set(a, 0xFF);
+  ChColumnDefs d = columnDefs();
+  d.channelCount = 128;
+  d.columnCount = 20;
+  d.widths.assign(21, 1000);
+  d.items.resize(21);
+  for (int j = 11; j <= 20; ++j) d.items[static_cast<size_t>(j)] = {"Off|On", "2", "1", "Off", "On"};
+  core.columns = d;
+  grid.SetChGrid();
+  core.codec.InitChTable();
+  grid.ShowChTblGrid();
+  ASSERT_EQ(grid.rowCount(), 129);
+  ASSERT_EQ(grid.columnCount(), 21);
+  EXPECT_EQ(grid.text(99, 0), "99");
+  EXPECT_EQ(grid.text(100, 0), "VFO");
+  EXPECT_EQ(grid.text(101, 0), "");
+
+  for (int r : {99, 100}) type(r, 1, "146.52");
+  EXPECT_EQ(grid.text(100, 20), "On");  // a new channel takes every column's default, 20 included
+  EXPECT_TRUE(grid.beforeEdit(99, 10));
+  EXPECT_FALSE(grid.beforeEdit(100, 10));
+  EXPECT_TRUE(grid.beforeEdit(100, 9));
+  EXPECT_TRUE(grid.beforeEdit(100, 20));
+  EXPECT_EQ(grid.editMode(20), EditMode::KeyboardMouse);
+
+  core.ChTable.set(10, 99, 2);
+  core.ChTable.set(10, 100, 2);
+  grid.doubleClick(99, 10);
+  grid.doubleClick(100, 10);
+  EXPECT_EQ(core.ChTable.get(10, 99), 3);
+  EXPECT_EQ(core.ChTable.get(10, 100), 0);  // the VFO's column 10 drops to 0
+  EXPECT_EQ(grid.text(100, 10), "Off");
+  grid.doubleClick(100, 20);
+  EXPECT_EQ(core.ChTable.get(20, 100), 1);
+  EXPECT_EQ(grid.text(100, 20), "On");
+
+  // The VFO cannot be deleted from the context menu.
+  EXPECT_TRUE(grid.rightButton(100, 1, false, false).delOneEnabled);
+  grid.deleteOne();
+  EXPECT_EQ(core.ChTable.get(kRowRx, 100), 14652000);
+  EXPECT_EQ(core.log.reportCount(), 0) << core.log.lines().mid(0, 6).join("\n").toStdString();
+}
+
 TEST_F(ChannelGridTest, TonePickerCommitsCanonicalTexts) {
   type(1, 1, "146.52");
   pick(1, 3, "67.0");
@@ -161,6 +208,14 @@ TEST_F(ChannelGridTest, TonePickerCommitsCanonicalTexts) {
 
   pick(1, 4, "754i12");  // longer than five characters: abandoned
   EXPECT_EQ(core.ChTable.encodeTone(1), "D023N");
+
+  // Saving or writing commits a pending entry and closes the picker.
+  grid.click(1, 4);
+  grid.setPickerText("754i");
+  ASSERT_TRUE(grid.pickerVisible());
+  grid.commitPendingTone();
+  EXPECT_EQ(core.ChTable.encodeTone(1), "D754I");
+  EXPECT_FALSE(grid.pickerVisible());
 
   // A decode entry on a channel without transmit frequency leaves the encode tone blank.
   type(1, 2, "");

@@ -34,6 +34,7 @@ const FillCase kFillCases[] = {
     {"binary digits add their value", RangeFill::kBin, "2", "0070", "0070", 2, 0x70, 0x70, "02", {}},
     {"row title as address", RangeFill::kHex, "11", "0080H", "0081H", 0x11, 0x80, 0x81, "11", {}},
     {"decimal zero", RangeFill::kDec, " 0 ", "0090", "0090", 0, 0x90, 0x90, "00", {}},
+    {"decimal with leading zeros", RangeFill::kDec, "0012", "00A0", "00A0", 12, 0xA0, 0xA0, "C", {}},
     {"negative decimal fills nothing", RangeFill::kDec, "-1", "0010", "001F", -1, 0, 0, "", {}},
     {"decimal with a letter fills nothing", RangeFill::kDec, "12a", "0010", "001F", -1, 0, 0, "", {}},
     {"empty decimal fills nothing", RangeFill::kDec, "", "0010", "001F", -1, 0, 0, "", {}},

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -151,6 +152,32 @@ TEST_F(SettingsFixture, TwoToneGridsShowTheTableAndWriteAnEdit) {
   for (int k = 0; k < 8; ++k) EXPECT_EQ(image.at(0x02C0 + k), expected[k]) << "offset " << k;
   EXPECT_EQ(g1->item(0, kTtTimeA)->text(), QStringLiteral("0.3"));
   EXPECT_EQ(g1->item(0, kTtPause)->text(), QString());
+  EXPECT_EQ(log.reportCount(), 0) << logText();
+}
+
+TEST_F(SettingsFixture, TwoToneEditEndingWithTheShownTextStillValidates) {
+  // Entry 0 holds tone A 288.5 Hz, below what an edit accepts.
+  const std::array<int, 8> entry0 = {0x45, 0x0B, 5, 0xFF, 0xFF, 0xFF, 0xFF, 0x5A};
+  for (int k = 0; k < 8; ++k) image.set(0x0280 + k, entry0[size_t(k)]);
+  TwoToneGrids grids(image, log, kLangEng);
+  grids.show();
+  grids.refresh();
+  QTableWidget* g0 = child<QTableWidget>(grids, QStringLiteral("vsfgGridTwoTone(0)"));
+  ASSERT_NE(g0, nullptr);
+  ASSERT_EQ(g0->item(0, kTtFreqA)->text(), QStringLiteral("288.5"));
+
+  // The user opens the cell and ends the edit without changing the text.
+  g0->setCurrentCell(0, kTtFreqA);
+  g0->editItem(g0->item(0, kTtFreqA));
+  QLineEdit* editor = g0->viewport()->findChild<QLineEdit*>();
+  ASSERT_NE(editor, nullptr);
+  ASSERT_EQ(editor->text(), QStringLiteral("288.5"));
+  QTest::keyClick(editor, Qt::Key_Return);
+  QCoreApplication::processEvents();  // the view commits the editor queued
+
+  EXPECT_EQ(g0->item(0, kTtFreqA)->text(), QStringLiteral("350"));
+  EXPECT_EQ(image.word(0x0280), 3500);
+  EXPECT_EQ(image.at(0x0282), 5);
   EXPECT_EQ(log.reportCount(), 0) << logText();
 }
 

@@ -83,5 +83,17 @@ TEST_F(InfoWindowsTest, AboutBoxInEnglish) {
   EXPECT_EQ(about.findChild<QPushButton*>("cmdOK")->text(), "OK");
 }
 
+TEST_F(InfoWindowsTest, AboutBoxTextsAndButtonUseTheProgramFont) {
+  app->core().settings.SoftFont = QStringLiteral("Some Program Font");
+  AboutDialog about(app->core());
+  for (const char* name : {"lblTitle", "lblUseRange", "lblVersion", "lblRelease", "lblDescription", "lblRights",
+                           "cmdOK"}) {
+    auto* w = about.findChild<QWidget*>(name);
+    ASSERT_NE(w, nullptr) << name;
+    EXPECT_EQ(w->font().family(), "Some Program Font") << name;
+  }
+  EXPECT_TRUE(about.findChild<QLabel*>("lblRights")->isVisibleTo(&about));
+}
+
 }  // namespace
 }  // namespace zr

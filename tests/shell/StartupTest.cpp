@@ -89,6 +89,44 @@ TEST_F(StartupTest, FirstRunStoresTheLanguageOfTheLocaleOnce) {
   }
 }
 
+TEST_F(StartupTest, FirstRunFlagIsASixteenBitNumber) {
+  // "0.4" converts to 0: no first run. Text that is not a number is reported
+  // and counts as the default "1".
+  struct Case { const char* firRun; bool firstRun; int reports; } cases[] = {
+      {"0", false, 0}, {"0.4", false, 0}, {" 0", false, 0}, {"1", true, 0}, {"-1", true, 0}, {"x", true, 1}};
+  for (const auto& c : cases) {
+    writeConfig(QByteArray("[Setting]\nDatNum=8191\nFirRun=") + c.firRun + "\n");
+    auto core = makeCore();
+    const QStringList calls = start(*core);
+    EXPECT_EQ(calls.contains("AutoSetPort"), c.firstRun) << c.firRun;
+    const QString stored = PrivateProfile(configPath()).GetString("Setting", "FirRun", "", 9);
+    EXPECT_EQ(stored, c.firstRun ? QStringLiteral("0") : QString(c.firRun).trimmed()) << c.firRun;
+    EXPECT_EQ(core->log.reportCount(), c.reports) << c.firRun;
+    if (c.reports) {
+      EXPECT_TRUE(core->log.lastTag().contains("FirRun")) << c.firRun;
+    }
+  }
+}
+
+TEST_F(StartupTest, AddressesMayCarryLeadingZeros) {
+  writeConfig(
+      "[Setting]\nFirRun=0\nDatNum=8191\nTableMaxAddr=00001fff\nReadStartAddr=000000000010\n"
+      "ReadEndAddr=0x1FFF\nWriteStartAddr=+10\nWriteEndAddr=0001FFFF\n");
+  auto core = makeCore();
+  start(*core);
+  const AppSettings& s = core->settings;
+  EXPECT_EQ(s.TableMaxAddr, 0x1FFF);
+  EXPECT_EQ(s.TableMaxAddrText, "00001fff");
+  EXPECT_EQ(s.ReadStartAddr, 0x0010);
+  // A prefix, a sign or more than four significant digits is not an address.
+  EXPECT_EQ(s.ReadEndAddr, 0x1FFF);
+  EXPECT_EQ(s.ReadEndAddrText, "1FFF");
+  EXPECT_EQ(s.WriteStartAddr, 0x0000);
+  EXPECT_EQ(s.WriteEndAddr, 0x1FFF);
+  EXPECT_EQ(s.WriteEndAddrText, "1FFF");
+  EXPECT_EQ(core->log.reportCount(), 3);
+}
+
 TEST_F(StartupTest, EveryRunStartsInEnglishWhateverIsStored) {
   for (const char* stored : {"1", "2", "3", "7", "x"}) {
     writeConfig(QByteArray("[Setting]\nFirRun=0\nDatNum=8191\nLanguage=") + stored + "\n");

@@ -118,5 +118,28 @@ TEST(CommunicationWindow, RefusesToCloseWhileCommunicating) {
   EXPECT_FALSE(w.isVisible());
 }
 
+TEST(CommunicationWindow, ANewWindowStartsCleanWhateverTheLastOneLeft) {
+  TransferRig rig;
+  rig.loadRadio();
+  rig.setWriteRange(0x0000, 0x000F);
+  ASSERT_TRUE(rig.transfer->cmdWrite());  // a write leaves its bar at 100
+  rig.transfer->requestClose();           // its window's close shows the stop box ticked
+  {
+    CommunicationWindow w(*rig.transfer);
+    EXPECT_EQ(child<QProgressBar>(w, "prgCommunicate")->value(), 0);
+    EXPECT_TRUE(child<QCheckBox>(w, "chkStopCom")->isHidden());
+    EXPECT_FALSE(child<QCheckBox>(w, "chkStopCom")->isChecked());
+    EXPECT_FALSE(child<QPushButton>(w, "cmdWrite")->font().bold());
+  }
+
+  // A read that finds no radio leaves its failure in the status line.
+  rig.dropFrame = [](const Bytes&) { return true; };
+  EXPECT_FALSE(rig.transfer->cmdRead());
+  ASSERT_FALSE(rig.transfer->state().status.isEmpty());
+  CommunicationWindow w(*rig.transfer);
+  EXPECT_TRUE(child<QLabel>(w, "lblComStatus")->text().isEmpty());
+  EXPECT_TRUE(child<QLabel>(w, "imgGreen")->isHidden());
+}
+
 }  // namespace
 }  // namespace zr

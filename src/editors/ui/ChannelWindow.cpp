@@ -1,11 +1,15 @@
 #include "editors/ui/ChannelWindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTimer>
@@ -41,6 +45,8 @@ class GridTable : public QTableWidget {
   bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override {
     if (trigger == QAbstractItemView::NoEditTriggers || !index.isValid()) return QTableWidget::edit(index, trigger, event);
     if (trigger == QAbstractItemView::CurrentChanged) return false;
+    // The cell is being edited already: keep its editor rather than open a second one.
+    if (state() == QAbstractItemView::EditingState && index == currentIndex()) return true;
     if (!grid_.beforeEdit(index.row() + 1, index.column() + 1)) return false;
     return QTableWidget::edit(index, trigger, event);
   }
@@ -56,16 +62,49 @@ class CellDelegate : public QStyledItemDelegate {
  public:
   CellDelegate(ChannelGrid& grid, QObject* parent) : QStyledItemDelegate(parent), grid_(grid) {}
 
+  // Set while a click opens the editor (not the keyboard).
+  bool openingFromClick = false;
+
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override {
-    const QString list = grid_.editorList(index.column() + 1);
+    const int col = index.column() + 1;
+    const QString list = grid_.editorList(col);
+    QWidget* editor = nullptr;
     if (!list.isEmpty()) {
       auto* box = new QComboBox(parent);
       box->addItems(list.split(u'|'));
-      return box;
+      editor = box;
+    } else {
+      auto* line = new QLineEdit(parent);
+      line->setAlignment(Qt::AlignCenter);
+      editor = line;
     }
-    auto* line = new QLineEdit(parent);
-    line->setAlignment(Qt::AlignCenter);
-    return line;
+    // The editor a click opens lies over the cell, so the second half of a
+    // double click lands on it. Where the double click has work to do (an
+    // option to step, a missing transmit frequency to copy), the editor hands
+    // it to the grid.
+    const bool stepsOption = !list.isEmpty() && col != kColSpecial;
+    const bool copiesTx = col == kColTx && grid_.text(index.row() + 1, kColTx).isEmpty();
+    if (openingFromClick && (stepsOption || copiesTx)) {
+      clickEditor_ = editor;
+      clickOpened_.start();
+    }
+    return editor;
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const bool mouse = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
+    if (mouse && clickEditor_ && watched == clickEditor_ &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+        clickOpened_.elapsed() < QApplication::doubleClickInterval()) {
+      if (event->type() == QEvent::MouseButtonDblClick) {
+        QWidget* editor = clickEditor_;
+        clickEditor_ = nullptr;
+        emit closeEditor(editor, QAbstractItemDelegate::NoHint);  // nothing typed yet: no commit
+        grid_.doubleClick(grid_.cursorRow(), grid_.cursorCol());
+      }
+      return true;  // the second press belongs to the double click
+    }
+    return QStyledItemDelegate::eventFilter(watched, event);
   }
   void setEditorData(QWidget* editor, const QModelIndex& index) const override {
     const QString current = index.data().toString();
@@ -79,7 +118,11 @@ class CellDelegate : public QStyledItemDelegate {
   }
 
  private:
+  static constexpr int kColTx = 2;
+  static constexpr int kColSpecial = 20;  // edited like a frequency, never stepped
   ChannelGrid& grid_;
+  mutable QPointer<QWidget> clickEditor_;
+  mutable QElapsedTimer clickOpened_;
 };
 
 }  // namespace
@@ -95,7 +138,8 @@ ChannelWindow::ChannelWindow(Core& core, ChannelGrid& grid, QWidget* parent)
   auto* inner = new QVBoxLayout(fraMain_);
   table_ = new GridTable(grid_, fraMain_);
   table_->setObjectName(QStringLiteral("vsfgGridCh"));
-  table_->setItemDelegate(new CellDelegate(grid_, table_));
+  auto* delegate = new CellDelegate(grid_, table_);
+  table_->setItemDelegate(delegate);
   table_->setSelectionMode(QAbstractItemView::SingleSelection);
   // Mouse edits start from the model's click rule; the keyboard starts them directly.
   table_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
@@ -146,20 +190,32 @@ ChannelWindow::ChannelWindow(Core& core, ChannelGrid& grid, QWidget* parent)
   });
 
   connect(table_, &QTableWidget::cellClicked, this, [this](int r, int c) { grid_.click(r + 1, c + 1); });
-  connect(table_, &QTableWidget::cellDoubleClicked, this, [this](int r, int c) { grid_.doubleClick(r + 1, c + 1); });
+  // A double click acts on the grid's cursor cell, where the click before it
+  // put the cursor: on the encode tone of a channel without transmit
+  // frequency that is the transmit cell, which then takes the receive side.
+  connect(table_, &QTableWidget::cellDoubleClicked, this,
+          [this](int, int) { grid_.doubleClick(grid_.cursorRow(), grid_.cursorCol()); });
   connect(table_, &QWidget::customContextMenuRequested, this, &ChannelWindow::showContextMenu);
   connect(&grid_, &ChannelGrid::changed, this, &ChannelWindow::refresh);
-  connect(&grid_, &ChannelGrid::cursorMoved, this, [this](int r, int c) {
-    if (r >= 1 && c >= 1) table_->setCurrentCell(r - 1, c - 1, QItemSelectionModel::NoUpdate);
-  });
+  // Queued: an edit that ends moves the cursor while its editor is still
+  // committing, and the view must not close that editor under it.
+  connect(
+      &grid_, &ChannelGrid::cursorMoved, this,
+      [this](int r, int c) {
+        if (r >= 1 && c >= 1 && r <= table_->rowCount() && c <= table_->columnCount())
+          table_->setCurrentCell(r - 1, c - 1, QItemSelectionModel::NoUpdate);
+      },
+      Qt::QueuedConnection);
   // The edit starts once the click that asked for it has been handled, so the
   // editor keeps the focus.
-  connect(&grid_, &ChannelGrid::editRequested, this, [this](int r, int c) {
-    QTimer::singleShot(0, table_, [this, r, c] {
+  connect(&grid_, &ChannelGrid::editRequested, this, [this, delegate](int r, int c) {
+    QTimer::singleShot(0, table_, [this, delegate, r, c] {
       QTableWidgetItem* item = table_->item(r - 1, c - 1);
       if (!item) return;
       table_->setCurrentItem(item);
+      delegate->openingFromClick = true;
       table_->editItem(item);
+      delegate->openingFromClick = false;
     });
   });
   InitFace();

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
+#include <functional>
 
 #include "editors/TwoToneTable.h"
 #include "shell/Core.h"
@@ -14,11 +15,35 @@ namespace zr {
 
 namespace {
 
+// Every in-cell edit that ends with Enter or by leaving the cell validates
+// the table, also when the text stays as it was (the cell then reports no
+// change of its own): retyping a stored 288.5 clamps it like any other edit.
+class CellEditDelegate : public QStyledItemDelegate {
+ public:
+  using Ended = std::function<void(const QModelIndex&)>;
+  CellEditDelegate(Ended ended, QObject* parent) : QStyledItemDelegate(parent), ended_(std::move(ended)) {}
+
+  void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
+    const QString before = index.data().toString();
+    storeText(editor, model, index);
+    if (index.data().toString() == before && ended_) ended_(index);
+  }
+
+ protected:
+  virtual void storeText(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const {
+    QStyledItemDelegate::setModelData(editor, model, index);
+  }
+
+ private:
+  Ended ended_;
+};
+
 // In-cell pick list of the duration and pause columns. Leaving the list
 // without picking keeps the cell as it was.
-class TimeListDelegate : public QStyledItemDelegate {
+class TimeListDelegate : public CellEditDelegate {
  public:
-  TimeListDelegate(const QStringList& entries, QObject* parent) : QStyledItemDelegate(parent), entries_(entries) {}
+  TimeListDelegate(const QStringList& entries, Ended ended, QObject* parent)
+      : CellEditDelegate(std::move(ended), parent), entries_(entries) {}
 
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override {
     auto* list = new QComboBox(parent);
@@ -29,7 +54,9 @@ class TimeListDelegate : public QStyledItemDelegate {
     auto* list = static_cast<QComboBox*>(editor);
     list->setCurrentIndex(static_cast<int>(entries_.indexOf(index.data().toString())));
   }
-  void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
+
+ protected:
+  void storeText(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
     auto* list = static_cast<QComboBox*>(editor);
     if (list->currentIndex() >= 0) model->setData(index, list->currentText());
   }
@@ -69,9 +96,12 @@ void TwoToneGrids::setUpGrid(QTableWidget* grid, int index, int lang) {
   grid->setHorizontalHeaderLabels(twoToneHeaders(lang));
   grid->verticalHeader()->hide();
   grid->setSelectionMode(QAbstractItemView::SingleSelection);
-  grid->setItemDelegateForColumn(kTtTimeA, new TimeListDelegate(twoToneDurations(), grid));
-  grid->setItemDelegateForColumn(kTtTimeB, new TimeListDelegate(twoToneDurations(), grid));
-  grid->setItemDelegateForColumn(kTtPause, new TimeListDelegate(twoTonePauses(), grid));
+  const CellEditDelegate::Ended ended = [this, index](const QModelIndex& i) { cellEdited(index, i.row(), i.column()); };
+  grid->setItemDelegateForColumn(kTtFreqA, new CellEditDelegate(ended, grid));
+  grid->setItemDelegateForColumn(kTtFreqB, new CellEditDelegate(ended, grid));
+  grid->setItemDelegateForColumn(kTtTimeA, new TimeListDelegate(twoToneDurations(), ended, grid));
+  grid->setItemDelegateForColumn(kTtTimeB, new TimeListDelegate(twoToneDurations(), ended, grid));
+  grid->setItemDelegateForColumn(kTtPause, new TimeListDelegate(twoTonePauses(), ended, grid));
   showing_ = true;
   for (int r = 0; r < kTwoToneRowsPerGrid; ++r) {
     // Column 0: the entry number, not editable.

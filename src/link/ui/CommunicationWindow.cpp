@@ -192,6 +192,7 @@ CommunicationWindow::CommunicationWindow(Transfer& transfer, QWidget* parent)
   listenerId_ = transfer_.addListener([this] { sync(); });
   transfer_.closeWindow = [this] { close(); };
 
+  transfer_.windowLoaded();
   InitFace();
   sync();
 }

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QHBoxLayout>
+#include <QTabWidget>
 
 #include "editors/ui/ModelFrame.h"
 #include "editors/ui/AutoInputWindow.h"
@@ -109,7 +110,9 @@ void DesktopApp::start(StartupHooks hooks) {
     });
     w->interfaceLock().lockWindows = [this, pages](bool on) {
       channelWindow_->refresh();
-      pages->setEnabled(!on);
+      // The settings frames freeze; the tabs and ">" stay usable for looking.
+      for (QTabWidget* tabs : {pages->sstabSetMode(), pages->sstabMoreFunc()})
+        for (int i = 0; i < tabs->count(); ++i) tabs->widget(i)->setEnabled(!on);
     };
   };
   hooks.showChannelWindow = [this, w] {

@@ -218,6 +218,7 @@ AboutDialog::AboutDialog(Core& core, QWidget* parent) : QDialog(parent) {
   layout->addLayout(top);
   auto* ok = new QPushButton(QString::fromUtf8(kOk[k]), this);
   ok->setObjectName(QStringLiteral("cmdOK"));
+  if (!core.settings.SoftFont.isEmpty()) ok->setFont(QFont(core.settings.SoftFont));
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   layout->addWidget(ok, 0, Qt::AlignRight);
