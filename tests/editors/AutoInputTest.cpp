@@ -7,43 +7,16 @@
 #include "editors/AutoInput.h"
 #include "editors/ChannelGrid.h"
 #include "shell/Core.h"
+#include "GridFixture.h"
 
 namespace zr {
 namespace {
 
 using A = AutoInput;
 
-class AutoInputTest : public ::testing::Test {
+class AutoInputTest : public testing::GridFixture {
  protected:
-  void SetUp() override {
-    core.image.create(0x1FFF);
-    core.text.LoadSoftFace(core.CurLang);
-    core.columns = columnDefs();
-    for (int a = 0; a <= 0x1FFF; ++a) core.image.DefTempArray.set(a, a < 0x0400 ? 0xFF : 0);
-    core.codec.InitChTable();
-    grid.SetChGrid();
-    grid.ShowChTblGrid();
-  }
-
-  // Columns as the shipped configuration defines them.
-  static ChColumnDefs columnDefs() {
-    ChColumnDefs d;
-    d.columnCount = 10;
-    d.widths.assign(11, 1000);
-    d.items.assign(11, {});
-    d.items[1] = {"RxFre"};
-    d.items[2] = {"TxFre"};
-    d.items[3] = {"CtcssDcsDec"};
-    d.items[4] = {"CtcssDcsEnc"};
-    d.items[5] = {"Low|High", "2", "1", "Low", "High"};
-    d.items[6] = {"Narrow|Wide", "2", "1", "Narrow", "Wide"};
-    d.items[7] = {"Off|On", "2", "1", "Off", "On"};
-    d.items[8] = {"Off|Carrier|QT/DQT", "3", "0", "Off", "Carrier", "QT/DQT"};
-    d.items[9] = {"Off|On", "2", "0", "Off", "On"};
-    d.items[10] = {"Off|BOT|EOT|BOTH", "4", "0", "Off", "BOT", "EOT", "BOTH"};
-    d.headerFormat = "CH|Rx|Tx|Dec|Enc|Power|W/N|Scan|BCL|VOX|PTT ID";
-    return d;
-  }
+  AutoInputTest() { setBand(40000000, 47000000); }
 
   void setBand(int lo, int hi) {
     band_[0] = lo;
@@ -53,23 +26,14 @@ class AutoInputTest : public ::testing::Test {
     ASSERT_TRUE(input.setListPosition(A::kListFirstCh, first - 1));
     ASSERT_TRUE(input.setListPosition(A::kListLastCh, last - 1));
   }
-  void type(int row, int col, const QString& text) {
-    if (grid.beforeEdit(row, col)) grid.GridChAfterEdit(row, col, text);
-  }
   int rx(int ch) { return core.ChTable.get(kRowRx, ch); }
   int tx(int ch) { return core.ChTable.get(kRowTx, ch); }
   QString tone(int pos) { return core.tones.CtdcsList()[pos]; }
   int imageWord(int ch, int offset) { return core.image.TempArray.word(0x10 * ch + offset); }
 
-  int band_[2] = {40000000, 47000000};
   std::deque<double> draws;
   std::vector<QString> statusDuringWait;
 
-  QTemporaryDir dir;
-  ScriptedPrompts prompts;
-  Core core{dir.path(), dir.filePath("none.def"), prompts, "test"};
-  ChannelGrid grid{{core.ChTable, core.codec, core.columns, core.tones, core.text, core.settings, core.log,
-                    [this] { return band_[0]; }, [this] { return band_[1]; }}};
   AutoInput input{{grid, core.ChTable, core.columns, core.tones, core.settings, core.log,
                    [this] { return band_[0]; }, [this] { return band_[1]; },
                    [this] {
