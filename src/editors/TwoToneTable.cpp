@@ -152,6 +152,11 @@ void TwoToneTable::refresh() {
     cells_[static_cast<size_t>(n)] = shownEntry(image_, n, [&](int a, int v) { image_.set(a, v); });
 }
 
+void TwoToneTable::redraw() {
+  for (int n = 0; n < kTwoToneEntries; ++n)
+    cells_[static_cast<size_t>(n)] = shownEntry(image_, n, [](int, int) {});
+}
+
 const QString& TwoToneTable::cell(int entry, int column) const {
   if (entry < 0 || entry >= kTwoToneEntries) throwSubscript("two-tone entry", entry, 0, kTwoToneEntries - 1);
   if (column < kTtFreqA || column > kTtPause) throwSubscript("two-tone column", column, kTtFreqA, kTtPause);

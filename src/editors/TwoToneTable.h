@@ -63,6 +63,8 @@ class TwoToneTable {
   // replaced by 1.0 s and a pause above 2.0 s by 0.5 s, in the image. A
   // failure propagates to the refresh, which logs it.
   void refresh();
+  // The texts of the image as it is, writing no repair (after raw edits).
+  void redraw();
   // Only the image repairs of the refresh (for the settings refresh, which
   // runs before any grid exists).
   static void repairImage(ByteArray& image);

@@ -272,6 +272,7 @@ void HexView::redisplayEditors() {
   guarded(core_.log, kTagCopyBack, [&] {
     editors_->grid.ShowChTblGrid();
     editors_->settings.resync();
+    if (redrawOtherEditors) redrawOtherEditors();
   });
 }
 

@@ -13,6 +13,7 @@
 // the number of rows. Nothing here ever touches a byte outside the image: an
 // address beyond it is reported as an index failure (code 9).
 #include <QObject>
+#include <functional>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -56,6 +57,10 @@ QString hexWithPattern(int value, int width);
 class HexView : public QObject {
   Q_OBJECT
  public:
+  // Editors outside the settings map that show image bytes (the two-tone
+  // grids): redrawn without writing after a raw edit or fill.
+  std::function<void()> redrawOtherEditors;
+
   static constexpr int kBytesPerRow = 16;
   static constexpr int kColumns = kBytesPerRow + 1;  // the row titles and 0..F
   // Text colours of the data cells, as Windows colour numbers.

@@ -114,6 +114,13 @@ TEST_F(TwoTone, RefreshShowsEntriesInUseAndRepairsLongTimes) {
        {"", "", "2000.0", "0.3", ""}, {0xFF, 0xFF, 0xFF, 0x20, 0x4E, 3, 30, 0x5A}},
   };
   for (const Case& c : cases) {
+    // A redraw after a raw edit shows the same texts but leaves the bytes alone.
+    image = factoryImage();
+    pokeRecord(9, c.stored);
+    table->redraw();
+    EXPECT_EQ(cells(9), joined(c.shows)) << c.what << " (redraw)";
+    EXPECT_EQ(record(9), c.stored) << c.what << " (redraw)";
+
     image = factoryImage();
     pokeRecord(9, c.stored);
     table->refresh();

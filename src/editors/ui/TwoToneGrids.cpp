@@ -119,6 +119,11 @@ void TwoToneGrids::refresh() {
   showCells();
 }
 
+void TwoToneGrids::redraw() {
+  guarded(log_, "frmChMem->InitOpt:", [&] { model_->redraw(); });
+  showCells();
+}
+
 void TwoToneGrids::cellEdited(int gridIndex, int row, int column) {
   if (showing_ || column < kTtFreqA || column > kTtPause) return;
   const QTableWidgetItem* item = grids_[static_cast<size_t>(gridIndex)]->item(row, column);

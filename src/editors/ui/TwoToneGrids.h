@@ -29,6 +29,8 @@ class TwoToneGrids : public QWidget {
   // The grids' part of the settings refresh: shows the image (writing the
   // table's repairs). A failure is logged as "frmChMem->InitOpt:".
   void refresh();
+  // Shows the image's entries again without writing repairs (after raw edits).
+  void redraw();
 
   TwoToneTable& model() { return *model_; }
   QTableWidget* grid(int index) const;  // 0 or 1, nullptr otherwise

@@ -91,6 +91,7 @@ void DesktopApp::start(StartupHooks hooks) {
     pages->radioInfoArea()->insertLayout(0, row);
     auto* twoTone = new TwoToneGrids(*core_);
     pages->addToFrame(QStringLiteral("fraTwoTone"), twoTone);
+    hexView_->redrawOtherEditors = [twoTone] { twoTone->redraw(); };
     auto settingsRefresh = core_->files.hooks.InitOpt;
     core_->files.hooks.InitOpt = [settingsRefresh, twoTone] {
       if (settingsRefresh) settingsRefresh();
