@@ -117,15 +117,6 @@ struct ChangeCase {
 
 void PrintTo(const ChangeCase& c, std::ostream* os) { *os << c.what; }
 
-auto pick(const char* field, int position) {
-  return [=](SettingsMap& m) { return m.setPosition(QString::fromUtf8(field), position); };
-}
-auto tick(const char* field, bool on) {
-  return [=](SettingsMap& m) { return m.setChecked(QString::fromUtf8(field), on); };
-}
-auto type(const char* field, const char* text) {
-  return [=](SettingsMap& m) { return m.setText(QString::fromUtf8(field), QString::fromUtf8(text)); };
-}
 // `count` bytes from `from`: the codes given, then 0xFF.
 Bytes code(int from, std::vector<int> codes, int count) {
   Bytes b;

@@ -20,15 +20,6 @@ struct EditCase {
 
 void PrintTo(const EditCase& c, std::ostream* os) { *os << c.what; }
 
-auto pick(const char* field, int position) {
-  return [=](SettingsMap& m) { return m.setPosition(QString::fromUtf8(field), position); };
-}
-auto tick(const char* field, bool on) {
-  return [=](SettingsMap& m) { return m.setChecked(QString::fromUtf8(field), on); };
-}
-auto type(const char* field, const char* text) {
-  return [=](SettingsMap& m) { return m.setText(QString::fromUtf8(field), QString::fromUtf8(text)); };
-}
 
 const EditCase kEditCases[] = {
     {"save mode 1 - 2 after the repair", {{0x0369, 0}}, pick("cboSaveMode", 0), {{0x0369, 144}},

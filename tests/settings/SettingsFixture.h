@@ -24,6 +24,17 @@ namespace zr {
 
 using Bytes = std::vector<std::pair<int, int>>;  // address, value
 
+// Edits of a table of cases: choose a list position, tick a box, type a text.
+inline auto pick(const char* field, int position) {
+  return [=](SettingsMap& m) { return m.setPosition(QString::fromUtf8(field), position); };
+}
+inline auto tick(const char* field, bool on) {
+  return [=](SettingsMap& m) { return m.setChecked(QString::fromUtf8(field), on); };
+}
+inline auto type(const char* field, const char* text) {
+  return [=](SettingsMap& m) { return m.setText(QString::fromUtf8(field), QString::fromUtf8(text)); };
+}
+
 inline const CharTable& sharedChars() {
   static const CharTable t;
   return t;
