@@ -6,6 +6,7 @@ namespace zr {
 
 Core::Core(QString dir, QString configPath, UserPrompts& p, QString logSource)
     : programDir(std::move(dir)),
+      paths(AppPaths::forProgram(programDir)),
       log(std::move(logSource)),
       ini(std::move(configPath)),
       columns(ChColumnDefs::fallback()),

@@ -13,6 +13,7 @@
 #include "data/DataFiles.h"
 #include "data/MemoryImage.h"
 #include "data/ToneTable.h"
+#include "shell/AppPaths.h"
 #include "shell/AppSettings.h"
 #include "shell/ErrorLog.h"
 #include "shell/PrivateProfile.h"
@@ -29,6 +30,7 @@ struct Core {
   Core(QString programDir, QString configPath, UserPrompts& prompts, QString logSource);
 
   QString programDir;
+  AppPaths paths;
   ErrorLog log;
   TextTable text;
   int CurLang = kLangEng;
