@@ -24,6 +24,7 @@ std::unique_ptr<Session> startSession(const GlobalOptions& g) {
   auto s = std::make_unique<Session>();
   s->core = std::make_unique<Core>(g.programDir, g.configPath, s->prompts, QStringLiteral("zr417-cli"));
   s->core->log.setEcho([](const QString& line) { printErr(line); });
+  if (s->core->configReport.reported()) printErr(s->core->configReport.message());
   s->editors = std::make_unique<Editors>(*s->core);
   s->editors->startHeadless();
   return s;

@@ -25,7 +25,8 @@ const char kUsage[] =
     "                            run the radio simulator on a pseudo-terminal\n"
     "\n"
     "Options:\n"
-    "  --config PATH   configuration file (default: kelvane.def beside the program)\n"
+    "  --config PATH   configuration file (default: kelvane.def beside the program,\n"
+    "                  or ~/.config/zr417cps/kelvane.def when installed)\n"
     "  --help          this help; COMMAND --help for a command's help\n"
     "  --version       the program's version\n"
     "\n"
@@ -63,7 +64,7 @@ int main(int argc, char** argv) {
       rest << a;
     }
   }
-  if (g.configPath.isEmpty()) g.configPath = QDir(g.programDir).filePath(zr::kConfigFile);
+  if (g.configPath.isEmpty()) g.configPath = zr::AppPaths::forProgram(g.programDir).configFile;
   if (rest.isEmpty()) {
     std::fputs(kUsage, stderr);
     return kExitUsage;

@@ -219,9 +219,9 @@ bool PrivateProfile::WriteString(const QString& section, const QString& key, con
     QFile file(path_);
     if (file.exists()) {
       // A file that exists but cannot be read is never replaced.
-      if (!file.open(QIODevice::ReadOnly)) return false;
+      if (!file.open(QIODevice::ReadOnly)) return reportWriteFailure(file.errorString());
       data = file.readAll();
-      if (file.error() != QFileDevice::NoError) return false;
+      if (file.error() != QFileDevice::NoError) return reportWriteFailure(file.errorString());
     }
   }
 
@@ -282,7 +282,13 @@ bool PrivateProfile::WriteString(const QString& section, const QString& key, con
   }
   if (ok) ok = file.commit();
   forget(path_);
-  return ok;
+  if (!ok) return reportWriteFailure(file.errorString());
+  return true;
+}
+
+bool PrivateProfile::reportWriteFailure(const QString& cause) const {
+  if (writeFailed_) writeFailed_(path_, cause);
+  return false;
 }
 
 }  // namespace zr

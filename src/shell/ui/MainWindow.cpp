@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -28,6 +29,7 @@ namespace {
 constexpr int kTxtTitle = 16;
 constexpr int kTxtReady = 94;
 constexpr int kTxtFileName = 85;
+constexpr int kTxtNotice = 70;
 
 // One row per menu entry: object name, parent menu ("" for the menu bar),
 // caption entry (-1: none), shortcut, visible at load, whether it is a sub-menu.
@@ -139,6 +141,8 @@ MainWindow::MainWindow(Core& core, QtPrompts& prompts, QWidget* parent)
   tmrChLock_->start();
 
   startNewInstance = [] { return QProcess::startDetached(QCoreApplication::applicationFilePath(), {}); };
+  openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+  connect(&core_.configReport, &ConfigWriteReport::failed, this, [this] { showConfigProblem(); });
   core_.files.hooks.statusChanged = [this] { showFilePath(); };
   resize(1280, 800);
 }
@@ -270,6 +274,7 @@ void MainWindow::SetSoftFace() {
     }
     setWindowTitle(core_.text.SoftFace(kTxtTitle));
     setStatusPanel(1, core_.text.SoftFace(kTxtReady));
+    showConfigProblem();
     showPort();
     showFilePath();
   });
@@ -349,7 +354,20 @@ void MainWindow::onHelp() {
   int lang = core_.CurLang;
   const QString path = helpFilePath(core_, lang);
   core_.CurLang = lang;
-  QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  // The desktop's handler for HTML pages shows the help; when the page is
+  // missing or nothing opens it, the user learns which file to look for.
+  QString problem;
+  if (!QFileInfo(path).isFile()) problem = QStringLiteral("The help page %1 is missing.").arg(path);
+  else if (!openUrl || !openUrl(QUrl::fromLocalFile(path)))
+    problem = QStringLiteral("No program could open the help page %1. Open it in a web browser.").arg(path);
+  if (!problem.isEmpty())
+    core_.prompts.message(core_.text.SoftFace(kTxtNotice), problem, UserPrompts::Icon::Information);
+}
+
+void MainWindow::showConfigProblem() {
+  if (!core_.configReport.reported()) return;
+  setStatusPanel(1, core_.configReport.message());
+  panels_[0]->setToolTip(core_.configReport.message());
 }
 
 void MainWindow::showChild(QWidget* child) {
