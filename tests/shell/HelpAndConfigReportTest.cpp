@@ -40,8 +40,9 @@ TEST_F(HelpAndConfigReportTest, HelpPageGoesToTheDesktopOrTheUserLearnsWhichFile
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    if (c.present) ASSERT_TRUE(QFile::copy(QStringLiteral(ZR_SOURCE_DIR "/resources/help/EngHelp.html"), page) ||
-                               QFile::exists(page));
+    if (c.present && !QFile::exists(page)) {
+      ASSERT_TRUE(QFile::copy(QStringLiteral(ZR_SOURCE_DIR "/resources/help/EngHelp.html"), page));
+    }
     handlerAnswers = c.answers;
     opened.clear();
     prompts.messages.clear();
