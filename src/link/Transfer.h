@@ -158,12 +158,16 @@ class Transfer {
   // (empty on success).
   TransferOutcome outcome() const { return outcome_; }
   const QString& failureText() const { return failureText_; }
+  // When no port was found and the configured port would not even open: why
+  // ("cannot open /dev/ttyUSB0: permission denied ..."); empty otherwise.
+  const QString& portProblem() const { return portProblem_; }
 
   // What the transfer asks of the windows and front ends around it.
   std::function<void()> closeWindow;      // the window closes itself at the end of a transfer
   std::function<void()> refreshHexView;   // `chkShowMemDat`: after a read, before a write
   std::function<void()> WriteComDat;      // the write hook: nothing to do
   std::function<void()> readDataArrived;  // a read's blocks are in the image, before the refresh
+  std::function<void(int port)> portOpened;  // the radio answered on `port`; the blocks follow
 
   Core& core() { return core_; }
   Editors& editors() { return editors_; }
@@ -198,6 +202,7 @@ class Transfer {
   bool running_ = false;
   TransferOutcome outcome_ = TransferOutcome::None;
   QString failureText_;
+  QString portProblem_;
   std::vector<std::pair<int, std::function<void()>>> listeners_;
   int lastListenerId_ = 0;
 };
