@@ -72,6 +72,7 @@ void RadioSimulator::silenceFor(int requests) { silentFor_ = std::max(0, request
 void RadioSimulator::corruptNextReply(int position) { corruptAt_ = std::max(0, position); }
 
 void RadioSimulator::clearFaults() {
+  ignoreWrites_ = false;
   silentAfter_ = -1;
   silentFor_ = 0;
   corruptAt_ = -1;
@@ -200,6 +201,7 @@ void RadioSimulator::finishRequest(std::vector<uint8_t>& out) {
     const bool special = frame[0] == kSpecialWrite;
     for (int k = 0; k < length; ++k) {
       const int a = address + k;
+      if (ignoreWrites_) break;
       if (!special && protectFactory_ && a >= kFactoryFirst && a <= kFactoryLast) continue;
       memory_[static_cast<size_t>(a)] = frame[static_cast<size_t>(kHeaderSize + k)];
       ++writes_[static_cast<size_t>(a)];
