@@ -3,55 +3,36 @@
 #include <QSaveFile>
 
 #include "cli/CliCommon.h"
+#include "cli/CliParser.h"
 #include "editors/ChannelCsv.h"
 
 namespace zr::cli {
 
-namespace {
-
-const char kChannelsHelp[] =
-    "Usage: zr417-cli channels FILE.dat --export OUT.csv\n"
-    "       zr417-cli channels FILE.dat --import IN.csv [--out OUT.dat]\n"
-    "Export writes the channel table as CSV (header Channel,Rx,Tx,Decode,Encode and\n"
-    "the option columns; frequencies in MHz with five decimals, three digits before\n"
-    "the point). Import enters every cell as typing it into the channel grid would\n"
-    "(snapping, band limits, tone rules, new-channel defaults), reports each rejected\n"
-    "cell on stderr, and saves the data file (in place, or to OUT.dat).\n";
-
-}  // namespace
-
-int runChannels(const GlobalOptions& g, const QStringList& args) {
-  QString file, exportPath, importPath, outPath;
-  for (int i = 0; i < args.size(); ++i) {
-    const QString& a = args[i];
-    auto value = [&](QString& into) {
-      if (i + 1 >= args.size()) return false;
-      into = args[++i];
-      return true;
-    };
-    if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
-      std::fputs(kChannelsHelp, stdout);
-      return kExitOk;
-    } else if (a == QStringLiteral("--export")) {
-      if (!value(exportPath)) return printErr(QStringLiteral("zr417-cli channels: --export needs a file")), kExitUsage;
-    } else if (a == QStringLiteral("--import")) {
-      if (!value(importPath)) return printErr(QStringLiteral("zr417-cli channels: --import needs a file")), kExitUsage;
-    } else if (a == QStringLiteral("--out")) {
-      if (!value(outPath)) return printErr(QStringLiteral("zr417-cli channels: --out needs a file")), kExitUsage;
-    } else if (a.startsWith(u'-')) {
-      printErr(QStringLiteral("zr417-cli channels: unknown option %1").arg(a));
-      return kExitUsage;
-    } else if (file.isEmpty()) {
-      file = a;
-    } else {
-      printErr(QStringLiteral("zr417-cli channels: only one data file"));
-      return kExitUsage;
-    }
-  }
-  if (file.isEmpty() || exportPath.isEmpty() == importPath.isEmpty() || (!outPath.isEmpty() && importPath.isEmpty())) {
-    std::fputs(kChannelsHelp, stderr);
-    return kExitUsage;
-  }
+int runChannels(const GlobalOptions& global, const QStringList& args) {
+  GlobalOptions g = global;
+  CommandParser p(QStringLiteral("channels"),
+                  QStringLiteral("channels FILE.dat --export OUT.csv\n"
+                                 "channels FILE.dat --import IN.csv [--out OUT.dat]"),
+                  QStringLiteral("Export writes the channel table as CSV (header Channel,Rx,Tx,Decode,Encode and\n"
+                                 "the option columns; frequencies in MHz with five decimals, three digits before\n"
+                                 "the point). Import enters every cell as typing it into the channel grid would\n"
+                                 "(snapping, band limits, tone rules, new-channel defaults), reports each rejected\n"
+                                 "cell on stderr, and saves the data file (in place, or to OUT.dat)."));
+  p.addOption(QStringLiteral("export"), QStringLiteral("Write the channel table to OUT.csv."), QStringLiteral("OUT.csv"));
+  p.addOption(QStringLiteral("import"), QStringLiteral("Enter the channels of IN.csv."), QStringLiteral("IN.csv"));
+  p.addOption(QStringLiteral("out"), QStringLiteral("After an import, save to OUT.dat instead of in place."),
+              QStringLiteral("OUT.dat"));
+  if (auto exit = p.parse(args, g)) return *exit;
+  const QStringList files = p.positionals();
+  if (files.isEmpty()) return p.usageError(QStringLiteral("missing FILE.dat"));
+  if (files.size() > 1) return p.usageError(QStringLiteral("only one data file"));
+  const QString file = files.first();
+  const QString exportPath = p.value(QStringLiteral("export"));
+  const QString importPath = p.value(QStringLiteral("import"));
+  const QString outPath = p.value(QStringLiteral("out"));
+  if (exportPath.isEmpty() == importPath.isEmpty())
+    return p.usageError(QStringLiteral("give either --export OUT.csv or --import IN.csv"));
+  if (!outPath.isEmpty() && importPath.isEmpty()) return p.usageError(QStringLiteral("--out goes with --import"));
 
   auto session = startSession(g);
   Core& c = *session->core;

@@ -26,8 +26,9 @@ class CliPrompts : public UserPrompts {
 };
 
 struct GlobalOptions {
-  QString configPath;   // --config, default kelvane.def beside the program
-  QString programDir;   // folder of the executable
+  QString configPath;    // --config, default kelvane.def beside the program
+  QString programDir;    // folder of the executable
+  bool verbose = false;  // --verbose: the error log's reports on stderr too
 };
 
 // A started core for one command, with its prompts.

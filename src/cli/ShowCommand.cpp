@@ -4,6 +4,7 @@
 #include <QJsonObject>
 
 #include "cli/CliCommon.h"
+#include "cli/CliParser.h"
 #include "editors/PttIdPause.h"
 #include "editors/TwoToneTable.h"
 
@@ -11,10 +12,6 @@ namespace zr::cli {
 
 namespace {
 
-const char kShowHelp[] =
-    "Usage: zr417-cli show FILE.dat [--json]\n"
-    "Opens a data file as the desktop program's Open does and prints what the\n"
-    "editors show after the refresh: a readable summary, or one JSON object.\n";
 
 QString mhz(int f) {
   if (f < 0) return QString();
@@ -114,29 +111,18 @@ void printSettings(const SettingsMap& map) {
 
 }  // namespace
 
-int runShow(const GlobalOptions& g, const QStringList& args) {
-  QString file;
-  bool json = false;
-  for (const QString& a : args) {
-    if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
-      std::fputs(kShowHelp, stdout);
-      return kExitOk;
-    } else if (a == QStringLiteral("--json")) {
-      json = true;
-    } else if (a.startsWith(u'-')) {
-      printErr(QStringLiteral("zr417-cli show: unknown option %1").arg(a));
-      return kExitUsage;
-    } else if (file.isEmpty()) {
-      file = a;
-    } else {
-      printErr(QStringLiteral("zr417-cli show: only one file can be shown"));
-      return kExitUsage;
-    }
-  }
-  if (file.isEmpty()) {
-    printErr(QStringLiteral("zr417-cli show: missing FILE.dat\n") + QString::fromLatin1(kShowHelp));
-    return kExitUsage;
-  }
+int runShow(const GlobalOptions& global, const QStringList& args) {
+  GlobalOptions g = global;
+  CommandParser p(QStringLiteral("show"), QStringLiteral("show FILE.dat [--json]"),
+                  QStringLiteral("Opens a data file as the desktop program's Open does and prints what the\n"
+                                 "editors show after the refresh: a readable summary, or one JSON object."));
+  p.addOption(QStringLiteral("json"), QStringLiteral("Print one JSON object."));
+  if (auto exit = p.parse(args, g)) return *exit;
+  const QStringList files = p.positionals();
+  if (files.isEmpty()) return p.usageError(QStringLiteral("missing FILE.dat"));
+  if (files.size() > 1) return p.usageError(QStringLiteral("only one file can be shown"));
+  const QString file = files.first();
+  const bool json = p.isSet(QStringLiteral("json"));
   auto session = startSession(g);
   Core& c = *session->core;
   if (!c.files.OpenFile(file)) return kExitFailed;  // the message (entry 83) is on stderr

@@ -6,23 +6,13 @@
 #include <cstring>
 
 #include "cli/CliCommon.h"
+#include "cli/CliParser.h"
 #include "sim/PtyHost.h"
 #include "sim/RadioSimulator.h"
 
 namespace zr::cli {
 
 namespace {
-
-const char kSimulateHelp[] =
-    "Usage: zr417-cli simulate [--echo] [--ident ZZRRWW] [--model-code N] [--image FILE.bin] [--paced]\n"
-    "Starts the radio simulator on a pseudo-terminal, prints the device path as\n"
-    "the first line and serves until interrupted (Ctrl+C).\n"
-    "\n"
-    "  --echo          behave like a single-wire cable (every byte comes back)\n"
-    "  --ident ZZRRWW  radio bytes 0x0388-0x038A as six hex digits (default 5A2429)\n"
-    "  --model-code N  radio byte 0x03D4, 0..255 (default 40)\n"
-    "  --image FILE    radio memory from a raw image, from address 0 (at most 8 KiB)\n"
-    "  --paced         deliver bytes at 9600 baud, 8 data bits, 2 stop bits\n";
 
 volatile std::sig_atomic_t g_stop = 0;
 
@@ -52,53 +42,37 @@ bool parseIdent(const QString& text, uint8_t out[3]) {
 
 }  // namespace
 
-int runSimulate(const GlobalOptions&, const QStringList& args) {
-  bool echo = false, paced = false;
-  uint8_t ident[3] = {0x5A, 0x24, 0x29};
-  int modelCode = RadioSimulator::kDefaultModelCode;
-  QString imagePath;
+int runSimulate(const GlobalOptions& global, const QStringList& args) {
+  GlobalOptions g = global;
+  CommandParser p(QStringLiteral("simulate"),
+                  QStringLiteral("simulate [--echo] [--ident ZZRRWW] [--model-code N] [--image FILE.bin] [--paced]"),
+                  QStringLiteral("Starts the radio simulator on a pseudo-terminal, prints the device path as\n"
+                                 "the first line and serves until interrupted (Ctrl+C)."));
+  p.addOption(QStringLiteral("echo"), QStringLiteral("Behave like a single-wire cable (every byte comes back)."));
+  p.addOption(QStringLiteral("ident"), QStringLiteral("Radio bytes 0x0388-0x038A as six hex digits (default 5A2429)."),
+              QStringLiteral("ZZRRWW"));
+  p.addOption(QStringLiteral("model-code"), QStringLiteral("Radio byte 0x03D4, 0..255 (default 40)."),
+              QStringLiteral("N"));
+  p.addOption(QStringLiteral("image"), QStringLiteral("Radio memory from a raw image, from address 0 (at most 8 KiB)."),
+              QStringLiteral("FILE.bin"));
+  p.addOption(QStringLiteral("paced"), QStringLiteral("Deliver bytes at 9600 baud, 8 data bits, 2 stop bits."));
+  if (auto exit = p.parse(args, g)) return *exit;
+  if (!p.positionals().isEmpty())
+    return p.usageError(QStringLiteral("unexpected argument '%1'").arg(p.positionals().first()));
 
-  auto usage = [](const QString& msg) {
-    printErr(QStringLiteral("zr417-cli simulate: ") + msg);
-    std::fputs(kSimulateHelp, stderr);
-    return kExitUsage;
-  };
-  for (int i = 0; i < args.size(); ++i) {
-    QString a = args[i];
-    QString value;
-    const qsizetype eq = a.indexOf(u'=');
-    const QString name = eq > 0 ? a.left(eq) : a;
-    const bool takesValue = name == QStringLiteral("--ident") || name == QStringLiteral("--model-code") ||
-                            name == QStringLiteral("--image");
-    if (takesValue) {
-      if (eq > 0) {
-        value = a.mid(eq + 1);
-        a = a.left(eq);
-      } else if (i + 1 < args.size()) {
-        value = args[++i];
-      } else {
-        return usage(QStringLiteral("%1 needs a value").arg(a));
-      }
-    }
-    if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
-      std::fputs(kSimulateHelp, stdout);
-      return kExitOk;
-    } else if (a == QStringLiteral("--echo")) {
-      echo = true;
-    } else if (a == QStringLiteral("--paced")) {
-      paced = true;
-    } else if (a == QStringLiteral("--ident")) {
-      if (!parseIdent(value, ident)) return usage(QStringLiteral("--ident takes six hex digits, for example 5A2429"));
-    } else if (a == QStringLiteral("--model-code")) {
-      bool ok = false;
-      modelCode = value.toInt(&ok, 10);
-      if (!ok || modelCode < 0 || modelCode > 255) return usage(QStringLiteral("--model-code takes a number 0 to 255"));
-    } else if (a == QStringLiteral("--image")) {
-      imagePath = value;
-    } else {
-      return usage(QStringLiteral("unknown option '%1'").arg(a));
-    }
+  const bool echo = p.isSet(QStringLiteral("echo"));
+  const bool paced = p.isSet(QStringLiteral("paced"));
+  uint8_t ident[3] = {0x5A, 0x24, 0x29};
+  if (p.isSet(QStringLiteral("ident")) && !parseIdent(p.value(QStringLiteral("ident")), ident))
+    return p.usageError(QStringLiteral("--ident takes six hex digits, for example 5A2429"));
+  int modelCode = RadioSimulator::kDefaultModelCode;
+  if (p.isSet(QStringLiteral("model-code"))) {
+    bool ok = false;
+    modelCode = p.value(QStringLiteral("model-code")).toInt(&ok, 10);
+    if (!ok || modelCode < 0 || modelCode > 255)
+      return p.usageError(QStringLiteral("--model-code takes a number 0 to 255"));
   }
+  const QString imagePath = p.value(QStringLiteral("image"));
 
   RadioSimulator sim;
   if (!imagePath.isEmpty()) {

@@ -1,14 +1,26 @@
 // zr417-cli: the command-line front end over the same core as the desktop program.
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 
 #include "cli/CliCommon.h"
+#include "cli/CliParser.h"
+#include "shell/AppPaths.h"
 
 namespace {
 
-const char kUsage[] =
-    "Usage: zr417-cli [--config PATH] COMMAND [ARGS]\n"
+using Runner = int (*)(const zr::cli::GlobalOptions&, const QStringList&);
+
+struct Command {
+  const char* name;
+  Runner run;
+};
+
+const Command kCommands[] = {
+    {"show", zr::cli::runShow},         {"set", zr::cli::runSet},   {"channels", zr::cli::runChannels},
+    {"simulate", zr::cli::runSimulate}, {"read", zr::cli::runRead}, {"write", zr::cli::runWrite},
+};
+
+const char kOverview[] =
+    "Usage: zr417-cli [--config PATH] [--verbose] COMMAND [ARGS]\n"
     "\n"
     "Commands:\n"
     "  show FILE.dat [--json]    print what the editors show for a data file\n"
@@ -24,11 +36,13 @@ const char kUsage[] =
     "  simulate [--echo] [--ident ZZRRWW] [--model-code N] [--image FILE.bin] [--paced]\n"
     "                            run the radio simulator on a pseudo-terminal\n"
     "\n"
-    "Options:\n"
+    "Options (before or after the command):\n"
     "  --config PATH   configuration file (default: kelvane.def beside the program)\n"
+    "  --verbose       also print the error log's reports on stderr\n"
     "  --help          this help; COMMAND --help for a command's help\n"
     "  --version       the program's version\n"
     "\n"
+    "Options take their value as --opt VALUE or --opt=VALUE; -- ends the options.\n"
     "Exit codes: 0 success, 1 the operation failed, 2 usage error.\n";
 
 }  // namespace
@@ -41,41 +55,13 @@ int main(int argc, char** argv) {
 
   GlobalOptions g;
   g.programDir = QCoreApplication::applicationDirPath();
+  QString command;
   QStringList rest;
-  const QStringList args = app.arguments().mid(1);
-  for (int i = 0; i < args.size(); ++i) {
-    const QString& a = args[i];
-    if (a == QStringLiteral("--config")) {
-      if (i + 1 >= args.size()) {
-        printErr(QStringLiteral("zr417-cli: --config needs a path"));
-        return kExitUsage;
-      }
-      g.configPath = args[++i];
-    } else if (a.startsWith(QStringLiteral("--config="))) {
-      g.configPath = a.mid(9);
-    } else if (a == QStringLiteral("--version")) {
-      printOut(QStringLiteral("zr417-cli %1").arg(QStringLiteral(ZR_VERSION)));
-      return kExitOk;
-    } else if ((a == QStringLiteral("--help") || a == QStringLiteral("-h")) && rest.isEmpty()) {
-      std::fputs(kUsage, stdout);
-      return kExitOk;
-    } else {
-      rest << a;
-    }
-  }
-  if (g.configPath.isEmpty()) g.configPath = QDir(g.programDir).filePath(zr::kConfigFile);
-  if (rest.isEmpty()) {
-    std::fputs(kUsage, stderr);
-    return kExitUsage;
-  }
-  const QString command = rest.takeFirst();
-  if (command == QStringLiteral("show")) return runShow(g, rest);
-  if (command == QStringLiteral("set")) return runSet(g, rest);
-  if (command == QStringLiteral("channels")) return runChannels(g, rest);
-  if (command == QStringLiteral("simulate")) return runSimulate(g, rest);
-  if (command == QStringLiteral("read")) return runRead(g, rest);
-  if (command == QStringLiteral("write")) return runWrite(g, rest);
+  if (auto exit = parseGlobal(app.arguments(), QString::fromUtf8(kOverview), g, command, rest)) return *exit;
+  if (g.configPath.isEmpty()) g.configPath = zr::AppPaths::forProgram(g.programDir).configFile;
+  for (const Command& c : kCommands)
+    if (command == QLatin1String(c.name)) return c.run(g, rest);
   printErr(QStringLiteral("zr417-cli: unknown command '%1'").arg(command));
-  std::fputs(kUsage, stderr);
+  printErr(QStringLiteral("Try 'zr417-cli --help'."));
   return kExitUsage;
 }

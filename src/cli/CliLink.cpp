@@ -1,0 +1,117 @@
+#include "cli/CliLink.h"
+
+#include <QRegularExpression>
+
+#include <unistd.h>
+
+#include "cli/CliParser.h"
+
+namespace zr::cli {
+
+std::optional<std::pair<int, int>> parseRange(const QString& text) {
+  static const QRegularExpression re(QStringLiteral("^([0-9A-Fa-f]{4})-([0-9A-Fa-f]{4})$"));
+  const auto m = re.match(text);
+  if (!m.hasMatch()) return std::nullopt;
+  return std::make_pair(addressValue(m.captured(1)), addressValue(m.captured(2)));
+}
+
+void addLinkOptions(CommandParser& p, const QString& rangeDescription) {
+  p.addOption(QStringLiteral("port"),
+              QStringLiteral("A device path (/dev/ttyUSB0, /dev/pts/7) or a port number 1..16 numbered as the "
+                             "desktop program numbers ports. With a path only that device is tried."),
+              QStringLiteral("PORT"));
+  p.addOption(QStringLiteral("range"), rangeDescription, QStringLiteral("SSSS-EEEE"));
+}
+
+std::optional<int> takeLinkOptions(const CommandParser& p, LinkOptions& o) {
+  o.port = p.value(QStringLiteral("port"));
+  if (o.port.isEmpty()) return p.usageError(QStringLiteral("--port is required"));
+  bool isNumber = false;
+  const int n = o.port.toInt(&isNumber, 10);
+  if (isNumber && (n < 1 || n > PortMap::kPortCount))
+    return p.usageError(QStringLiteral("--port takes a device path or a port number 1 to 16"));
+  if (p.isSet(QStringLiteral("range"))) {
+    o.range = parseRange(p.value(QStringLiteral("range")));
+    if (!o.range)
+      return p.usageError(QStringLiteral("--range takes SSSS-EEEE, four hex digits each, for example 0000-03FF"));
+  }
+  return std::nullopt;
+}
+
+ProgressPrinter::ProgressPrinter(QString name) : name_(std::move(name)), tty_(::isatty(STDERR_FILENO) == 1) {}
+
+void ProgressPrinter::update(const CommunState& s) {
+  if (tty_) {
+    if (s.progress == shown_ && s.status == status_) return;
+    // The window's final reset (bar 0, status empty) is not drawn.
+    if (drawn_ && s.progress == 0 && s.status.isEmpty()) return;
+    shown_ = s.progress;
+    status_ = s.status;
+    constexpr int kWidth = 30;
+    const int filled = s.progress * kWidth / 100;
+    const QString bar = QString(filled, u'#') + QString(kWidth - filled, u'-');
+    // The status line already starts with the percentage while blocks go.
+    const QString text = s.status.isEmpty() ? QStringLiteral("%1 %").arg(s.progress) : s.status;
+    const QByteArray line = QStringLiteral("\r[%1] %2\x1b[K").arg(bar, text).toUtf8();
+    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
+    std::fflush(stderr);
+    drawn_ = true;
+    return;
+  }
+  while (decade_ < 10 && s.progress >= (decade_ + 1) * 10) {
+    ++decade_;
+    printErr(QStringLiteral("zr417-cli %1: %2 %").arg(name_).arg(decade_ * 10));
+  }
+}
+
+void ProgressPrinter::finish() {
+  if (tty_ && drawn_) std::fputs("\n", stderr);
+  drawn_ = false;
+}
+
+LinkRun::LinkRun(Session& s, const QString& name)
+    : link(*s.core, waiter), transfer(link, *s.editors), progress(name) {
+  transfer.addListener([this] { progress.update(transfer.state()); });
+}
+
+// A number is used as the desktop program uses `ComPort` (searching the
+// other ports when it does not answer); a device path gets a number for this
+// run only and is the only port tried.
+QString choosePort(LinkRun& run, Core& core, const QString& port) {
+  bool isNumber = false;
+  const int n = port.toInt(&isNumber, 10);
+  run.link.portMap.refresh();
+  if (isNumber) {
+    core.settings.ComPort = n;
+    run.transfer.searchOtherPorts = true;
+    return {};
+  }
+  const int assigned = run.link.portMap.assign(port);
+  if (assigned == 0) return QStringLiteral("no port number is free for %1").arg(port);
+  // Kept in memory only: "COM" in the configuration is not rewritten.
+  core.settings.ComPort = assigned;
+  run.transfer.searchOtherPorts = false;
+  return {};
+}
+
+// The failure lines: the status text and the reason (unless the reason was
+// just shown as a message).
+void reportFailure(Session& s, LinkRun& run, const QString& status, int messagesBefore) {
+  run.progress.finish();
+  const QString reason = run.transfer.failureText();
+  const bool shown = s.prompts.messages.mid(messagesBefore).contains(reason);
+  printErr(reason.isEmpty() || shown ? status : status + QStringLiteral(": ") + reason);
+  if (run.transfer.outcome() == TransferOutcome::PortNotFound && !run.transfer.searchOtherPorts) {
+    const QString why = run.link.serial.openError(s.core->settings.ComPort);
+    if (!why.isEmpty()) printErr(why);
+  }
+}
+
+void notePortChange(LinkRun& run, Core& core, int requested) {
+  if (core.settings.ComPort != requested)
+    printErr(QStringLiteral("zr417-cli: the radio answered on COM%1 (%2)")
+                 .arg(core.settings.ComPort)
+                 .arg(run.link.portMap.devicePath(core.settings.ComPort)));
+}
+
+}  // namespace zr::cli

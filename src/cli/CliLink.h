@@ -1,0 +1,67 @@
+#pragma once
+// What read and write share: the radio link of one command, its progress on
+// stderr, the choice of port and the failure lines.
+#include <QString>
+#include <optional>
+#include <utility>
+
+#include "cli/CliCommon.h"
+#include "link/RadioLink.h"
+#include "link/Transfer.h"
+#include "link/Waiters.h"
+
+namespace zr::cli {
+
+class CommandParser;
+
+// "SSSS-EEEE": four hex digits each, read as the address boxes read them.
+std::optional<std::pair<int, int>> parseRange(const QString& text);
+
+// The options read and write share.
+struct LinkOptions {
+  QString port;                                // --port: a device path or a number 1..16
+  std::optional<std::pair<int, int>> range;  // --range
+};
+void addLinkOptions(CommandParser& p, const QString& rangeDescription);
+// Checks and takes them; returns an exit code on a usage error.
+std::optional<int> takeLinkOptions(const CommandParser& p, LinkOptions& o);
+
+// Progress on stderr: a bar redrawn in place on a terminal, otherwise one
+// line each time the progress reaches another whole 10 %.
+class ProgressPrinter {
+ public:
+  explicit ProgressPrinter(QString name);
+  void update(const CommunState& s);
+  // Ends the bar's line before other messages.
+  void finish();
+
+ private:
+  QString name_;
+  bool tty_;
+  int decade_ = 0;
+  int shown_ = -1;
+  QString status_;
+  bool drawn_ = false;
+};
+
+// The radio link of one command over a started session.
+struct LinkRun {
+  CliWaiter waiter;
+  RadioLink link;
+  Transfer transfer;
+  ProgressPrinter progress;
+
+  LinkRun(Session& s, const QString& name);
+};
+
+// Points the link at --port. Returns an error text, empty on success.
+QString choosePort(LinkRun& run, Core& core, const QString& port);
+
+// The failure lines: the status text and the reason (unless the reason was
+// just shown as a message).
+void reportFailure(Session& s, LinkRun& run, const QString& status, int messagesBefore);
+
+// Names the port that answered when it is not the one asked for.
+void notePortChange(LinkRun& run, Core& core, int requested);
+
+}  // namespace zr::cli

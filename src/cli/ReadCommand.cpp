@@ -1,0 +1,77 @@
+// zr417-cli read: the read transfer of the communication window, run from the
+// command line on a port number or a device path.
+#include <QFileInfo>
+
+#include "cli/CliLink.h"
+#include "cli/CliParser.h"
+#include "data/DataFiles.h"
+
+namespace zr::cli {
+
+int runRead(const GlobalOptions& global, const QStringList& args) {
+  GlobalOptions g = global;
+  CommandParser p(QStringLiteral("read"),
+                  QStringLiteral("read --port PORT [--range SSSS-EEEE] [--out FILE.dat] [--raw FILE.bin]"),
+                  QStringLiteral("Reads the radio as the communication window does (port search, identification,\n"
+                                 "command set, retries, single-wire cable detection). Progress goes to stderr.\n"
+                                 "Exit 0 on success, 1 when the read failed."));
+  addLinkOptions(p, QStringLiteral("Read these addresses (four hex digits each) instead of "
+                                   "ReadStartAddr-ReadEndAddr of the configuration."));
+  p.addOption(QStringLiteral("out"), QStringLiteral("On success, refresh the editors and save the data file."),
+              QStringLiteral("FILE.dat"));
+  p.addOption(QStringLiteral("raw"), QStringLiteral("On success, write the image bytes 0..DatNum as received."),
+              QStringLiteral("FILE.bin"));
+  if (auto exit = p.parse(args, g)) return *exit;
+  if (!p.positionals().isEmpty())
+    return p.usageError(QStringLiteral("unexpected argument '%1'").arg(p.positionals().first()));
+  LinkOptions link;
+  if (auto exit = takeLinkOptions(p, link)) return *exit;
+  const QString outPath = p.value(QStringLiteral("out"));
+  const QString rawPath = p.value(QStringLiteral("raw"));
+
+  auto session = startSession(g);
+  Core& c = *session->core;
+  if (link.range) {
+    c.settings.ReadStartAddr = link.range->first;
+    c.settings.ReadEndAddr = link.range->second;
+  }
+  LinkRun run(*session, QStringLiteral("read"));
+  const QString portProblem = choosePort(run, c, link.port);
+  if (!portProblem.isEmpty()) {
+    printErr(QStringLiteral("zr417-cli read: ") + portProblem);
+    return kExitFailed;
+  }
+  const int requested = c.settings.ComPort;
+
+  // The bytes as received, before the refresh decodes and repairs them.
+  std::vector<uint8_t> received;
+  run.transfer.readDataArrived = [&] { received = c.image.TempArray.bytes(); };
+  const int messagesBefore = static_cast<int>(session->prompts.messages.size());
+  const bool ok = run.transfer.cmdRead();
+  if (!ok) {
+    reportFailure(*session, run, c.text.SoftFace(Transfer::kTxtReadFailed), messagesBefore);
+    return kExitFailed;
+  }
+  run.progress.finish();
+  notePortChange(run, c, requested);
+
+  if (!rawPath.isEmpty()) {
+    try {
+      writeFileAtomically(rawPath, received);
+    } catch (const RunError& e) {
+      printErr(QStringLiteral("zr417-cli read: cannot write %1: %2").arg(rawPath, e.detail()));
+      return kExitFailed;
+    }
+  }
+  if (!outPath.isEmpty()) {
+    c.image.CurFilePath = QFileInfo(outPath).absoluteFilePath();
+    if (!c.files.SaveDatFile()) {
+      printErr(c.text.SoftFace(86));  // "Save file failed!"
+      return kExitFailed;
+    }
+  }
+  printErr(c.text.SoftFace(Transfer::kTxtReadOk));
+  return kExitOk;
+}
+
+}  // namespace zr::cli
