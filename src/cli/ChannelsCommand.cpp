@@ -1,6 +1,5 @@
 // zr417-cli channels: the channel table of a data file as CSV, both ways.
 #include <QFile>
-#include <QSaveFile>
 
 #include "cli/CliCommon.h"
 #include "cli/CliParser.h"
@@ -39,10 +38,10 @@ int runChannels(const GlobalOptions& global, const QStringList& args) {
   if (!c.files.OpenFile(file)) return kExitFailed;
 
   if (!exportPath.isEmpty()) {
-    QSaveFile out(exportPath);
-    if (!out.open(QIODevice::WriteOnly) || out.write(exportChannelsCsv(*session->editors).toUtf8()) < 0 ||
-        !out.commit()) {
-      printErr(QStringLiteral("zr417-cli channels: cannot write %1: %2").arg(exportPath, out.errorString()));
+    try {
+      writeFileAtomically(exportPath, exportChannelsCsv(*session->editors).toUtf8());
+    } catch (const RunError& e) {
+      printErr(QStringLiteral("zr417-cli channels: cannot write %1").arg(e.detail()));
       return kExitFailed;
     }
     return kExitOk;
@@ -60,7 +59,7 @@ int runChannels(const GlobalOptions& global, const QStringList& args) {
   if (!ok) return kExitFailed;
   if (!outPath.isEmpty()) c.image.CurFilePath = outPath;
   if (!c.files.SaveDatFile()) {
-    printErr(QStringLiteral("%1").arg(c.text.SoftFace(86)));
+    printErr(c.text.SoftFace(86) + QStringLiteral(" ") + c.files.lastSaveFailure());
     return kExitFailed;
   }
   return kExitOk;

@@ -107,6 +107,12 @@ void reportFailure(Session& s, LinkRun& run, const QString& status, int messages
   }
 }
 
+void noteBackup(const Transfer& transfer) {
+  const BackupCopy& copy = transfer.lastBackup();
+  if (!copy.ok()) printErr(QStringLiteral("zr417-cli: no backup copy: ") + copy.failure);
+  else if (!copy.rawPath.isEmpty()) printErr(QStringLiteral("Backup: ") + copy.rawPath);
+}
+
 void notePortChange(LinkRun& run, Core& core, int requested) {
   if (core.settings.ComPort != requested)
     printErr(QStringLiteral("zr417-cli: the radio answered on COM%1 (%2)")

@@ -64,4 +64,7 @@ void reportFailure(Session& s, LinkRun& run, const QString& status, int messages
 // Names the port that answered when it is not the one asked for.
 void notePortChange(LinkRun& run, Core& core, int requested);
 
+// Where the transfer's copy went (or why it could not be kept).
+void noteBackup(const Transfer& transfer);
+
 }  // namespace zr::cli

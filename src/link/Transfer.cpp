@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "editors/Editors.h"
+#include "editors/VolumeTable.h"
 #include "link/PortAccess.h"
 #include "link/RadioLink.h"
 #include "link/ScriptEngine.h"
@@ -75,6 +76,11 @@ auto& addressTextRef(Settings& s, AddressBox box) {
     case AddressBox::WriteEnd: break;
   }
   return s.WriteEndAddrText;
+}
+
+// "0x01AC", "0x5A": a number as the hex view shows it.
+QString hexText(int value, int digits) {
+  return QStringLiteral("0x") + QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
 }
 
 bool isHexDigit(QChar c) {
@@ -582,6 +588,7 @@ void Transfer::noteSent(const DirectStage& stage) {
 bool Transfer::verifyWrite() {
   if (sent_.empty()) return true;
   engine_.DelayNms(kVerifyPauseMs);
+  ComRetry = 0;  // the read-back has its own failures
   const int first = sent_.begin()->first, last = sent_.rbegin()->first;
   const AddressRanges saved = plan_.ranges();
   plan_.setRanges({first, last, saved.WriteStartAddr, saved.WriteEndAddr});
@@ -604,12 +611,7 @@ bool Transfer::verifyWrite() {
     if (!what.second && addr >= kInfoBlockAddr && addr < kInfoBlockAddr + 32) continue;
     if (!radio.contains(addr) || radio.at(addr) == what.first) continue;
     if (++count <= 8)
-      differ << QStringLiteral("0x%1 (sent %2, radio %3)")
-                    .arg(addr, 4, 16, QLatin1Char('0'))
-                    .arg(what.first, 2, 16, QLatin1Char('0'))
-                    .arg(radio.at(addr), 2, 16, QLatin1Char('0'))
-                    .toUpper()
-                    .replace(QStringLiteral("0X"), QStringLiteral("0x"));
+      differ << QStringLiteral("%1 (sent %2, radio %3)").arg(hexText(addr, 4), hexText(what.first, 2), hexText(radio.at(addr), 2));
   }
   if (count == 0) {
     engine_.trace().add(kVerifyOkText);
@@ -697,6 +699,14 @@ void Transfer::reportWrite(const EditorSnapshot& before) {
     const std::vector<int> addrs = fieldAddresses(d);
     if (!addrs.empty() && std::any_of(addrs.begin(), addrs.end(), [&](int a) { return !sent_.count(a); }))
       notSent << QStringLiteral("Not sent to this radio: %1 = %2").arg(caption, now->second);
+  }
+  // The volume table's dialog edits 0x01A0-0x01AB; the block there goes to
+  // 0x01AC, so most of it never reaches the radio.
+  for (int v = kVolumeBase; v <= kVolumeSwitchAddr; ++v) {
+    if (sent_.count(v)) continue;
+    notSent << QStringLiteral("Not sent to this radio: volume table (%1-%2)")
+                   .arg(hexText(kVolumeBase, 4), hexText(kVolumeSwitchAddr, 4));
+    break;
   }
   writeReport_ = lines + notSent;
   if (writeReport_.isEmpty()) return;

@@ -10,7 +10,9 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTableWidget>
+#include <QSpontaneKeyEvent>
 #include <QTest>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
@@ -32,12 +34,15 @@ namespace {
 
 using testing::DesktopFixture;
 
-// One turn of the wheel (down) over the middle of `w`.
+// One turn of the wheel (down) over the middle of `w`, delivered as the
+// window system delivers it: the application gives the focus by the
+// control's policy and passes an ignored wheel on to the parents.
 void turnWheel(QWidget* w) {
   const QPointF at(w->width() / 2.0, w->height() / 2.0);
   QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
                 false);
-  QApplication::sendEvent(w, &e);
+  QSpontaneKeyEvent::setSpontaneous(&e);
+  qApp->notify(w, &e);
 }
 
 QScrollArea* scrollAreaOf(QWidget* w) {
@@ -70,7 +75,12 @@ TEST_F(DesktopSafety, TheWheelChangesOnlyAFocusedListOrSpinBoxAndOtherwiseScroll
   spin->setValue(50);
   app->window().show();
   app->channelWindow().show();
-  page->resize(200, 60);  // small enough to scroll
+  // The list's tab in front.
+  for (QWidget* w = page; w->parentWidget(); w = w->parentWidget())
+    for (QWidget* p = w->parentWidget(); p; p = p->parentWidget())
+      if (auto* tabs = qobject_cast<QTabWidget*>(p); tabs && tabs->indexOf(w) >= 0) tabs->setCurrentWidget(w);
+  QCoreApplication::processEvents();
+  page->widget()->setMinimumHeight(page->viewport()->height() + 2000);  // more than fits: the page scrolls
   QCoreApplication::processEvents();
   ASSERT_GT(page->verticalScrollBar()->maximum(), 0);
   EXPECT_NE(combo->focusPolicy(), Qt::WheelFocus) << "the wheel must not hand the list the focus";
@@ -148,7 +158,7 @@ TEST_F(DesktopSafety, BusyLockQtDqtIsNotOfferedWhereTheRecordCannotHoldIt) {
   // A CSV cell the column cannot hold is refused with its line and column.
   channelOneAt446();
   const QString csv = exportChannelsCsv(app->editors());
-  QStringList lines = csv.split(QStringLiteral("\r\n"));
+  QStringList lines = csv.split(u'\n');
   ASSERT_GE(lines.size(), 2);
   QStringList cells = lines[1].split(u',');
   const int bcl = static_cast<int>(lines[0].split(u',').indexOf(QStringLiteral("BCL")));
@@ -156,7 +166,7 @@ TEST_F(DesktopSafety, BusyLockQtDqtIsNotOfferedWhereTheRecordCannotHoldIt) {
   cells[bcl] = QStringLiteral("QT/DQT");
   lines[1] = cells.join(u',');
   std::vector<CsvProblem> problems;
-  importChannelsCsv(app->editors(), lines.join(QStringLiteral("\r\n")), problems);
+  importChannelsCsv(app->editors(), lines.join(u'\n'), problems);
   ASSERT_EQ(problems.size(), 1u);
   EXPECT_EQ(problems[0].line, 2);
   EXPECT_EQ(problems[0].column, QStringLiteral("BCL"));

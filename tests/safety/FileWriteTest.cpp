@@ -13,6 +13,7 @@
 
 #include "data/DataFiles.h"
 #include "safety/SmallDisk.h"
+#include "support/CliRunner.h"
 #include "shell/Core.h"
 #include "shell/Startup.h"
 
@@ -104,6 +105,31 @@ TEST(FullDisk, EveryWriterKeepsTheOldFileWholeAndReportsDiskFull) {
     EXPECT_TRUE(cause.contains(QStringLiteral("disk full"))) << cause.toStdString();
     EXPECT_EQ(readFile(path), old);
     EXPECT_EQ(disk.entries(), QStringList{QStringLiteral("radio.dat")}) << "a temporary file was left behind";
+  }
+}
+
+TEST(FullDisk, TheCliSaysDiskFullAndExitsOne) {
+  SmallDisk disk;
+  ZR_NEED_SMALL_DISK(disk);
+  const QString file = disk.filePath(QStringLiteral("radio.dat"));
+  const QByteArray old = readFile(QStringLiteral(ZR_BIN_DIR "/dhcpqec.def")).left(kDataFileSize);
+  writeFile(file, old);
+  disk.fill();
+  struct Case {
+    const char* what;
+    QStringList args;
+  };
+  const Case cases[] = {
+      {"set", {QStringLiteral("set"), file, QStringLiteral("chkBeep=0")}},
+      {"channels --export", {QStringLiteral("channels"), file, QStringLiteral("--export"), file}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const testing::CliResult r = testing::runCli(c.args);
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("disk full"))) << r.err.toStdString();
+    EXPECT_EQ(readFile(file), old);
+    EXPECT_EQ(disk.entries(), QStringList{QStringLiteral("radio.dat")});
   }
 }
 
