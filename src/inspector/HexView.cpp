@@ -270,8 +270,17 @@ bool HexView::editable(int row, int col) const {
 void HexView::encodeChannelsFirst() {
   // Channel edits not yet in the image (a picked option, a tone in the
   // picker, a row with a blank cell) go in first, as "Fill Gird" does, so the
-  // redraw after the byte change does not throw them away.
-  if (editors_) editors_->grid.commitPendingTone();
+  // redraw after the byte change does not throw them away. Without such
+  // edits the image is left alone: the edit touches only its own bytes.
+  // Without editors nothing is redrawn, so nothing can be lost.
+  if (!editors_) return;
+  editors_->grid.commitPendingTone();
+  ChannelTable& table = core_.ChTable;
+  const ChannelTable shown = table;
+  core_.codec.IicDatToChInfo();
+  const bool pending = !(table == shown);
+  table = shown;
+  if (!pending) return;
   const std::vector<uint8_t> before = core_.image.TempArray.bytes();
   core_.codec.ChInfoToIicDat();
   const std::vector<uint8_t>& after = core_.image.TempArray.bytes();

@@ -401,6 +401,9 @@ bool Transfer::runWrite() {
   }
   // A copy of what this write sent, whether or not the radio took all of it.
   keepBackup(ok ? QStringLiteral("write") : QStringLiteral("write-failed"), image);
+  // The radio took the whole write: whatever the read-back finds, the
+  // editors are to show what was sent.
+  const bool sent = ok;
   if (ok && verifyAfterWrite) ok = verifyWrite();
 
   access_.CloseCom();
@@ -414,10 +417,8 @@ bool Transfer::runWrite() {
   });
   access_.Communicating = 0;
   engine_.DelayNms(20);
-  if (ok) {
-    outcome_ = TransferOutcome::Succeeded;
-    reportWrite(before);
-  }
+  if (ok) outcome_ = TransferOutcome::Succeeded;
+  if (sent) reportWrite(before);
   if (closeWindow) closeWindow();
   return ok;
 }
