@@ -1,7 +1,6 @@
 // zr417-cli channels: the channel table of a data file as CSV, both ways, in
 // our own columns or in CHIRP's.
 #include <QFile>
-#include <QSaveFile>
 
 #include <cstdio>
 
@@ -38,9 +37,11 @@ bool writeText(const QString& path, const QString& text, QString& why) {
     if (!ok) why = QStringLiteral("cannot write to stdout");
     return ok;
   }
-  QSaveFile out(path);
-  if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-    why = out.errorString();
+  try {
+    writeFileAtomically(path, bytes);
+  } catch (const RunError& e) {
+    // The detail reads "PATH: CAUSE"; the caller names the path itself.
+    why = e.detail().startsWith(path + QStringLiteral(": ")) ? e.detail().mid(path.size() + 2) : e.detail();
     return false;
   }
   return true;
@@ -123,7 +124,7 @@ int runChannels(const GlobalOptions& global, const QStringList& args) {
   }
   if (!outPath.isEmpty()) c.image.CurFilePath = outPath;
   if (!c.files.SaveDatFile()) {
-    printErr(QStringLiteral("zr417-cli channels: cannot save %1: %2").arg(c.image.CurFilePath, c.text.SoftFace(86)));
+    printErr(c.text.SoftFace(86) + QStringLiteral(" ") + c.files.lastSaveFailure());
     return kExitFailed;
   }
   return kExitOk;

@@ -35,7 +35,7 @@ int runSet(const GlobalOptions& global, const QStringList& args) {
   }
   if (!outPath.isEmpty()) c.image.CurFilePath = outPath;
   if (!c.files.SaveDatFile()) {
-    printErr(c.text.SoftFace(86));
+    printErr(c.text.SoftFace(86) + QStringLiteral(" ") + c.files.lastSaveFailure());
     return kExitFailed;
   }
   return kExitOk;

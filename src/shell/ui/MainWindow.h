@@ -67,6 +67,12 @@ class MainWindow : public QMainWindow {
   std::function<void(bool write)> startTransfer;
   // The port chooser `frmToolCom`, shown modally.
   std::function<void()> openPortChooser;
+  // "Verify After Write" was ticked or unticked (and stored).
+  std::function<void(bool on)> verifyAfterWriteChanged;
+  // Shows a folder in the desktop's file manager ("Open Backup Folder").
+  std::function<void(const QString& folder)> openFolder;
+  // Ticks "Verify After Write" as stored in the configuration file.
+  void restoreVerifyAfterWrite();
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -82,6 +88,8 @@ class MainWindow : public QMainWindow {
   // The status line names a configuration file that cannot be written.
   void showConfigProblem();
   void onSave(bool saveAs);
+  void onOpenBackupFolder();
+  void onVerifyAfterWrite(bool on);
   void closeChild(const QString& name);
 
   Core& core_;
