@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "data/UndoHistory.h"
+
 namespace zr {
 
 namespace {
@@ -58,8 +60,14 @@ void writeFileAtomically(const QString& path, const std::vector<uint8_t>& bytes)
 }
 
 DataFiles::DataFiles(MemoryImage& image, ChannelCodec& codec, const TextTable& text, UserPrompts& prompts,
-                     ErrorLog& log, QString programDir)
-    : image_(image), codec_(codec), text_(text), prompts_(prompts), log_(log), programDir_(std::move(programDir)) {}
+                     ErrorLog& log, QString programDir, UndoHistory& history)
+    : image_(image),
+      codec_(codec),
+      text_(text),
+      prompts_(prompts),
+      log_(log),
+      programDir_(std::move(programDir)),
+      history_(history) {}
 
 QString DataFiles::pathBesideProgram(const QString& name) const { return QDir(programDir_).filePath(name); }
 
@@ -98,6 +106,7 @@ void DataFiles::NewFile() {
     image_.CurFilePath = untitledPath();
     updateStatus();
     NewFileSol();
+    history_.clear();
   });
 }
 
@@ -121,7 +130,13 @@ void DataFiles::NewFileSol() {
   });
 }
 
-bool DataFiles::OpenFile(const QString& pathArg) {
+bool DataFiles::OpenFile(const QString& path) {
+  const bool loaded = loadFile(path);
+  if (loaded) history_.clear();
+  return loaded;
+}
+
+bool DataFiles::loadFile(const QString& pathArg) {
   bool loaded = false;
   const bool ok = guarded(log_, "mdifrmMain->OpenFile", [&] {
     QString path = pathArg;
@@ -206,7 +221,8 @@ void DataFiles::GenerateDatFolder() {
 
 void DataFiles::RestoreDefaults(int bandPosition) {
   const QString file = bandPosition > 6 ? kDefaultUhfFile : kDefaultVhfFile;
-  OpenFile(pathBesideProgram(file));
+  UndoHistory::Group step(history_);
+  loadFile(pathBesideProgram(file));
   setAnVoiceForLanguage();
 }
 

@@ -11,6 +11,10 @@
 #include "shell/UserPrompts.h"
 
 namespace zr {
+class UndoHistory;
+}
+
+namespace zr {
 
 // File names beside the program.
 inline const QString kDefaultImageFile = QStringLiteral("dhcpqec.def");
@@ -37,7 +41,7 @@ struct EditorHooks {
 class DataFiles {
  public:
   DataFiles(MemoryImage& image, ChannelCodec& codec, const TextTable& text, UserPrompts& prompts, ErrorLog& log,
-            QString programDir);
+            QString programDir, UndoHistory& history);
 
   EditorHooks hooks;
 
@@ -45,11 +49,14 @@ class DataFiles {
   const QString& programDir() const { return programDir_; }
   QString pathBesideProgram(const QString& name) const;
   QString untitledPath() const;
+  // The undo history the file commands start afresh.
+  UndoHistory& history() { return history_; }
 
   void InitTempArray();
   void NewFile();
   void NewFileSol();
   // Loads a data file; an empty path asks for one. Returns true when loaded.
+  // A loaded file starts a fresh undo history.
   bool OpenFile(const QString& path);
   void SaveFile();
   // Returns true when a file was written.
@@ -57,13 +64,15 @@ class DataFiles {
   // Writes the image to `CurFilePath`; returns true when written.
   bool SaveDatFile();
   void GenerateDatFolder();
-  // The restore-defaults button: the default settings file of the band family.
+  // The restore-defaults button: the default settings file of the band family,
+  // one step the user can take back.
   void RestoreDefaults(int bandPosition);
   void SoftDisplay();
 
  private:
   void setAnVoiceForLanguage();
   void redisplayChannels();
+  bool loadFile(const QString& path);
   void updateStatus();
 
   MemoryImage& image_;
@@ -72,6 +81,7 @@ class DataFiles {
   UserPrompts& prompts_;
   ErrorLog& log_;
   QString programDir_;
+  UndoHistory& history_;
 };
 
 // Reads a whole file; raises the file failures (53 not found, 70 no access, 57 I/O).

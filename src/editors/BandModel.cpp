@@ -112,6 +112,7 @@ void BandModel::selectModel(int position) {
   silently([&] {
     if (position < 0) position = 0;
     if (position >= kModelCount) throwSubscript("cboModel", position, 0, kModelCount - 1);
+    files_.history().aboutToChange();
     setModelPosition(position);
     image_.TempArray.set(kModelByteAddr, position);
   });
@@ -138,6 +139,8 @@ void BandModel::cboFrequency_Click(int position) {
       notify();
     }
     if (restoring_) return;
+    // The new range, the custom dialog and the new data set are one step.
+    UndoHistory::Group step(files_.history());
     if (position == kCustomPosition) {
       // The dialog sets the limits on OK and leaves them on Cancel; either
       // way the range is stored and a new data set starts.
@@ -209,6 +212,7 @@ CustomTexts BandModel::customShownTexts() const {
 CustomTexts BandModel::CustomFreOk(const QString& minText, const QString& maxText) {
   CustomTexts boxes{kDefaultMinText, kDefaultMaxText};
   const bool ok = guarded(log_, "frmCustomFre->cmdOK_Click", [&] {
+    UndoHistory::Group step(files_.history());
     // A custom range starts a new, untitled data set (still with the range
     // bytes of the previous range; the range change stores the new ones).
     image_.CurFilePath = files_.untitledPath();

@@ -6,9 +6,18 @@ Editors::Editors(Core& c)
     : core(c),
       band(c),
       grid({c.ChTable, c.codec, c.columns, c.tones, c.text, c.settings, c.log,
-            [this] { return band.BandMin; }, [this] { return band.BandMax; }}),
+            [this] { return band.BandMin; }, [this] { return band.BandMax; }, &c.history}),
       settings(c) {
   installFileHooks();
+  // An undo step put image and channel table back: show them as they are,
+  // writing no repair.
+  QObject::connect(&core.history, &UndoHistory::restored, &grid, [this] {
+    band.IicDatToModel();
+    band.IicDatToFreRange();
+    grid.hidePicker();
+    grid.redisplay();
+    settings.resync();
+  });
 }
 
 void Editors::installFileHooks() {

@@ -191,6 +191,7 @@ bool HexView::editCell(int row, int col, const QString& text) {
     if (address > core_.settings.TableMaxAddr) return;
     const int value = hexDigitsValue(SeparateChar(text, core_.log));
     if (value > 0xFF) throw RunError(kErrOverflow, QStringLiteral("cell value %1 is not a byte").arg(value, 0, 16));
+    core_.history.aboutToChange();
     core_.image.TempArray.set(address, value);  // raises code 9 beyond the image
     texts_[static_cast<size_t>(address)] = FormatByteDat(value);
     values_[static_cast<size_t>(address)] = value;
@@ -226,6 +227,7 @@ void HexView::fillRange(int start, int end, int value) {
   const ByteArray& image = core_.image.TempArray;
   const int lastByte = std::min(end, image.upperBound());
   if (start <= lastByte) {
+    core_.history.aboutToChange();
     std::vector<uint8_t>& bytes = core_.image.TempArray.bytes();
     std::fill(bytes.begin() + start, bytes.begin() + lastByte + 1, static_cast<uint8_t>(value & 0xFF));
     const int lastCell = std::min(lastByte, cellCount() - 1);

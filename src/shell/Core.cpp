@@ -11,8 +11,9 @@ Core::Core(QString dir, QString configPath, UserPrompts& p, QString logSource)
       ini(std::move(configPath)),
       columns(ChColumnDefs::fallback()),
       codec(image.TempArray, image.DefTempArray, ChTable, tones, columns, log),
+      history(image, ChTable),
       prompts(p),
-      files(image, codec, text, p, log, programDir) {}
+      files(image, codec, text, p, log, programDir, history) {}
 
 void Core::startHeadless() {
   StartupHooks hooks;

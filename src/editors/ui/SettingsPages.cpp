@@ -299,13 +299,14 @@ QWidget* SettingsPages::makeControl(const FieldDef& d) {
         edit->setMaxLength(d.maxLength);
         edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QString(d.maxLength + 1, u'M')));
       }
-      // The text is stored once the user is done with it (Enter or leaving
-      // the field), not per key; leaving an untouched field stores nothing.
-      connect(edit, &QLineEdit::editingFinished, this, [this, name, edit] {
-        if (!edit->isModified()) return;
-        edit->setModified(false);
-        map_.setText(name, edit->text());
+      // Every change the user types is filtered and stored at once, so the
+      // fields that follow this one (the stun type) and the hex view follow
+      // as the user types; the caret stays where the typing left it.
+      connect(edit, &QLineEdit::textEdited, this, [this, name, edit](const QString& typed) {
+        const int caret = edit->cursorPosition();
+        map_.setText(name, typed);
         showCurrent(name);
+        if (edit->text() == typed) edit->setCursorPosition(caret);
       });
       c.widget = edit;
       break;

@@ -78,6 +78,8 @@ class MainWindow : public QMainWindow {
   void onHelp();
   void onSave(bool saveAs);
   void closeChild(const QString& name);
+  void undoRedo(bool redo);
+  void updateUndoActions();
 
   Core& core_;
   QtPrompts& prompts_;
