@@ -312,6 +312,15 @@ TEST_F(SettingsPagesTest, CodeTextFieldsCarryTheirCharacterHints) {
   EXPECT_EQ(control("txtDtmfCloseCode")->toolTip(), "");
 }
 
+TEST_F(SettingsPagesTest, ButtonsSitBesideTheFieldsTheyServe) {
+  const std::pair<const char*, const char*> pairs[] = {{"cmdTwoWayVolSet", "cboTwoWayVolumeLevel"},
+                                                       {"cmdPttIdPauseChSet", "cboPttIdPauseTime"}};
+  for (const auto& [button, field] : pairs) {
+    ASSERT_NE(control(button), nullptr) << button;
+    EXPECT_EQ(control(button)->parentWidget(), control(field)->parentWidget()) << button;
+  }
+}
+
 TEST_F(SettingsPagesTest, MapChangesShowInTheControls) {
   map->setPosition(QStringLiteral("cboTot"), 7);
   EXPECT_EQ(control<QComboBox>("cboTot")->currentText(), "105s");

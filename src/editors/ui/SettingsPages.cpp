@@ -63,6 +63,7 @@ struct Beside {
 constexpr int kBesidePadding = 24;
 const Beside kBesides[] = {
     {"cmdTwoWayVolSet", "cboTwoWayVolumeLevel"},  // ">>": the volume table of the volume level
+    {"cmdPttIdPauseChSet", "cboPttIdPauseTime"},  // the channels that pause, beside the pause time
 };
 
 // A heading above a group of fields (shown when the first field exists).
@@ -299,15 +300,24 @@ QWidget* SettingsPages::makeControl(const FieldDef& d) {
         edit->setMaxLength(d.maxLength);
         edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QString(d.maxLength + 1, u'M')));
       }
-      // Every change the user types is filtered and stored at once, so the
-      // fields that follow this one (the stun type) and the hex view follow
-      // as the user types; the caret stays where the typing left it.
-      connect(edit, &QLineEdit::textEdited, this, [this, name, edit](const QString& typed) {
-        const int caret = edit->cursorPosition();
-        map_.setText(name, typed);
-        showCurrent(name);
-        if (edit->text() == typed) edit->setCursorPosition(caret);
-      });
+      if (d.store == Store::CodeText) {
+        // A code is filtered and stored at every key, so the fields that
+        // follow it (the stun type) and the hex view follow as the user types.
+        connect(edit, &QLineEdit::textEdited, this, [this, name](const QString& typed) {
+          map_.setText(name, typed);
+          showCurrent(name);
+        });
+      } else {
+        // An info line is stored once the user is done with it (Enter or
+        // leaving the field): the radio's form of a half-typed line (its
+        // trailing blanks dropped) would get in the way of the typing.
+        connect(edit, &QLineEdit::editingFinished, this, [this, name, edit] {
+          if (!edit->isModified()) return;
+          edit->setModified(false);
+          map_.setText(name, edit->text());
+          showCurrent(name);
+        });
+      }
       c.widget = edit;
       break;
     }

@@ -78,7 +78,8 @@ constexpr MenuRow kMenus[] = {
     {"mnuLangSel0", "mnuLangSetting", 34, "", true, false, nullptr},
     {"mnuLangSel2", "mnuLangSetting", 35, "", true, false, nullptr},
     {"mnuLangSel1", "mnuLangSetting", 57, "", true, false, nullptr},
-    {"mnuView", "", -1, "", false, true, "&View"},
+    // Shown, unlike the original frame: it is the way back to a closed tree and log.
+    {"mnuView", "", -1, "", true, true, "&View"},
     {"mnuTreeView", "mnuView", -1, "", true, false, "&Tree"},
     {"mnuShowErr", "mnuView", -1, "", true, false, "提示"},
     {"mnuWindow", "", -1, "", false, true, "&Window"},
@@ -156,6 +157,12 @@ MainWindow::MainWindow(Core& core, QtPrompts& prompts, QWidget* parent)
   resize(1280, 800);
 }
 
+MainWindow::~MainWindow() {
+  // Closing the windows may still end an edit that records a step: the
+  // actions it would update are going.
+  disconnect(&core_.history, nullptr, this, nullptr);
+}
+
 void MainWindow::buildMenus() {
   for (const MenuRow& row : kMenus) {
     const QString name = QString::fromLatin1(row.name);
@@ -213,7 +220,12 @@ void MainWindow::buildMenus() {
     AboutDialog about(core_, this);
     about.exec();
   });
-  on("mnuTreeView", [this] { showNamed(QStringLiteral("frmTreeView")); });
+  // The tree entry shows the navigation tree, or hides it when it is shown.
+  on("mnuTreeView", [this] {
+    QWidget* tree = children_.value(QStringLiteral("frmTreeView"));
+    if (tree && tree->isVisible()) tree->hide();
+    else showNamed(QStringLiteral("frmTreeView"));
+  });
   on("mnuLockFace", [this] {
     lock_.mnuLockFace_Click();
     syncLock();

@@ -25,6 +25,7 @@ class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
   MainWindow(Core& core, QtPrompts& prompts, QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   // Captions of the menus, toolbar, title and status bar from the text table.
   void SetSoftFace();
