@@ -62,7 +62,6 @@ class ChannelWindowEditTest : public testing::DesktopFixture {
   void typeTone(int row, int col, const QString& text, Qt::Key key) {
     clickCell(row, col);
     ASSERT_TRUE(picker()->isVisible());
-    picker()->lineEdit()->selectAll();
     QTest::keyClicks(picker()->lineEdit(), text);
     QTest::keyClick(picker()->lineEdit(), key);
     QCoreApplication::processEvents();

@@ -380,6 +380,8 @@ void ChannelWindow::placePicker() {
   if (!picker_->isVisible()) {
     picker_->show();
     picker_->setFocus();
+    // What the user types replaces the tone shown.
+    if (picker_->lineEdit()) picker_->lineEdit()->selectAll();
   }
 }
 

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSet>
@@ -425,8 +426,13 @@ void SettingsPages::cmdMoreFunc_Click() {
     if (show) {
       // The further pages hold more: they get the larger share.
       const int total = std::max(splitter_->width(), kHintMaxWidth / 2);
-      const int more = total * kMoreFuncShare / 100;
-      splitter_->setSizes({total - more, more});
+      // The first pages keep what they need to show themselves, at most
+      // their usual share, so the two-tone grids fit side by side.
+      const QWidget* corner = sstabSetMode_->cornerWidget(Qt::TopRightCorner);
+      const int tabs = sstabSetMode_->tabBar()->sizeHint().width() + (corner ? corner->sizeHint().width() : 0) + 16;
+      const int left =
+          std::min(total * (100 - kMoreFuncShare) / 100, std::max(sstabSetMode_->minimumSizeHint().width(), tabs));
+      splitter_->setSizes({left, total - left});
     }
     updateGeometry();
   });

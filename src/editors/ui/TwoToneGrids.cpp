@@ -123,20 +123,21 @@ void TwoToneGrids::fitGrid(QTableWidget* grid) {
   // as 3000.0, an in-cell list with its arrow), and the grid as large as all
   // six columns and all eight rows, so nothing needs scrolling.
   const QFontMetrics fm(grid->font());
-  const int pad = 2 * fm.horizontalAdvance(u'M');
+  const int pad = fm.horizontalAdvance(u'M');
   const int listArrow = grid->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
   const QString widest[kTwoToneColumns] = {QStringLiteral("16"), QStringLiteral("3000.0"), QStringLiteral("10.0"),
                                            QStringLiteral("3000.0"), QStringLiteral("10.0"), QStringLiteral("2.0")};
   int width = 2 * grid->frameWidth();
   for (int c = 0; c < kTwoToneColumns; ++c) {
     const QString caption = grid->horizontalHeaderItem(c) ? grid->horizontalHeaderItem(c)->text() : QString();
+    // A list column shows its pick list's arrow while it is being edited.
     const bool list = c == kTtTimeA || c == kTtTimeB || c == kTtPause;
     const int w = std::max(fm.horizontalAdvance(caption), fm.horizontalAdvance(widest[c]) + (list ? listArrow : 0)) + pad;
     grid->setColumnWidth(c, w);
     width += w;
   }
   grid->horizontalHeader()->setStretchLastSection(true);
-  const int rowHeight = std::max(grid->verticalHeader()->defaultSectionSize(), fm.height() + 8);
+  const int rowHeight = fm.height() + 6;
   grid->verticalHeader()->setDefaultSectionSize(rowHeight);
   const int height = 2 * grid->frameWidth() + grid->horizontalHeader()->sizeHint().height() + kTwoToneRowsPerGrid * rowHeight;
   grid->setMinimumSize(width, height);
