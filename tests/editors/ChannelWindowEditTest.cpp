@@ -4,6 +4,8 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QTimer>
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
@@ -161,6 +163,19 @@ TEST_F(ChannelWindowEditTest, UndoAndRedoRestoreImageGridAndSettings) {
       {"hex fill", [&] { app->hexView().fillRange(0x0500, 0x050F, 0xAB); }},
       {"band change", [&] { app->editors().band.cboFrequency_Click(12); }},
       {"restore defaults", [&] { core.files.RestoreDefaults(12); }},
+      {"PTT ID pause dialog",
+       [&] {
+         // The dialog is modal: its box is ticked and the dialog closed from the event loop.
+         QTimer::singleShot(0, [] {
+           for (QWidget* top : QApplication::topLevelWidgets())
+             if (top->objectName() == "frmPttIdPauseChSet" && top->isVisible()) {
+               auto* box = top->findChild<QCheckBox*>("chkPttIdPauseChSet(0)");
+               box->setChecked(!box->isChecked());
+               top->close();
+             }
+         });
+         pages->findChild<QPushButton*>("cmdPttIdPauseChSet")->click();
+       }},
       {"automatic input set",
        [&] {
          AutoInputWindow& w = app->autoInputWindow();
