@@ -167,13 +167,14 @@ void BandModel::IicDatToModel() {
   image_.TempArray.set(kModelByteAddr, 0);
 }
 
-void BandModel::IicDatToFreRange() {
+void BandModel::IicDatToFreRange(bool repair) {
   restoring_ = true;
   const bool ok = silently([&] {
     ByteArray& a = image_.TempArray;
     int lo = fromBandBcd(a.at(kBandMinAddr), a.at(kBandMinAddr + 1)) * kUnitsPer100kHz;
     int hi = fromBandBcd(a.at(kBandMaxAddr), a.at(kBandMaxAddr + 1)) * kUnitsPer100kHz;
     const auto outside = [](int f) { return f < kBandFloor || f > kStoredBandCeiling; };
+    if ((outside(lo) || outside(hi) || hi < lo) && !repair) return;
     if (outside(lo) || outside(hi) || hi < lo) {
       // No sensible range in the image: repair it to 400-480 MHz in place.
       const auto [minHi, minLo] = toBandBcd(kRepairMin / kUnitsPer100kHz);

@@ -12,8 +12,12 @@ Editors::Editors(Core& c)
   // An undo step put image and channel table back: show them as they are,
   // writing no repair.
   QObject::connect(&core.history, &UndoHistory::restored, &grid, [this] {
-    band.IicDatToModel();
-    band.IicDatToFreRange();
+    // The lists follow the image where it names a model and a range; bytes
+    // they cannot show stay as the step left them.
+    int model = -1;
+    silently([&] { model = core.image.TempArray.at(kModelByteAddr); });
+    if (model >= 0 && model < BandModel::kModelCount) band.selectModel(model);
+    band.IicDatToFreRange(false);
     grid.hidePicker();
     grid.redisplay();
     settings.resync();

@@ -161,6 +161,8 @@ TEST_F(ChannelWindowEditTest, UndoAndRedoRestoreImageGridAndSettings) {
       {"two-tone cell", [&] { twoTone->grid(0)->item(0, 1)->setText("1000.0"); }},
       {"hex edit", [&] { app->hexView().editCell(2, 1, "7F"); }},
       {"hex fill", [&] { app->hexView().fillRange(0x0500, 0x050F, 0xAB); }},
+      // Redone, the broken range bytes come back as they were: nothing is repaired.
+      {"hex edit of the band limits", [&] { app->hexView().editCell(0x037A / 16 + 1, 0x037A % 16 + 1, "FF"); }},
       {"band change", [&] { app->editors().band.cboFrequency_Click(12); }},
       {"restore defaults", [&] { core.files.RestoreDefaults(12); }},
       {"PTT ID pause dialog",
