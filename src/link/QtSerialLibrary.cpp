@@ -183,16 +183,6 @@ int QtSerialLibrary::sio_SetReadTimeouts(int port, int totalMs, int /*intervalMs
   return 0;
 }
 
-// Time the line takes to carry `bytes` bytes: a start bit, the data bits,
-// the parity bit if any and the stop bits each.
-static qint64 lineMicros(const QSerialPort& p, int bytes) {
-  const int baud = p.baudRate() > 0 ? p.baudRate() : 9600;
-  int bits = 1 + static_cast<int>(p.dataBits());
-  if (p.parity() != QSerialPort::NoParity) ++bits;
-  bits += p.stopBits() == QSerialPort::TwoStop ? 2 : 1;
-  return static_cast<qint64>(bytes) * bits * 1000000 / baud;
-}
-
 int QtSerialLibrary::sio_read(int port, uint8_t* buffer, int count) {
   Slot* s = openSlot(port);
   if (!s) return kNotOpen;
@@ -208,18 +198,6 @@ int QtSerialLibrary::sio_read(int port, uint8_t* buffer, int count) {
     if (got >= count) break;
     const qint64 left = deadline.remainingTime();
     if (left <= 0) break;
-    if (got > 0) {
-      // A reply is on its way: the rest cannot arrive before the line has
-      // carried it, so wait that long (serving the window) rather than wake
-      // for every byte. A faster line (a USB cable's buffer) has it already.
-      // A millisecond is kept back for the last byte, which a wake on its
-      // arrival catches at once.
-      const qint64 rest = (lineMicros(p, count - got) - 1000) / 1000;
-      if (rest > 1) {
-        waiter_.wait(static_cast<int>(std::min(rest, left)));
-        if (p.bytesAvailable() > 0 || p.waitForReadyRead(0)) continue;
-      }
-    }
     // Sleep in the system until bytes arrive or the slice ends.
     const bool arrived = p.waitForReadyRead(static_cast<int>(std::min<qint64>(left, kSliceMs)));
     if (!arrived && p.error() != QSerialPort::NoError && p.error() != QSerialPort::TimeoutError) {

@@ -24,22 +24,14 @@ void EventLoopWaiter::wait(int ms) {
     return;
   }
   // The loop sleeps in the event dispatcher until the timer (or an event)
-  // wakes it: no processor time is spent while the line is quiet. The
-  // dispatcher's timers count whole milliseconds and fire up to one late, and
-  // the protocol waits hundreds of times per transfer: the loop serves the
-  // window until a millisecond before the end, and the rest is slept to the
-  // exact moment.
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  if (ms > 1) {
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    timer.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    timer.start(ms - 1);
-    loop.exec();
-  }
-  std::this_thread::sleep_until(end);
+  // wakes it: no processor time is spent while the line is quiet.
+  QEventLoop loop;
+  QTimer timer;
+  timer.setSingleShot(true);
+  timer.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+  timer.start(ms);
+  loop.exec();
 }
 
 void EventLoopWaiter::serveEvents() {
