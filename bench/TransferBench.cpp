@@ -8,8 +8,12 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
+#include <chrono>
+#include <ctime>
 #include <memory>
 #include <thread>
+
+#include "ProtocolLimit.h"
 
 #include "editors/Editors.h"
 #include "link/RadioLink.h"
@@ -63,17 +67,37 @@ struct Rig {
   std::unique_ptr<zr::Transfer> transfer;
 };
 
+double threadCpuSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
 void BM_FullRead(benchmark::State& state) {
   Rig rig(state.range(0) != 0);
   if (!rig.transfer) {
     state.SkipWithError("no pseudo-terminal");
     return;
   }
+  double wall = 0, cpu = 0;
   for (auto _ : state) {
-    if (!rig.transfer->cmdRead()) {
+    const auto t0 = std::chrono::steady_clock::now();
+    const double c0 = threadCpuSeconds();
+    const bool ok = rig.transfer->cmdRead();
+    cpu += threadCpuSeconds() - c0;
+    wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    if (!ok) {
       state.SkipWithError("the read failed");
       break;
     }
+  }
+  // Against the protocol's own limit (the program's thread only; the
+  // simulator's thread stands for the radio).
+  const double limit = zr::bench::protocolLimitMs(rig.transfer->plan().scripts(zr::kDirRead)) / 1000.0;
+  if (state.range(0) && state.iterations() > 0) {
+    state.counters["limit_s"] = limit;
+    state.counters["wall_over_limit"] = wall / static_cast<double>(state.iterations()) / limit;
+    state.counters["cpu_per_wall"] = cpu / wall;
   }
   state.SetBytesProcessed(state.iterations() * zr::RadioSimulator::kMemorySize);
   state.SetLabel(state.range(0) ? "paced 9600 8N2" : "unpaced");

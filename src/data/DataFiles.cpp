@@ -7,6 +7,8 @@
 
 #include <cerrno>
 
+#include "data/UndoHistory.h"
+
 namespace zr {
 
 namespace {
@@ -138,12 +140,15 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes, qint64 ke
 }
 
 DataFiles::DataFiles(MemoryImage& image, ChannelCodec& codec, const TextTable& text, UserPrompts& prompts,
-                     ErrorLog& log, AppPaths paths)
-    : image_(image), codec_(codec), text_(text), prompts_(prompts), log_(log), paths_(std::move(paths)) {}
+                     ErrorLog& log, AppPaths paths, UndoHistory& history)
+    : image_(image),
+      codec_(codec),
+      text_(text),
+      prompts_(prompts),
+      log_(log),
+      paths_(std::move(paths)),
+      history_(history) {}
 
-DataFiles::DataFiles(MemoryImage& image, ChannelCodec& codec, const TextTable& text, UserPrompts& prompts,
-                     ErrorLog& log, const QString& programDir)
-    : DataFiles(image, codec, text, prompts, log, AppPaths::forProgram(programDir)) {}
 
 QString DataFiles::untitledPath() const { return QDir(paths_.dataDir).filePath(kUntitledFile); }
 
@@ -179,6 +184,7 @@ void DataFiles::NewFile() {
     image_.CurFilePath = untitledPath();
     updateStatus();
     NewFileSol();
+    history_.clear();
   });
 }
 
@@ -202,7 +208,13 @@ void DataFiles::NewFileSol() {
   });
 }
 
-bool DataFiles::OpenFile(const QString& pathArg) {
+bool DataFiles::OpenFile(const QString& path) {
+  const bool loaded = loadFile(path);
+  if (loaded) history_.clear();
+  return loaded;
+}
+
+bool DataFiles::loadFile(const QString& pathArg) {
   bool loaded = false;
   const bool ok = guarded(log_, "mdifrmMain->OpenFile", [&] {
     QString path = pathArg;
@@ -292,7 +304,8 @@ void DataFiles::GenerateDatFolder() {
 
 void DataFiles::RestoreDefaults(int bandPosition) {
   const QString file = bandPosition > 6 ? kDefaultUhfFile : kDefaultVhfFile;
-  OpenFile(shippedFile(file));
+  UndoHistory::Group step(history_);
+  loadFile(shippedFile(file));
   setAnVoiceForLanguage();
 }
 

@@ -12,6 +12,10 @@
 #include "shell/UserPrompts.h"
 
 namespace zr {
+class UndoHistory;
+}
+
+namespace zr {
 
 // Names of the shipped files and of the data folder.
 inline const QString kDefaultImageFile = QStringLiteral("dhcpqec.def");
@@ -38,10 +42,7 @@ struct EditorHooks {
 class DataFiles {
  public:
   DataFiles(MemoryImage& image, ChannelCodec& codec, const TextTable& text, UserPrompts& prompts, ErrorLog& log,
-            AppPaths paths);
-  // The paths of a program living in programDir (AppPaths::forProgram).
-  DataFiles(MemoryImage& image, ChannelCodec& codec, const TextTable& text, UserPrompts& prompts, ErrorLog& log,
-            const QString& programDir);
+            AppPaths paths, UndoHistory& history);
 
   EditorHooks hooks;
 
@@ -51,11 +52,14 @@ class DataFiles {
   QString shippedFile(const QString& name) const { return paths_.sharedFile(name); }
   // The default data file name in the data folder.
   QString untitledPath() const;
+  // The undo history the file commands start afresh.
+  UndoHistory& history() { return history_; }
 
   void InitTempArray();
   void NewFile();
   void NewFileSol();
   // Loads a data file; an empty path asks for one. Returns true when loaded.
+  // A loaded file starts a fresh undo history.
   bool OpenFile(const QString& path);
   void SaveFile();
   // Returns true when a file was written.
@@ -63,7 +67,8 @@ class DataFiles {
   // Writes the image to `CurFilePath`; returns true when written.
   bool SaveDatFile();
   void GenerateDatFolder();
-  // The restore-defaults button: the default settings file of the band family.
+  // The restore-defaults button: the default settings file of the band family,
+  // one step the user can take back.
   void RestoreDefaults(int bandPosition);
   void SoftDisplay();
 
@@ -73,6 +78,7 @@ class DataFiles {
  private:
   void setAnVoiceForLanguage();
   void redisplayChannels();
+  bool loadFile(const QString& path);
   void updateStatus();
 
   MemoryImage& image_;
@@ -82,6 +88,7 @@ class DataFiles {
   ErrorLog& log_;
   AppPaths paths_;
   QString lastSaveFailure_;
+  UndoHistory& history_;
 };
 
 // Reads a file, at most `maxBytes` bytes of it (all of it when negative), so

@@ -318,6 +318,8 @@ void AutoInput::requireChannel(int ch) const {
 }
 
 void AutoInput::click(int button) {
+  // One Set is one step the user can take back, however many cells it fills.
+  UndoHistory::Group step(deps_.grid.history());
   switch (button) {
     case kSetRx: setRxFrequencies(); break;
     case kSetTx: setTxFrequencies(); break;

@@ -112,6 +112,7 @@ void BandModel::selectModel(int position) {
   silently([&] {
     if (position < 0) position = 0;
     if (position >= kModelCount) throwSubscript("cboModel", position, 0, kModelCount - 1);
+    files_.history().aboutToChange();
     setModelPosition(position);
     image_.TempArray.set(kModelByteAddr, position);
   });
@@ -138,6 +139,8 @@ void BandModel::cboFrequency_Click(int position) {
       notify();
     }
     if (restoring_) return;
+    // The new range, the custom dialog and the new data set are one step.
+    UndoHistory::Group step(files_.history());
     if (position == kCustomPosition) {
       // The dialog sets the limits on OK and leaves them on Cancel; either
       // way the range is stored and a new data set starts.
@@ -164,13 +167,14 @@ void BandModel::IicDatToModel() {
   image_.TempArray.set(kModelByteAddr, 0);
 }
 
-void BandModel::IicDatToFreRange() {
+void BandModel::IicDatToFreRange(bool repair) {
   restoring_ = true;
   const bool ok = silently([&] {
     ByteArray& a = image_.TempArray;
     int lo = fromBandBcd(a.at(kBandMinAddr), a.at(kBandMinAddr + 1)) * kUnitsPer100kHz;
     int hi = fromBandBcd(a.at(kBandMaxAddr), a.at(kBandMaxAddr + 1)) * kUnitsPer100kHz;
     const auto outside = [](int f) { return f < kBandFloor || f > kStoredBandCeiling; };
+    if ((outside(lo) || outside(hi) || hi < lo) && !repair) return;
     if (outside(lo) || outside(hi) || hi < lo) {
       // No sensible range in the image: repair it to 400-480 MHz in place.
       const auto [minHi, minLo] = toBandBcd(kRepairMin / kUnitsPer100kHz);
@@ -209,6 +213,7 @@ CustomTexts BandModel::customShownTexts() const {
 CustomTexts BandModel::CustomFreOk(const QString& minText, const QString& maxText) {
   CustomTexts boxes{kDefaultMinText, kDefaultMaxText};
   const bool ok = guarded(log_, "frmCustomFre->cmdOK_Click", [&] {
+    UndoHistory::Group step(files_.history());
     // A custom range starts a new, untitled data set (still with the range
     // bytes of the previous range; the range change stores the new ones).
     image_.CurFilePath = files_.untitledPath();

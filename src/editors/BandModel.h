@@ -99,7 +99,9 @@ class BandModel {
 
   // Position both lists from the image after a load.
   void IicDatToModel();
-  void IicDatToFreRange();
+  // `repair` false (an undo step shown as it is): a range the image cannot
+  // hold is left unrepaired and the lists stay where they are.
+  void IicDatToFreRange(bool repair = true);
 
   // The OK of the custom dialog with the two texts typed: new file path, a
   // new data set, then the limits (120-520 MHz when the texts are not a valid

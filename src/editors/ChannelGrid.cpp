@@ -133,8 +133,12 @@ void ChannelGrid::SetChGrid() {
 }
 
 void ChannelGrid::ShowChTblGrid() {
+  guarded(deps_.log, "modChMem->ShowChTblGrid", [&] { deps_.codec.IicDatToChInfo(); });
+  redisplay();
+}
+
+void ChannelGrid::redisplay() {
   guarded(deps_.log, "modChMem->ShowChTblGrid", [&] {
-    deps_.codec.IicDatToChInfo();
     const int dc = defColour();
     for (int r = 1; r <= channelCount(); ++r) {
       if (emptyChannel(r)) {
@@ -287,6 +291,7 @@ void ChannelGrid::GridChAfterEdit(int r, int j, const QString& typed, int listIn
   if (locked()) return;
   guarded(deps_.log, "frmChMem->vsfgGridCh_AfterEdit:", [&] {
     if (!isChannelRow(r) || j < 1 || j > lastColumn()) throwSubscript("grid cell", j, 1, lastColumn());
+    aboutToChange();
     deps_.table.set(kRowMark, r, 1);
     if (j != kColRx && j != kColTx) {
       setCell(r, j, typed, colour(r, j));
@@ -382,7 +387,14 @@ void ChannelGrid::click(int r, int j) {
 void ChannelGrid::doubleClick(int r, int j) {
   if (locked() || r < 1 || j < 1) return;
   guarded(deps_.log, "frmChMem->vsfgGridCh_DblClick:", [&] {
+    // The double click replaces what the picker over this cell shows: the
+    // picker closes without a commit.
+    if (pickerRow_ == r && pickerCol_ == j) {
+      pickerRow_ = pickerCol_ = 0;
+      pickerVisible_ = false;
+    }
     if (!isChannelRow(r) || j > lastColumn() || emptyChannel(r) || j == kColRx) return;
+    aboutToChange();
     deps_.table.set(kRowMark, r, 1);
     const bool hasTx = deps_.table.get(kRowTx, r) >= 100;
     if (j == kColTx) {
@@ -451,17 +463,21 @@ void ChannelGrid::onChannelDeleted(int ch) {
   hidePicker();
 }
 
-void ChannelGrid::deleteOne() {
+void ChannelGrid::deleteOne() { deleteChannel(contextChannel_); }
+
+void ChannelGrid::deleteChannel(int row) {
   guarded(deps_.log, "mdifrmMain->mnuDelOne_Click", [&] {
-    if (contextChannel_ == kRowVfo || !isChannelRow(contextChannel_)) return;
-    deps_.codec.DelOneChannel(contextChannel_);
-    deps_.table.set(kRowMark, contextChannel_, 1);
+    if (row == kRowVfo || !isChannelRow(row)) return;
+    aboutToChange();
+    deps_.codec.DelOneChannel(row);
+    deps_.table.set(kRowMark, row, 1);
   });
   emit changed();
 }
 
 void ChannelGrid::deleteAll() {
   guarded(deps_.log, "mdifrmMain->mnuDelAll_Click", [&] {
+    UndoHistory::Group step(deps_.history);
     for (int ch = 1; ch <= channelCount(); ++ch) {
       deps_.codec.DelOneChannel(ch);
       deps_.table.set(kRowMark, ch, 1);
@@ -502,12 +518,20 @@ void ChannelGrid::commitPendingTone() {
   hidePicker();  // the commit closes the picker, as a click elsewhere would
 }
 
+void ChannelGrid::closePicker(bool commit) {
+  if (commit) CtdcsSelList(pickerRow_, pickerCol_);
+  pickerRow_ = pickerCol_ = 0;
+  pickerVisible_ = false;
+  emit changed();
+}
+
 void ChannelGrid::CtdcsSelList(int r, int j) {
   if (j != kColDecode && j != kColEncode) return;
   guarded(deps_.log, "frmChMem->CtdcsSelList", [&] {
     if (!isChannelRow(r)) return;
     const auto result = canonicalToneText(pickerText_, deps_.tones.NoToneText());
     if (!result) return;  // abandoned: the channel keeps its tone
+    aboutToChange();
     if (j == kColDecode) {
       setCell(r, kColDecode, *result, colour(r, kColDecode));
       deps_.table.setDecodeTone(r, *result);

@@ -17,6 +17,7 @@
 #include "data/ChannelCodec.h"
 #include "data/ChannelTable.h"
 #include "data/ToneTable.h"
+#include "data/UndoHistory.h"
 #include "shell/AppSettings.h"
 #include "shell/ErrorLog.h"
 #include "shell/TextTable.h"
@@ -54,6 +55,7 @@ class ChannelGrid : public QObject {
     ErrorLog& log;
     std::function<int()> bandMin;
     std::function<int()> bandMax;
+    UndoHistory* history = nullptr;  // told before every change the user makes
   };
 
   explicit ChannelGrid(Deps deps, QObject* parent = nullptr);
@@ -90,6 +92,9 @@ class ChannelGrid : public QObject {
   void CtdcsSelList(int row, int col);
   // The main window commits a pending tone entry before saving or writing.
   void commitPendingTone();
+  // Closes the picker from the keyboard: Enter and Tab commit what was typed,
+  // Escape (commit false) leaves the channel's tone as it was.
+  void closePicker(bool commit);
 
   // ---- events ----
   void ShowChTblGrid();
@@ -101,6 +106,7 @@ class ChannelGrid : public QObject {
   void doubleClick(int row, int col);
   ContextMenuState rightButton(int row, int col, bool chLockVisible, bool chLockTicked);
   void deleteOne();   // `mnuDelOne` on the context channel
+  void deleteChannel(int row);  // the same for any channel but the VFO row
   void deleteAll();   // `mnuDelAll` and `cmdDelAllCh`
 
   // ---- the frequency rules ----
@@ -113,6 +119,10 @@ class ChannelGrid : public QObject {
   static QString mhzText(int f);
 
   bool locked() const { return deps_.settings.LockState == kLockOn; }
+  UndoHistory* history() const { return deps_.history; }
+  // Redisplays every channel row from `ChTable` as it is (after an undo step
+  // restored it), without decoding the image or writing anything.
+  void redisplay();
 
  signals:
   void changed();                        // cells, colours, highlight or picker changed
@@ -139,6 +149,9 @@ class ChannelGrid : public QObject {
   void CtdcsDecShow(int row);
   void CtdcsEncShow(int row);
   QString optionItem(int col, int value) const;
+  void aboutToChange() {
+    if (deps_.history) deps_.history->aboutToChange();
+  }
 
   Deps deps_;
   std::vector<std::vector<QString>> cells_;

@@ -222,7 +222,9 @@ SettingsMap::SettingsMap(ByteArray& image, const TextTable& text, CharTable& cha
   }
 }
 
-SettingsMap::SettingsMap(Core& core) : SettingsMap(core.image.TempArray, core.text, core.chars, core.log) {}
+SettingsMap::SettingsMap(Core& core) : SettingsMap(core.image.TempArray, core.text, core.chars, core.log) {
+  history_ = &core.history;
+}
 
 int SettingsMap::indexOf(const QString& name) const { return index_.value(name, -1); }
 
@@ -242,7 +244,8 @@ QString SettingsMap::caption(const FieldDef& d) const {
 
 void SettingsMap::assign(int i, FieldState s) {
   const FieldDef& d = defs_[static_cast<size_t>(i)];
-  if (d.tip) s.toolTip = s.position >= 0 ? d.tip(s.position) : QString();
+  // A list's tip follows its position; a text field's tip is fixed.
+  if (d.tip) s.toolTip = s.position >= 0 || d.widget == Widget::Text ? d.tip(s.position) : QString();
   FieldState& current = states_[static_cast<size_t>(i)];
   if (s == current) return;
   current = std::move(s);
@@ -424,6 +427,9 @@ bool SettingsMap::edit(const QString& name, Widget kind, const std::function<voi
   // the one a list raises while it highlights its own entry) does nothing.
   const QString group = d.guardGroup.isEmpty() ? d.name : d.guardGroup;
   if (busy_.contains(group)) return false;
+  // A user's edit (not one a handler or the refresh makes on its own) is a
+  // step to take back; typing on in one text field stays one step.
+  if (history_ && depth_ == 0 && !refreshing_) history_->aboutToChange(d.widget == Widget::Text ? d.name : QString());
   busy_.insert(group);
   ++depth_;
   const QByteArray tag = d.handlerTag().toUtf8();

@@ -33,6 +33,7 @@ class ByteArray;
 class CharTable;
 class ErrorLog;
 class TextTable;
+class UndoHistory;
 class SettingsMap;
 struct Core;
 
@@ -361,6 +362,7 @@ class SettingsMap {
   QSet<QString> busy_;
   int depth_ = 0;
   bool refreshing_ = false;
+  UndoHistory* history_ = nullptr;  // set when built over a Core
   Listener listener_;
 };
 

@@ -167,6 +167,7 @@ QString& TwoToneTable::at(int entry, int column) { return const_cast<QString&>(s
 
 bool TwoToneTable::edit(int entry, int column, const QString& text) {
   bool taken = false;
+  if (history) history->aboutToChange();
   guarded(log_, "frmChMem->vsfgGridTwoTone_Event40", [&] {
     QString& c = at(entry, column);
     QString t = text.trimmed();

@@ -18,6 +18,8 @@
 #include <QStringList>
 #include <array>
 
+#include "data/UndoHistory.h"
+
 namespace zr {
 
 class ByteArray;
@@ -57,6 +59,9 @@ QJsonArray twoToneJson(const ByteArray& image);
 class TwoToneTable {
  public:
   TwoToneTable(ByteArray& image, ErrorLog& log);
+
+  // Told before every edit of the user (none: edits are not recorded).
+  UndoHistory* history = nullptr;
 
   // The refresh of the grids, part of the settings refresh: each entry in use
   // shows its tones; a duration above 10.0 s under a shown frequency is

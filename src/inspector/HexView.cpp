@@ -192,6 +192,7 @@ bool HexView::editCell(int row, int col, const QString& text) {
     const int value = hexDigitsValue(SeparateChar(text, core_.log));
     if (value > 0xFF) throw RunError(kErrOverflow, QStringLiteral("cell value %1 is not a byte").arg(value, 0, 16));
     if (!core_.image.TempArray.contains(address)) throwSubscript("image", address, 0, core_.image.TempArray.upperBound());
+    core_.history.aboutToChange();
     encodeChannelsFirst();
     core_.image.TempArray.set(address, value);
     texts_[static_cast<size_t>(address)] = FormatByteDat(value);
@@ -228,6 +229,7 @@ void HexView::fillRange(int start, int end, int value) {
   const ByteArray& image = core_.image.TempArray;
   const int lastByte = std::min(end, image.upperBound());
   if (start <= lastByte) {
+    core_.history.aboutToChange();
     encodeChannelsFirst();
     std::vector<uint8_t>& bytes = core_.image.TempArray.bytes();
     std::fill(bytes.begin() + start, bytes.begin() + lastByte + 1, static_cast<uint8_t>(value & 0xFF));

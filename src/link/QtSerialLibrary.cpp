@@ -178,6 +178,10 @@ int QtSerialLibrary::sio_read(int port, uint8_t* buffer, int count) {
   if (count <= 0) return 0;
   QSerialPort& p = *s->serial;
   QDeadlineTimer deadline(s->readTimeoutMs);
+  // The window is served once a slice while a reply comes in, not after
+  // every byte: at 9600 baud a byte arrives each 1.1 ms, and serving the
+  // window that often costs the desktop program more than the read itself.
+  QDeadlineTimer nextServe(kSliceMs);
   int got = 0;
   for (;;) {
     if (p.bytesAvailable() > 0) {
@@ -197,7 +201,10 @@ int QtSerialLibrary::sio_read(int port, uint8_t* buffer, int count) {
       continue;
     }
     p.clearError();
-    waiter_.serveEvents();
+    if (nextServe.hasExpired()) {
+      waiter_.serveEvents();
+      nextServe.setRemainingTime(kSliceMs);
+    }
   }
   return got;
 }

@@ -366,6 +366,7 @@ bool Transfer::runRead() {
     keepBackup(QStringLiteral("read"), scratch);
     if (readDataArrived) readDataArrived();
     core_.files.SoftDisplay();
+    core_.history.clear();  // a read starts a fresh history, as Open does
     setStatus(core_.text.SoftFace(kTxtReadOk));
     change([](CommunState& s) { s.progress = 100; });
     if (ShowMemDat && refreshHexView) refreshHexView();

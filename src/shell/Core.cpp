@@ -11,8 +11,9 @@ Core::Core(QString dir, QString configPath, UserPrompts& p, QString logSource)
       ini(configPath.isEmpty() ? paths.configFile : std::move(configPath)),
       columns(ChColumnDefs::fallback()),
       codec(image.TempArray, image.DefTempArray, ChTable, tones, columns, log),
+      history(image, ChTable),
       prompts(p),
-      files(image, codec, text, p, log, paths) {
+      files(image, codec, text, p, log, paths, history) {
   ini.setWriteFailureHandler([this](const QString& path, const QString& cause) { configReport.report(path, cause); });
   // The user's own configuration starts as a copy of the shipped one.
   if (ini.path() == paths.configFile) {

@@ -13,6 +13,7 @@
 #include "data/DataFiles.h"
 #include "data/MemoryImage.h"
 #include "data/ToneTable.h"
+#include "data/UndoHistory.h"
 #include "shell/AppPaths.h"
 #include "shell/AppSettings.h"
 #include "shell/ConfigWriteReport.h"
@@ -45,6 +46,7 @@ struct Core {
   ChannelTable ChTable;
   ChColumnDefs columns;
   ChannelCodec codec;
+  UndoHistory history;  // the user's changes of image and channel table
   UserPrompts& prompts;
   DataFiles files;
 

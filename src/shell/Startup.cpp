@@ -147,6 +147,8 @@ void Startup::run() {
     s.LockState = readSetting(QStringLiteral("ChannelLock"), kLockOff, 14);
     if (hooks_.applyLock) hooks_.applyLock(s.LockState == kLockOn);
   });
+  // What the start-up set up is where the user's history begins.
+  core_.history.clear();
 }
 
 bool queryUnload(Core& core, const std::function<void(const QString&)>& closeWindow) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "data/DataFiles.h"
+#include "data/UndoHistory.h"
 
 namespace zr {
 namespace {
@@ -54,7 +55,8 @@ class DataFilesTest : public ::testing::Test {
   ChColumnDefs columns = ChColumnDefs::fallback();
   ChannelCodec codec{image.TempArray, image.DefTempArray, table, tones, columns, log};
   ScriptedPrompts prompts;
-  DataFiles files{image, codec, text, prompts, log, dir.path()};
+  UndoHistory history{image, table};
+  DataFiles files{image, codec, text, prompts, log, dir.path(), history};
 };
 
 TEST_F(DataFilesTest, SaveWritesTheDataFileLayoutAndOpenGivesTheImageBack) {

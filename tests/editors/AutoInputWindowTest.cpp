@@ -41,7 +41,11 @@ class AutoInputWindowTest : public testing::DesktopFixture {
 
 TEST_F(AutoInputWindowTest, ControlsCaptionsAndASetThatFillsChannels) {
   EXPECT_EQ(dialog->objectName(), "frmAutoInput");
-  EXPECT_TRUE(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
+  // Above the main window as its tool window, never above every window (the
+  // program's own Save As and message boxes must come up over it).
+  EXPECT_EQ(dialog->windowType(), Qt::Tool);
+  EXPECT_FALSE(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_EQ(dialog->parentWidget(), &app->window());
   EXPECT_EQ(dialog->windowTitle(), "Auto Input");
   for (int k = 0; k <= 3; ++k) EXPECT_NE(find<QLineEdit>(QStringLiteral("txtAutoInput_%1").arg(k)), nullptr) << k;
   for (int k = 0; k <= 9; ++k) EXPECT_NE(find<QPushButton>(QStringLiteral("cmdAutoInput_%1").arg(k)), nullptr) << k;

@@ -52,7 +52,7 @@ class GridFixture : public ::testing::Test {
   ScriptedPrompts prompts;
   Core core{dir.path(), dir.filePath("none.def"), prompts, "test"};
   ChannelGrid grid{{core.ChTable, core.codec, core.columns, core.tones, core.text, core.settings, core.log,
-                    [this] { return band_[0]; }, [this] { return band_[1]; }}};
+                    [this] { return band_[0]; }, [this] { return band_[1]; }, &core.history}};
 };
 
 }  // namespace zr::testing

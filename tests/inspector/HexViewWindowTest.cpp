@@ -146,3 +146,36 @@ TEST_F(InspectorFixture, WindowShowsEditsFillsAndHidesUntilLeaving) {
 
 }  // namespace
 }  // namespace zr
+
+namespace zr {
+namespace {
+
+TEST_F(InspectorFixture, WindowOpensWithEveryByteColumnAndKeepsItsPlace) {
+  {
+    HexViewWindow w(*core, *view, *fill);
+    w.setShown(true);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    QTableView* grid = w.grid();
+    const QFontMetrics fm(grid->font());
+    EXPECT_GE(grid->columnWidth(0), fm.horizontalAdvance("0000H")) << "the address is cut";
+    const QRect viewport = grid->viewport()->rect();
+    const QRect lastByte = grid->visualRect(grid->model()->index(0, 16));
+    EXPECT_TRUE(viewport.contains(lastByte)) << "column F is not in view";
+    EXPECT_GE(grid->rowAt(viewport.bottom()), 15) << "fewer than sixteen rows in view";
+    w.move(40, 30);
+    w.resize(700, 500);
+    w.setShown(false);
+  }
+  PrivateProfile ini(core->ini.path());
+  const QString kept = ini.GetString("Setting", "MemDatWindow", "", 40);
+  EXPECT_TRUE(kept.endsWith(",700,500")) << kept.toStdString();
+
+  HexViewWindow again(*core, *view, *fill);
+  again.setShown(true);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&again));
+  EXPECT_EQ(again.size(), QSize(700, 500));
+  again.setShown(false);
+}
+
+}  // namespace
+}  // namespace zr

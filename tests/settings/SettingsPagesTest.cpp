@@ -275,22 +275,50 @@ TEST_F(SettingsPagesTest, ControlsShowWhatTheMapStoredAndWhatFollows) {
   EXPECT_EQ(control<QComboBox>("listSk1Long")->currentIndex(), 15);
 }
 
-TEST_F(SettingsPagesTest, TextIsStoredOnlyWhenTheEditEnds) {
-  const ByteArray before = image;
-  auto* edit = control<QLineEdit>("txtDtmfIdCode");
-  ASSERT_NE(edit, nullptr);
-  QTest::keyClicks(edit, QStringLiteral("123"));
-  EXPECT_EQ(byteDiff(before, image), "") << "stored while typing";
-  emit edit->editingFinished();
+TEST_F(SettingsPagesTest, CodeTextIsFilteredAndStoredAsTheUserTypes) {
+  auto* id = control<QLineEdit>("txtDtmfIdCode");
+  ASSERT_NE(id, nullptr);
+  QTest::keyClicks(id, QStringLiteral("12"));
   EXPECT_EQ(image.at(0x0120), 0x31);
-  EXPECT_EQ(image.at(0x0122), 0x33);
+  EXPECT_EQ(image.at(0x0121), 0x32);
+  EXPECT_EQ(image.at(0x0122), 0xFF);
+  QTest::keyClicks(id, QStringLiteral("A"));  // digits only: the letter goes at once
+  EXPECT_EQ(id->text(), "12");
+  EXPECT_EQ(id->cursorPosition(), 2);
 
-  // Leaving an untouched field stores nothing, so bytes it cannot show survive.
+  // The stun type follows the stun code key by key.
+  auto* code = control<QLineEdit>("txtDtmfCloseCode");
+  code->clear();
+  map->setText(QStringLiteral("txtDtmfCloseCode"), QString());
+  QTest::keyClicks(code, QStringLiteral("12"));
+  EXPECT_FALSE(control("cboDtmfCloseSort")->isEnabled());
+  QTest::keyClicks(code, QStringLiteral("3"));
+  EXPECT_TRUE(control("cboDtmfCloseSort")->isEnabled());
+  EXPECT_EQ(image.at(0x01E2), 0x33);
+
+  // Leaving a field without typing stores nothing, so bytes it cannot show survive.
   poke({{0x0150, 0x01}});
   map->InitOpt();
   const ByteArray shown = image;
   emit control<QLineEdit>("txtPttEot")->editingFinished();
   EXPECT_EQ(byteDiff(shown, image), "");
+}
+
+TEST_F(SettingsPagesTest, CodeTextFieldsCarryTheirCharacterHints) {
+  const std::pair<const char*, const char*> tips[] = {
+      {"txtPttBot", "0--9, A--D, *, #"}, {"txtPttEot", "0--9, A--D, *, #"}, {"txtDtmfIdCode", "0--9"},
+      {"txtAutoMem(0)", "0--9, A--D, *, #, "}, {"txtAutoMem(7)", "0--9, A--D, *, #, "}};
+  for (const auto& [name, tip] : tips) EXPECT_EQ(control(name)->toolTip(), QString::fromUtf8(tip)) << name;
+  EXPECT_EQ(control("txtDtmfCloseCode")->toolTip(), "");
+}
+
+TEST_F(SettingsPagesTest, ButtonsSitBesideTheFieldsTheyServe) {
+  const std::pair<const char*, const char*> pairs[] = {{"cmdTwoWayVolSet", "cboTwoWayVolumeLevel"},
+                                                       {"cmdPttIdPauseChSet", "cboPttIdPauseTime"}};
+  for (const auto& [button, field] : pairs) {
+    ASSERT_NE(control(button), nullptr) << button;
+    EXPECT_EQ(control(button)->parentWidget(), control(field)->parentWidget()) << button;
+  }
 }
 
 TEST_F(SettingsPagesTest, MapChangesShowInTheControls) {

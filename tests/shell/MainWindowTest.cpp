@@ -8,11 +8,18 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QToolBar>
+#include <QDockWidget>
+#include <QHeaderView>
+#include <QFileDialog>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "shell/ui/DesktopApp.h"
 #include "support/DesktopFixture.h"
 #include "shell/ui/ErrorLogWindow.h"
+#include "shell/ui/QtPrompts.h"
 
 namespace zr {
 namespace {
@@ -36,7 +43,7 @@ TEST_F(MainWindowTest, ShowsTheEnglishFrame) {
       {"mnuSet", "&Settings", true},       {"mnuLockFace", "Lock Face(&D)", true},
       {"mnuLangSel0", "&Simplified Chinese", true}, {"mnuLangSel1", "Traditional Chinese", true},
       {"mnuLangSel2", "&English", true},   {"mnuHelpTopic", "Help &Topic", false},
-      {"mnuAboutSoft", "&About", true},    {"mnuView", "&View", false}};
+      {"mnuAboutSoft", "&About", true},    {"mnuView", "&View", true}};
   for (const auto& c : captions) {
     QAction* a = action(c.name);
     ASSERT_NE(a, nullptr) << c.name;
@@ -51,7 +58,7 @@ TEST_F(MainWindowTest, ShowsTheEnglishFrame) {
   QStringList texts;
   for (QAction* a : w.toolbar()->actions())
     texts << (a->isSeparator() ? QStringLiteral("|") : a->text());
-  EXPECT_EQ(texts.join(" "), "New | Open Save | Read Write | Port | Print | Help | Exit");
+  EXPECT_EQ(texts.join(" "), "New | Open Save | Read Write | Port | Print | Help | Exit | Undo Redo");
 
   EXPECT_EQ(panel(1), "Ready");
   EXPECT_EQ(panel(2), "COM1");
@@ -88,6 +95,47 @@ TEST_F(MainWindowTest, ErrorLogWindowFollowsTheLog) {
   window->close();
   app->core().log.LogError("mdifrmMain->OpenFile", kErrFileNotFound);
   EXPECT_EQ(list->count(), 2);  // a fresh list after closing
+}
+
+TEST_F(MainWindowTest, TreeIsDockedFromTheStartAndTheLogLeavesTheGridItsRows) {
+  MainWindow& w = app->window();
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  auto* tree = qobject_cast<QDockWidget*>(w.child("frmTreeView"));
+  ASSERT_NE(tree, nullptr);
+  EXPECT_TRUE(tree->isVisible());
+  EXPECT_EQ(w.dockWidgetArea(tree), Qt::LeftDockWidgetArea);
+  action("mnuTreeView")->trigger();
+  EXPECT_FALSE(tree->isVisible());
+  action("mnuTreeView")->trigger();
+  EXPECT_TRUE(tree->isVisible());
+
+  app->core().log.LogError("modChMem->TextToAscii", kErrSubscript);
+  for (int k = 0; k < 5; ++k) QCoreApplication::processEvents();
+  auto* log = w.findChild<ErrorLogWindow*>("frmShowErr");
+  ASSERT_TRUE(log->isVisible());
+  QTableWidget* grid = app->channelWindow().table();
+  const int rowHeight = grid->verticalHeader()->defaultSectionSize();
+  EXPECT_GE(grid->viewport()->height(), 8 * rowHeight) << "log height " << log->height();
+}
+
+TEST_F(MainWindowTest, FileDialogsNameTheirPatternOnceAndSaveAsOpensOnTheFile) {
+  EXPECT_EQ(QtPrompts::qtFilter("Data File(*.dat)|*.dat"), "Data File(*.dat)");
+  EXPECT_EQ(QtPrompts::qtFilter("Data|*.dat|All|*.*;*.bak"), "Data (*.dat);;All (*.* *.bak)");
+
+  QtPrompts real;
+  QString directory, selected;
+  QTimer::singleShot(0, [&] {
+    for (QWidget* top : QApplication::topLevelWidgets())
+      if (auto* dlg = qobject_cast<QFileDialog*>(top); dlg && dlg->isVisible()) {
+        directory = dlg->directory().absolutePath();
+        selected = dlg->selectedFiles().value(0);
+        dlg->reject();
+      }
+  });
+  EXPECT_EQ(real.saveFileName(kDataFileFilter, dir.filePath("radio.dat"), "dat"), "");
+  EXPECT_EQ(QDir(directory), QDir(dir.path()));
+  EXPECT_EQ(QFileInfo(selected).fileName(), "radio.dat");
 }
 
 TEST_F(MainWindowTest, FileCommandsReachTheDataFiles) {

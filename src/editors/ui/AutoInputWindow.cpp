@@ -42,7 +42,9 @@ constexpr OptionFrame kOptionFrames[] = {
 }  // namespace
 
 AutoInputWindow::AutoInputWindow(Editors& editors, QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    // A tool window of the main window: it stays above the channel window
+    // but never above the program's own dialogs (Save As, messages).
+    : QWidget(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       settings_(editors.core.settings),
       model_(std::make_unique<AutoInput>(editors)) {
   setObjectName(QStringLiteral("frmAutoInput"));

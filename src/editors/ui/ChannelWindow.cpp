@@ -1,6 +1,8 @@
 #include "editors/ui/ChannelWindow.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -10,11 +12,16 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QStyleOptionHeader>
+#include <QStylePainter>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "editors/ChannelClipboard.h"
 #include "editors/ChannelGrid.h"
 #include "shell/Core.h"
 
@@ -24,6 +31,9 @@ namespace {
 
 constexpr int kTxtChannelInfo = 382;
 constexpr int kTxtWindowTitle = 66;
+constexpr int kTxtNotice = 70;
+constexpr int kMaxRefusalsShown = 12;  // lines of one paste report
+constexpr int kMinVisibleRows = 8;
 
 // A Windows colour number (red in the low byte) as a QColor.
 QColor fromWinColour(int c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
@@ -143,7 +153,8 @@ ChannelWindow::ChannelWindow(Core& core, ChannelGrid& grid, QWidget* parent)
   table_->setObjectName(QStringLiteral("vsfgGridCh"));
   auto* delegate = new CellDelegate(grid_, table_);
   table_->setItemDelegate(delegate);
-  table_->setSelectionMode(QAbstractItemView::SingleSelection);
+  // Shift and Ctrl clicks (on cells or row labels) select several channels.
+  table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   // Mouse edits start from the model's click rule; the keyboard starts them directly.
   table_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
   table_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -157,6 +168,8 @@ ChannelWindow::ChannelWindow(Core& core, ChannelGrid& grid, QWidget* parent)
   picker_->setObjectName(QStringLiteral("cboGridChCtdcs"));
   picker_->setEditable(true);
   picker_->setInsertPolicy(QComboBox::NoInsert);
+  // What the user types is what gets committed: no completion from the list.
+  picker_->setCompleter(nullptr);
   picker_->setMaxVisibleItems(20);
   picker_->addItems(core_.tones.CtdcsList());
   picker_->hide();
@@ -192,7 +205,11 @@ ChannelWindow::ChannelWindow(Core& core, ChannelGrid& grid, QWidget* parent)
     if (toggleLock) toggleLock();
   });
 
-  connect(table_, &QTableWidget::cellClicked, this, [this](int r, int c) { grid_.click(r + 1, c + 1); });
+  // A click with Shift or Ctrl only extends the selection of channels.
+  connect(table_, &QTableWidget::cellClicked, this, [this](int r, int c) {
+    if (QGuiApplication::keyboardModifiers() & (Qt::ShiftModifier | Qt::ControlModifier)) return;
+    grid_.click(r + 1, c + 1);
+  });
   // A double click acts on the grid's cursor cell, where the click before it
   // put the cursor: on the encode tone of a channel without transmit
   // frequency that is the transmit cell, which then takes the receive side.
@@ -205,8 +222,9 @@ ChannelWindow::ChannelWindow(Core& core, ChannelGrid& grid, QWidget* parent)
   connect(
       &grid_, &ChannelGrid::cursorMoved, this,
       [this](int r, int c) {
+        // The highlight goes with the cursor wherever the grid puts it.
         if (r >= 1 && c >= 1 && r <= table_->rowCount() && c <= table_->columnCount())
-          table_->setCurrentCell(r - 1, c - 1, QItemSelectionModel::NoUpdate);
+          table_->setCurrentCell(r - 1, c - 1, QItemSelectionModel::ClearAndSelect);
       },
       Qt::QueuedConnection);
   // The edit starts once the click that asked for it has been handled, so the
@@ -221,10 +239,73 @@ ChannelWindow::ChannelWindow(Core& core, ChannelGrid& grid, QWidget* parent)
       delegate->openingFromClick = false;
     });
   });
+  auto gridAction = [this](const char* name, const char* caption, QKeySequence::StandardKey key, void (ChannelWindow::*slot)()) {
+    auto* a = new QAction(QString::fromLatin1(caption), this);
+    a->setObjectName(QString::fromLatin1(name));
+    a->setShortcut(key);
+    a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    table_->addAction(a);
+    connect(a, &QAction::triggered, this, slot);
+    return a;
+  };
+  actCopy_ = gridAction("actCopyChannels", "&Copy Channels", QKeySequence::Copy, &ChannelWindow::copyChannels);
+  actCut_ = gridAction("actCutChannels", "Cu&t Channels", QKeySequence::Cut, &ChannelWindow::cutChannels);
+  actPaste_ = gridAction("actPasteChannels", "&Paste Channels", QKeySequence::Paste, &ChannelWindow::pasteChannels);
+  actDelete_ = gridAction("actDeleteChannels", "&Delete Channels", QKeySequence::Delete, &ChannelWindow::deleteChannels);
+
+  // The corner above the row labels shows the caption of column 0.
+  corner_ = table_->findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
+  if (corner_) {
+    corner_->setObjectName(QStringLiteral("vsfgGridChCorner"));
+    corner_->installEventFilter(this);
+  }
   InitFace();
 }
 
 QTableWidget* ChannelWindow::table() const { return table_; }
+
+QList<QAction*> ChannelWindow::channelActions() const { return {actCopy_, actCut_, actPaste_, actDelete_}; }
+
+std::vector<int> ChannelWindow::selectedChannels() const {
+  std::vector<int> rows;
+  for (const QModelIndex& i : table_->selectionModel()->selectedIndexes()) rows.push_back(i.row() + 1);
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  if (rows.empty() && grid_.cursorRow() >= 1 && grid_.cursorRow() < grid_.rowCount()) rows.push_back(grid_.cursorRow());
+  return rows;
+}
+
+void ChannelWindow::copyChannels() {
+  guarded(core_.log, "frmChMem->copyChannels", [&] {
+    QGuiApplication::clipboard()->setText(copyChannelRows(grid_, selectedChannels()));
+  });
+}
+
+void ChannelWindow::cutChannels() {
+  if (grid_.locked()) return;
+  copyChannels();
+  deleteChannels();
+}
+
+void ChannelWindow::deleteChannels() {
+  guarded(core_.log, "frmChMem->deleteChannels", [&] { deleteChannelRows(grid_, selectedChannels()); });
+}
+
+void ChannelWindow::pasteChannels() {
+  guarded(core_.log, "frmChMem->pasteChannels", [&] {
+    const std::vector<int> rows = selectedChannels();
+    if (rows.empty()) return;
+    const PasteResult r = pasteChannelRows(grid_, core_, rows.front(), QGuiApplication::clipboard()->text());
+    if (r.refused.isEmpty()) return;
+    // Every refused cell in one report.
+    QStringList lines = r.refused.mid(0, kMaxRefusalsShown);
+    if (r.refused.size() > kMaxRefusalsShown)
+      lines << QStringLiteral("... and %1 more").arg(r.refused.size() - kMaxRefusalsShown);
+    core_.prompts.message(core_.text.SoftFace(kTxtNotice),
+                          QStringLiteral("Some cells were not pasted:\n") + lines.join(u'\n'),
+                          UserPrompts::Icon::Exclamation);
+  });
+}
 
 void ChannelWindow::InitFace() {
   guarded(core_.log, "frmChMem->InitFace:", [this] {
@@ -244,11 +325,20 @@ void ChannelWindow::rebuild() {
   for (int c = 1; c <= cols; ++c) headers << grid_.text(0, c);
   for (int r = 1; r <= rows; ++r) labels << grid_.text(r, 0);
   table_->setHorizontalHeaderLabels(headers);
+  if (corner_) {
+    corner_->setText(grid_.text(0, 0));
+    corner_->update();
+  }
   table_->setVerticalHeaderLabels(labels);
   table_->verticalHeader()->setDefaultSectionSize(twipsToPixels(grid_.rowHeight()));
   table_->verticalHeader()->setFixedWidth(twipsToPixels(grid_.columnWidth(0)));
   table_->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
   for (int c = 1; c <= cols; ++c) table_->setColumnWidth(c - 1, twipsToPixels(grid_.columnWidth(c)));
+  // However the other windows are laid out, the grid keeps eight channel rows in view.
+  const int shownRows = std::min(rows, kMinVisibleRows);
+  table_->setMinimumHeight(2 * table_->frameWidth() + table_->horizontalHeader()->sizeHint().height() +
+                           shownRows * table_->verticalHeader()->defaultSectionSize() +
+                           table_->horizontalScrollBar()->sizeHint().height());
   for (int r = 1; r <= rows; ++r)
     for (int c = 1; c <= cols; ++c) {
       auto* item = new QTableWidgetItem();
@@ -293,17 +383,68 @@ void ChannelWindow::placePicker() {
   if (!picker_->isVisible()) {
     picker_->show();
     picker_->setFocus();
+    // What the user types replaces the tone shown.
+    if (picker_->lineEdit()) picker_->lineEdit()->selectAll();
   }
 }
 
 bool ChannelWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == corner_ && event->type() == QEvent::Paint) {
+    QStylePainter p(corner_);
+    QStyleOptionHeader opt;
+    opt.initFrom(corner_);
+    opt.rect = corner_->rect();
+    opt.position = QStyleOptionHeader::OnlyOneSection;
+    opt.text = corner_->text();
+    opt.textAlignment = Qt::AlignCenter;
+    p.drawControl(QStyle::CE_Header, opt);
+    return true;
+  }
   if (watched == picker_ || (picker_ && watched == picker_->lineEdit())) {
+    if (pickerEvent(event)) return true;
     if (event->type() == QEvent::FocusOut && !picker_->view()->isVisible() && !refreshing_) {
       grid_.setPickerText(picker_->currentText());
       grid_.pickerFocusOut();
     }
   }
   return QWidget::eventFilter(watched, event);
+}
+
+bool ChannelWindow::pickerEvent(QEvent* event) {
+  if (!grid_.pickerVisible()) return false;
+  if (event->type() == QEvent::MouseButtonDblClick) {
+    // The second click of a double click on a tone cell lands on the picker
+    // the first click opened: it is the grid's double click all the same.
+    if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton) return false;
+    grid_.doubleClick(grid_.cursorRow(), grid_.cursorCol());
+    table_->setFocus();
+    return true;
+  }
+  if (event->type() != QEvent::KeyPress) return false;
+  const auto* key = static_cast<QKeyEvent*>(event);
+  const int row = grid_.cursorRow(), col = grid_.cursorCol();
+  switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: {
+      grid_.setPickerText(picker_->currentText());
+      grid_.closePicker(true);
+      // Tab goes on to the next cell, Shift+Tab back, Enter stays.
+      int next = col;
+      if (key->key() == Qt::Key_Tab) next = std::min(col + 1, table_->columnCount());
+      else if (key->key() == Qt::Key_Backtab) next = std::max(col - 1, 1);
+      grid_.setCursor(row, next);
+      table_->setFocus();
+      return true;
+    }
+    case Qt::Key_Escape:
+      grid_.closePicker(false);
+      table_->setFocus();
+      return true;
+    default:
+      return false;
+  }
 }
 
 void ChannelWindow::showContextMenu(const QPoint& pos) {

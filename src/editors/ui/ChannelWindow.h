@@ -3,13 +3,16 @@
 // model in `vsfgGridCh` inside the frame `fraMain`, floats the tone picker
 // `cboGridChCtdcs` over a tone cell, and pops up the context menu
 // `mnuPopMenuOne`. Every rule lives in ChannelGrid; this class only shows it.
+#include <QList>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 class QComboBox;
 class QGroupBox;
 class QMenu;
 class QAction;
+class QAbstractButton;
 class QTableWidget;
 class QVBoxLayout;
 
@@ -38,6 +41,18 @@ class ChannelWindow : public QWidget {
   QVBoxLayout* topArea() const { return top_; }
   QVBoxLayout* bottomArea() const { return bottom_; }
 
+  // Copy, cut, paste and delete of the selected channels (shortcuts active
+  // in the grid); the main window lists them in its Edit menu.
+  QList<QAction*> channelActions() const;
+  // Channels of the selected cells and rows, or the cursor's channel.
+  std::vector<int> selectedChannels() const;
+  void copyChannels();
+  void cutChannels();
+  void pasteChannels();
+  void deleteChannels();
+  // The grid's corner, showing the caption of column 0.
+  QAbstractButton* corner() const { return corner_; }
+
   // The state of the main menu's lock entry, for the context menu.
   std::function<bool()> chLockVisible;
   std::function<bool()> chLockTicked;
@@ -49,6 +64,7 @@ class ChannelWindow : public QWidget {
 
  private:
   void placePicker();
+  bool pickerEvent(QEvent* event);
   void showContextMenu(const QPoint& pos);
 
   Core& core_;
@@ -62,6 +78,11 @@ class ChannelWindow : public QWidget {
   QAction* mnuDelOne_;
   QAction* mnuDelAll_;
   QAction* mnuPopChLock_;
+  QAction* actCopy_;
+  QAction* actCut_;
+  QAction* actPaste_;
+  QAction* actDelete_;
+  QAbstractButton* corner_ = nullptr;
   QVBoxLayout* top_;
   QVBoxLayout* bottom_;
   bool refreshing_ = false;

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSet>
@@ -63,6 +64,7 @@ struct Beside {
 constexpr int kBesidePadding = 24;
 const Beside kBesides[] = {
     {"cmdTwoWayVolSet", "cboTwoWayVolumeLevel"},  // ">>": the volume table of the volume level
+    {"cmdPttIdPauseChSet", "cboPttIdPauseTime"},  // the channels that pause, beside the pause time
 };
 
 // A heading above a group of fields (shown when the first field exists).
@@ -299,14 +301,24 @@ QWidget* SettingsPages::makeControl(const FieldDef& d) {
         edit->setMaxLength(d.maxLength);
         edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QString(d.maxLength + 1, u'M')));
       }
-      // The text is stored once the user is done with it (Enter or leaving
-      // the field), not per key; leaving an untouched field stores nothing.
-      connect(edit, &QLineEdit::editingFinished, this, [this, name, edit] {
-        if (!edit->isModified()) return;
-        edit->setModified(false);
-        map_.setText(name, edit->text());
-        showCurrent(name);
-      });
+      if (d.store == Store::CodeText) {
+        // A code is filtered and stored at every key, so the fields that
+        // follow it (the stun type) and the hex view follow as the user types.
+        connect(edit, &QLineEdit::textEdited, this, [this, name](const QString& typed) {
+          map_.setText(name, typed);
+          showCurrent(name);
+        });
+      } else {
+        // An info line is stored once the user is done with it (Enter or
+        // leaving the field): the radio's form of a half-typed line (its
+        // trailing blanks dropped) would get in the way of the typing.
+        connect(edit, &QLineEdit::editingFinished, this, [this, name, edit] {
+          if (!edit->isModified()) return;
+          edit->setModified(false);
+          map_.setText(name, edit->text());
+          showCurrent(name);
+        });
+      }
       c.widget = edit;
       break;
     }
@@ -414,8 +426,13 @@ void SettingsPages::cmdMoreFunc_Click() {
     if (show) {
       // The further pages hold more: they get the larger share.
       const int total = std::max(splitter_->width(), kHintMaxWidth / 2);
-      const int more = total * kMoreFuncShare / 100;
-      splitter_->setSizes({total - more, more});
+      // The first pages keep what they need to show themselves, at most
+      // their usual share, so the two-tone grids fit side by side.
+      const QWidget* corner = sstabSetMode_->cornerWidget(Qt::TopRightCorner);
+      const int tabs = sstabSetMode_->tabBar()->sizeHint().width() + (corner ? corner->sizeHint().width() : 0) + 16;
+      const int left =
+          std::min(total * (100 - kMoreFuncShare) / 100, std::max(sstabSetMode_->minimumSizeHint().width(), tabs));
+      splitter_->setSizes({left, total - left});
     }
     updateGeometry();
   });

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <functional>
@@ -69,7 +70,9 @@ class TimeListDelegate : public CellEditDelegate {
 }  // namespace
 
 TwoToneGrids::TwoToneGrids(Core& core, QWidget* parent)
-    : TwoToneGrids(core.image.TempArray, core.log, core.CurLang, parent) {}
+    : TwoToneGrids(core.image.TempArray, core.log, core.CurLang, parent) {
+  model_->history = &core.history;
+}
 
 TwoToneGrids::TwoToneGrids(ByteArray& image, ErrorLog& log, int lang, QWidget* parent)
     : QWidget(parent), model_(std::make_unique<TwoToneTable>(image, log)), log_(log) {
@@ -112,7 +115,34 @@ void TwoToneGrids::setUpGrid(QTableWidget* grid, int index, int lang) {
     for (int c = kTtFreqA; c <= kTtPause; ++c) grid->setItem(r, c, new QTableWidgetItem);
   }
   showing_ = false;
+  fitGrid(grid);
   connect(grid, &QTableWidget::cellChanged, this, [this, index](int r, int c) { cellEdited(index, r, c); });
+}
+
+void TwoToneGrids::fitGrid(QTableWidget* grid) {
+  // Each column as wide as its caption or its widest text (a frequency such
+  // as 3000.0, an in-cell list with its arrow), and the grid as large as all
+  // six columns and all eight rows, so nothing needs scrolling.
+  const QFontMetrics fm(grid->font());
+  const int pad = fm.horizontalAdvance(u'M');
+  const int listArrow = grid->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  const QString widest[kTwoToneColumns] = {QStringLiteral("16"), QStringLiteral("3000.0"), QStringLiteral("10.0"),
+                                           QStringLiteral("3000.0"), QStringLiteral("10.0"), QStringLiteral("2.0")};
+  int width = 2 * grid->frameWidth();
+  for (int c = 0; c < kTwoToneColumns; ++c) {
+    const QString caption = grid->horizontalHeaderItem(c) ? grid->horizontalHeaderItem(c)->text() : QString();
+    // A list column shows its pick list's arrow while it is being edited.
+    const bool list = c == kTtTimeA || c == kTtTimeB || c == kTtPause;
+    const int w = std::max(fm.horizontalAdvance(caption), fm.horizontalAdvance(widest[c]) + (list ? listArrow : 0)) + pad;
+    grid->setColumnWidth(c, w);
+    width += w;
+  }
+  grid->horizontalHeader()->setStretchLastSection(true);
+  const int rowHeight = fm.height() + 6;
+  grid->verticalHeader()->setDefaultSectionSize(rowHeight);
+  const int height = 2 * grid->frameWidth() + grid->horizontalHeader()->sizeHint().height() + kTwoToneRowsPerGrid * rowHeight;
+  grid->setMinimumSize(width, height);
+  grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
 void TwoToneGrids::refresh() {

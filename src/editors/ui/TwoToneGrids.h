@@ -37,6 +37,7 @@ class TwoToneGrids : public QWidget {
 
  private:
   void setUpGrid(QTableWidget* grid, int index, int lang);
+  void fitGrid(QTableWidget* grid);
   void cellEdited(int gridIndex, int row, int column);
   void showCells();
 

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QStyledItemDelegate>
+#include <QGuiApplication>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -28,6 +30,10 @@ namespace {
 QColor fromColourNumber(int v) { return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF); }
 
 int twipsToPixels(int twips, int dpi) { return (twips * dpi + 720) / 1440; }
+
+// Where the window's place and size are kept: "x,y,width,height".
+const QString kGeometryKey = QStringLiteral("MemDatWindow");
+constexpr int kRowsInView = 16;  // the window opens with this many rows of bytes in view
 
 // In-place editor of a byte cell: up to four hexadecimal digits, the most
 // the cell's digit reading takes. Whether the value fits a byte is the
@@ -174,9 +180,53 @@ void HexViewWindow::applyLayout() {
   cols->setFixedHeight(rowHeight);
   cols->setMinimumSectionSize(1);
   cols->setSectionResizeMode(QHeaderView::Fixed);
-  grid_->setColumnWidth(0, twipsToPixels(HexView::kAddrColumnTwips, logicalDpiX()));
-  for (int c = 1; c < HexView::kColumns; ++c)
-    grid_->setColumnWidth(c, twipsToPixels(HexView::kByteColumnTwips, logicalDpiX()));
+  // The configured widths, or wider where the font needs it: the address
+  // column shows all four digits and the "H", a byte column two digits.
+  const QFontMetrics fm(grid_->font());
+  const int pad = fm.horizontalAdvance(u'0') * 3 / 2;
+  const int addrWidth = std::max(twipsToPixels(HexView::kAddrColumnTwips, logicalDpiX()),
+                                 fm.horizontalAdvance(QStringLiteral("0000H")) + pad);
+  const int byteWidth = std::max(twipsToPixels(HexView::kByteColumnTwips, logicalDpiX()),
+                                 fm.horizontalAdvance(QStringLiteral("FF")) + pad);
+  grid_->setColumnWidth(0, addrWidth);
+  for (int c = 1; c < HexView::kColumns; ++c) grid_->setColumnWidth(c, byteWidth);
+  rows->setDefaultSectionSize(std::max(rowHeight, fm.height() + 4));
+  cols->setFixedHeight(std::max(rowHeight, fm.height() + 4));
+}
+
+QSize HexViewWindow::sizeHint() const {
+  // All sixteen byte columns and about sixteen rows, with the buttons below.
+  int width = 2 * grid_->frameWidth() + grid_->verticalScrollBar()->sizeHint().width();
+  for (int c = 0; c < HexView::kColumns; ++c) width += grid_->columnWidth(c);
+  const int height = 2 * grid_->frameWidth() + grid_->horizontalHeader()->height() +
+                     kRowsInView * grid_->verticalHeader()->defaultSectionSize();
+  const QMargins outer = layout()->contentsMargins();
+  const int chrome = cmdPartFill_->sizeHint().height() + 4 * layout()->spacing() + outer.top() + outer.bottom() +
+                     fraMemData_->sizeHint().height() - fraMemData_->layout()->sizeHint().height() + 40;
+  return {width + outer.left() + outer.right() + 40, height + chrome};
+}
+
+void HexViewWindow::restorePlace() {
+  const QStringList v = core_.ini.GetString(kSettingSection, kGeometryKey, QString(), 40).split(u',');
+  const QSize hint = sizeHint();
+  if (v.size() == 4) {
+    bool ok[4] = {};
+    const int x = v[0].toInt(&ok[0]), y = v[1].toInt(&ok[1]), w = v[2].toInt(&ok[2]), h = v[3].toInt(&ok[3]);
+    if (ok[0] && ok[1] && ok[2] && ok[3] && w >= 200 && h >= 150) {
+      resize(w, h);
+      // A place off every screen (another monitor set-up) is not restored.
+      if (QGuiApplication::screenAt(QPoint(x + 20, y + 20))) move(x, y);
+      return;
+    }
+  }
+  resize(hint);
+}
+
+void HexViewWindow::hideEvent(QHideEvent* e) {
+  // The place and size are kept for the next run.
+  core_.ini.WriteString(kSettingSection, kGeometryKey,
+                        QStringLiteral("%1,%2,%3,%4").arg(x()).arg(y()).arg(width()).arg(height()));
+  QWidget::hideEvent(e);
 }
 
 void HexViewWindow::followCurrentCell(int row, int col) {
@@ -195,6 +245,10 @@ void HexViewWindow::setShown(bool show) {
   if (!show) {
     hide();
     return;
+  }
+  if (!placed_) {
+    restorePlace();
+    placed_ = true;
   }
   this->show();
   raise();

@@ -61,12 +61,17 @@ class HexViewWindow : public QWidget {
   void cmdFillGrid_Click();
   void cmdSetDefCol_Click();
 
+  QSize sizeHint() const override;
+
  protected:
   void closeEvent(QCloseEvent* e) override;
+  void hideEvent(QHideEvent* e) override;
 
  private:
   void applyLayout();
   void followCurrentCell(int row, int col);
+  // Place and size from the configuration file, or the size hint.
+  void restorePlace();
 
   Core& core_;
   HexView& view_;
@@ -78,6 +83,7 @@ class HexViewWindow : public QWidget {
   QPushButton* cmdFillGrid_;
   QPushButton* cmdSetDefCol_;
   FillDialog* fillDialog_ = nullptr;
+  bool placed_ = false;
 };
 
 }  // namespace zr

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QHBoxLayout>
+#include <QMenu>
 #include <QTabWidget>
 
 #include "editors/ui/ModelFrame.h"
@@ -82,6 +83,10 @@ void DesktopApp::start(StartupHooks hooks) {
       w->syncLock();
     };
     channelWindow_->rebuild();
+    if (QMenu* edit = w->menu(QStringLiteral("mnuEdit"))) {
+      edit->addSeparator();
+      edit->addActions(channelWindow_->channelActions());
+    }
     // Below the grid the settings pages; the model and band frame sits on their "Radio Info" tab.
     auto* pages = new SettingsPages(editors_->settings, channelWindow_);
     pages->setObjectName(QStringLiteral("SettingsPages"));
@@ -95,6 +100,12 @@ void DesktopApp::start(StartupHooks hooks) {
     auto* twoTone = new TwoToneGrids(*core_);
     pages->addToFrame(QStringLiteral("fraTwoTone"), twoTone);
     hexView_->redrawOtherEditors = [twoTone] { twoTone->redraw(); };
+    // An undo step redraws the editors outside the core's own; the hex view
+    // shows the bytes it put back (marked red) once it has been laid out.
+    QObject::connect(&core_->history, &UndoHistory::restored, twoTone, [this, twoTone] {
+      twoTone->redraw();
+      if (hexView_->dataRows() > 0) hexView_->TableFreDat();
+    });
     auto settingsRefresh = core_->files.hooks.InitOpt;
     core_->files.hooks.InitOpt = [settingsRefresh, twoTone] {
       if (settingsRefresh) settingsRefresh();
@@ -104,11 +115,14 @@ void DesktopApp::start(StartupHooks hooks) {
                          [this] { core_->files.RestoreDefaults(editors_->band.rangePosition()); });
     pages->setButtonHook(SettingsPages::kAutoInput, [this] { autoInputWindow().showDialog(); });
     pages->setButtonHook(SettingsPages::kDelAllCh, [this] { editors_->grid.deleteAll(); });
+    // What the user changes in one of these dialogs is one step.
     pages->setButtonHook(SettingsPages::kTwoWayVolSet, [this, w] {
+      UndoHistory::Group step(core_->history);
       VolumeDialog dialog(*core_, w);
       dialog.exec();
     });
     pages->setButtonHook(SettingsPages::kPttIdPauseChSet, [this, w] {
+      UndoHistory::Group step(core_->history);
       PttIdPauseDialog dialog(*core_, w);
       dialog.exec();
     });
@@ -122,6 +136,9 @@ void DesktopApp::start(StartupHooks hooks) {
   hooks.showChannelWindow = [this, w] {
     w->registerChild(QStringLiteral("frmChMem"), channelWindow_);
     w->showChild(channelWindow_);
+    // The navigation tree is docked from the start, so the radio information
+    // and optional-features windows can be reached.
+    w->showNamed(QStringLiteral("frmTreeView"));
   };
   editors_->addStartupHooks(hooks);
   hooks.buildProtocolScripts = [this] { transfer_->buildProtocolScripts(); };

@@ -33,6 +33,8 @@ constexpr int kTxtFileName = 85;
 constexpr int kTxtNotice = 70;
 constexpr int kTxtOccurError = 140;  // "Occur error!"
 const QString kVerifyAfterWriteKey = QStringLiteral("VerifyAfterWrite");
+constexpr int kErrorLogHeight = 150;  // pixels: the title and about six lines
+constexpr int kTreeWidth = 170;       // pixels: the navigation tree's captions
 
 // One row per menu entry: object name, parent menu ("" for the menu bar),
 // caption entry (-1: none), shortcut, visible at load, whether it is a sub-menu.
@@ -56,6 +58,10 @@ constexpr MenuRow kMenus[] = {
     {"sepPrintFile", "mnuFile", -1, "", false, false, nullptr},
     {"mnuPrintFile", "mnuFile", 43, "Ctrl+P", false, false, nullptr},
     {"mnuExit", "mnuFile", 25, "", true, false, nullptr},
+    // Undo and redo of the user's changes (our own addition, fixed captions).
+    {"mnuEdit", "", -1, "", true, true, "&Edit"},
+    {"mnuEditUndo", "mnuEdit", -1, "Ctrl+Z", true, false, "&Undo"},
+    {"mnuEditRedo", "mnuEdit", -1, "Ctrl+Shift+Z", true, false, "&Redo"},
     {"mnuProgram", "", 26, "", true, true, nullptr},
     {"mnuReadFre", "mnuProgram", 27, "Ctrl+R", true, false, nullptr},
     {"mnuWriteFre", "mnuProgram", 28, "Ctrl+W", true, false, nullptr},
@@ -79,7 +85,8 @@ constexpr MenuRow kMenus[] = {
     {"mnuLangSel0", "mnuLangSetting", 34, "", true, false, nullptr},
     {"mnuLangSel2", "mnuLangSetting", 35, "", true, false, nullptr},
     {"mnuLangSel1", "mnuLangSetting", 57, "", true, false, nullptr},
-    {"mnuView", "", -1, "", false, true, "&View"},
+    // Shown, unlike the original frame: it is the way back to a closed tree and log.
+    {"mnuView", "", -1, "", true, true, "&View"},
     {"mnuTreeView", "mnuView", -1, "", true, false, "&Tree"},
     {"mnuShowErr", "mnuView", -1, "", true, false, "提示"},
     {"mnuWindow", "", -1, "", false, true, "&Window"},
@@ -114,12 +121,19 @@ MainWindow::MainWindow(Core& core, QtPrompts& prompts, QWidget* parent)
   setCentralWidget(mdi_);
   buildMenus();
   buildToolbar();
+  updateUndoActions();
   buildPictureButtons();
   buildStatusBar();
 
   errorLog_ = new ErrorLogWindow(core_.log, this);
   addDockWidget(Qt::BottomDockWidgetArea, errorLog_);
   errorLog_->hide();
+  // The log opens as a strip of a few lines under the windows, so the channel
+  // grid keeps its rows; the user may drag it larger or float it.
+  connect(errorLog_, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+    if (visible && !errorLog_->isFloating())
+      resizeDocks({errorLog_}, {kErrorLogHeight}, Qt::Vertical);
+  });
 
   lock_.statusText = [this] { return statusPanel(1); };
   lock_.setStatusText = [this](const QString& t) { setStatusPanel(1, t); };
@@ -150,6 +164,12 @@ MainWindow::MainWindow(Core& core, QtPrompts& prompts, QWidget* parent)
   connect(&core_.configReport, &ConfigWriteReport::failed, this, [this] { showConfigProblem(); });
   core_.files.hooks.statusChanged = [this] { showFilePath(); };
   resize(1280, 800);
+}
+
+MainWindow::~MainWindow() {
+  // Closing the windows may still end an edit that records a step: the
+  // actions it would update are going.
+  disconnect(&core_.history, nullptr, this, nullptr);
 }
 
 void MainWindow::buildMenus() {
@@ -186,6 +206,12 @@ void MainWindow::buildMenus() {
   auto on = [this](const char* name, auto slot) {
     connect(actions_.value(QString::fromLatin1(name)), &QAction::triggered, this, slot);
   };
+  // Redo also answers Ctrl+Y, as many programs have it.
+  QAction* redo = actions_.value(QStringLiteral("mnuEditRedo"));
+  redo->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
+  on("mnuEditUndo", [this] { undoRedo(false); });
+  on("mnuEditRedo", [this] { undoRedo(true); });
+  connect(&core_.history, &UndoHistory::changed, this, &MainWindow::updateUndoActions);
   on("mnuFileNew", [this] { core_.files.NewFile(); });
   on("mnuFileOpen", [this] { core_.files.OpenFile(QString()); });
   on("mnuFileSave", [this] { onSave(false); });
@@ -205,7 +231,12 @@ void MainWindow::buildMenus() {
     AboutDialog about(core_, this);
     about.exec();
   });
-  on("mnuTreeView", [this] { showNamed(QStringLiteral("frmTreeView")); });
+  // The tree entry shows the navigation tree, or hides it when it is shown.
+  on("mnuTreeView", [this] {
+    QWidget* tree = children_.value(QStringLiteral("frmTreeView"));
+    if (tree && tree->isVisible()) tree->hide();
+    else showNamed(QStringLiteral("frmTreeView"));
+  });
   on("mnuLockFace", [this] {
     lock_.mnuLockFace_Click();
     syncLock();
@@ -237,6 +268,37 @@ void MainWindow::buildToolbar() {
     entries_.insert(a->objectName(), row->entry);
     actions_.insert(a->objectName(), a);
   }
+  // Undo and redo, after the file buttons' group.
+  toolbar_->addSeparator();
+  const std::tuple<const char*, const char*, QStyle::StandardPixmap, bool> edits[] = {
+      {"tlbUndo", "Undo", QStyle::SP_ArrowBack, false}, {"tlbRedo", "Redo", QStyle::SP_ArrowForward, true}};
+  for (const auto& [name, caption, icon, redo] : edits) {
+    QAction* a = toolbar_->addAction(style()->standardIcon(icon), QString::fromLatin1(caption));
+    a->setObjectName(QString::fromLatin1(name));
+    const bool isRedo = redo;
+    connect(a, &QAction::triggered, this, [this, isRedo] { undoRedo(isRedo); });
+    actions_.insert(a->objectName(), a);
+  }
+  updateUndoActions();
+}
+
+void MainWindow::undoRedo(bool redo) {
+  guarded(core_.log, redo ? "mdifrmMain->mnuEditRedo_Click" : "mdifrmMain->mnuEditUndo_Click", [&] {
+    // The lock freezes the data: nothing is taken back or done again under it.
+    if (core_.settings.LockState == kLockOn) return;
+    // A tone entry in progress is the user's latest change: it is committed
+    // first, so that undo takes it back rather than losing it.
+    if (commitPendingEdit) commitPendingEdit();
+    if (redo) core_.history.redo();
+    else core_.history.undo();
+  });
+}
+
+void MainWindow::updateUndoActions() {
+  if (QAction* a = actions_.value(QStringLiteral("mnuEditUndo"))) a->setEnabled(core_.history.canUndo());
+  if (QAction* a = actions_.value(QStringLiteral("mnuEditRedo"))) a->setEnabled(core_.history.canRedo());
+  if (QAction* a = actions_.value(QStringLiteral("tlbUndo"))) a->setEnabled(core_.history.canUndo());
+  if (QAction* a = actions_.value(QStringLiteral("tlbRedo"))) a->setEnabled(core_.history.canRedo());
 }
 
 void MainWindow::buildPictureButtons() {
@@ -423,6 +485,7 @@ void MainWindow::showNamed(const QString& name) {
       auto* tree = new TreeViewWindow(core_, this);
       connect(tree, &TreeViewWindow::showRequested, this, &MainWindow::showNamed);
       addDockWidget(Qt::LeftDockWidgetArea, tree);
+      resizeDocks({tree}, {kTreeWidth}, Qt::Horizontal);
       w = tree;
     } else if (!w && name == QStringLiteral("frmRadioInfo")) {
       auto* info = new RadioInfoWindow(core_);

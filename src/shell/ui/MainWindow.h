@@ -26,6 +26,7 @@ class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
   MainWindow(Core& core, QtPrompts& prompts, QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   // Captions of the menus, toolbar, title and status bar from the text table.
   void SetSoftFace();
@@ -91,6 +92,8 @@ class MainWindow : public QMainWindow {
   void onOpenBackupFolder();
   void onVerifyAfterWrite(bool on);
   void closeChild(const QString& name);
+  void undoRedo(bool redo);
+  void updateUndoActions();
 
   Core& core_;
   QtPrompts& prompts_;

@@ -29,7 +29,10 @@ QString QtPrompts::qtFilter(const QString& filter) {
   for (int k = 0; k + 1 < parts.size(); k += 2) {
     QString patterns = parts[k + 1];
     patterns.replace(u';', u' ');
-    out << QStringLiteral("%1 (%2)").arg(parts[k], patterns);
+    // "Data File(*.dat)" names its pattern already: Qt reads it from there.
+    const QString& name = parts[k];
+    if (name.contains(u'(' + patterns + u')')) out << name;
+    else out << QStringLiteral("%1 (%2)").arg(name, patterns);
   }
   return out.join(QStringLiteral(";;"));
 }
@@ -45,6 +48,10 @@ QString QtPrompts::openFileName(const QString& filter, const QString& initialPat
 
 QString QtPrompts::saveFileName(const QString& filter, const QString& initialPath, const QString& defaultSuffix) {
   QFileDialog dlg(parent_, QString(), startDir(initialPath), qtFilter(filter));
+  // The dialog opens on the current file, so the question plus Enter saves
+  // where the file came from.
+  const QFileInfo current(initialPath);
+  if (!initialPath.isEmpty() && !current.isDir()) dlg.selectFile(current.fileName());
   dlg.setAcceptMode(QFileDialog::AcceptSave);
   dlg.setFileMode(QFileDialog::AnyFile);
   dlg.setDefaultSuffix(defaultSuffix);

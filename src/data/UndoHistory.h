@@ -1,0 +1,96 @@
+#pragma once
+// Undo and redo of the user's changes. One step is a copy of the memory image
+// `TempArray` together with the channel table `ChTable` as they were just
+// before a change: restoring it puts both back at once, so a grid row that was
+// not yet encoded comes back exactly as the user left it.
+//
+// Every editor calls `aboutToChange()` right before it changes the image or
+// the channel table on the user's behalf. A call that turns out to change
+// nothing leaves no step behind: the copy is compared with the state the next
+// time the history is used. A `Group` makes one step of a command that runs
+// many edits (an automatic input Set, a paste, a band change); calls with the
+// same merge key in a row make one step of typing into one field.
+//
+// New, Open and a read from the radio start a fresh history (`clear()`). The
+// history keeps at most `kMaxSteps` steps; the oldest are dropped.
+#include <QObject>
+#include <QString>
+#include <deque>
+
+#include "data/ChannelTable.h"
+#include "data/MemoryImage.h"
+
+namespace zr {
+
+class UndoHistory : public QObject {
+  Q_OBJECT
+ public:
+  static constexpr int kMaxSteps = 200;
+
+  UndoHistory(MemoryImage& image, ChannelTable& table, QObject* parent = nullptr);
+
+  // The user is about to change the image or the channel table.
+  void aboutToChange(const QString& mergeKey = {});
+  // Forgets every step (New, Open, a read).
+  void clear();
+  // Takes back the last change, or does it again; false when there is none.
+  bool undo();
+  bool redo();
+  bool canUndo() const { return !undo_.empty(); }
+  bool canRedo() const { return !redo_.empty(); }
+  // Steps held (a pending step that may still turn out empty included).
+  int undoSteps() const { return static_cast<int>(undo_.size()); }
+  int redoSteps() const { return static_cast<int>(redo_.size()); }
+  // True while a restored step is being shown: editors record nothing then.
+  bool restoring() const { return restoring_; }
+
+  // Everything done while a Group lives is one step.
+  class Group {
+   public:
+    explicit Group(UndoHistory& h, const QString& mergeKey = {}) : Group(&h, mergeKey) {}
+    // A null history (an editor used without one) records nothing.
+    explicit Group(UndoHistory* h, const QString& mergeKey = {}) : h_(h) {
+      if (!h_) return;
+      h_->aboutToChange(mergeKey);
+      ++h_->groupDepth_;
+    }
+    ~Group() {
+      if (h_) --h_->groupDepth_;
+    }
+    Group(const Group&) = delete;
+    Group& operator=(const Group&) = delete;
+
+   private:
+    UndoHistory* h_;
+  };
+
+ signals:
+  // Image and channel table were replaced by a step: the editors redisplay
+  // them without writing anything back.
+  void restored();
+  // What undo and redo can do may have changed.
+  void changed();
+
+ private:
+  struct State {
+    ByteArray image;
+    ChannelTable table;
+    bool operator==(const State&) const = default;
+  };
+  State current() const;
+  void apply(const State& s);
+  // Settles the step taken by the last aboutToChange: dropped when nothing
+  // changed since, otherwise the redo steps are gone.
+  void settle();
+
+  MemoryImage& image_;
+  ChannelTable& table_;
+  std::deque<State> undo_;
+  std::deque<State> redo_;
+  QString lastKey_;
+  bool pending_ = false;
+  bool restoring_ = false;
+  int groupDepth_ = 0;
+};
+
+}  // namespace zr
