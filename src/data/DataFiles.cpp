@@ -149,6 +149,10 @@ DataFiles::DataFiles(MemoryImage& image, ChannelCodec& codec, const TextTable& t
       paths_(std::move(paths)),
       history_(history) {}
 
+DataFiles::DataFiles(MemoryImage& image, ChannelCodec& codec, const TextTable& text, UserPrompts& prompts,
+                     ErrorLog& log, const QString& programDir, UndoHistory& history)
+    : DataFiles(image, codec, text, prompts, log, AppPaths::forProgram(programDir), history) {}
+
 
 QString DataFiles::untitledPath() const { return QDir(paths_.dataDir).filePath(kUntitledFile); }
 

@@ -43,6 +43,9 @@ class DataFiles {
  public:
   DataFiles(MemoryImage& image, ChannelCodec& codec, const TextTable& text, UserPrompts& prompts, ErrorLog& log,
             AppPaths paths, UndoHistory& history);
+  // The paths of a program living in programDir (AppPaths::forProgram).
+  DataFiles(MemoryImage& image, ChannelCodec& codec, const TextTable& text, UserPrompts& prompts, ErrorLog& log,
+            const QString& programDir, UndoHistory& history);
 
   EditorHooks hooks;
 
