@@ -1,24 +1,72 @@
-// zr417-cli channels: the channel table of a data file as CSV, both ways.
+// zr417-cli channels: the channel table of a data file as CSV, both ways, in
+// our own columns or in CHIRP's.
 #include <QFile>
+
+#include <cstdio>
 
 #include "cli/CliCommon.h"
 #include "cli/CliParser.h"
 #include "editors/ChannelCsv.h"
+#include "editors/ChirpCsv.h"
 
 namespace zr::cli {
+
+namespace {
+
+const QString kStdio = QStringLiteral("-");
+
+// Reads a whole file, or stdin for "-". Returns false with the reason.
+bool readText(const QString& path, QString& text, QString& why) {
+  QFile in;
+  const bool ok = path == kStdio ? in.open(stdin, QIODevice::ReadOnly) : (in.setFileName(path), in.open(QIODevice::ReadOnly));
+  if (!ok) {
+    why = in.errorString();
+    return false;
+  }
+  text = QString::fromUtf8(in.readAll());
+  return true;
+}
+
+// Writes a whole file safely, or stdout for "-".
+bool writeText(const QString& path, const QString& text, QString& why) {
+  const QByteArray bytes = text.toUtf8();
+  if (path == kStdio) {
+    const bool ok = std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout) ==
+                        static_cast<size_t>(bytes.size()) &&
+                    std::fflush(stdout) == 0;
+    if (!ok) why = QStringLiteral("cannot write to stdout");
+    return ok;
+  }
+  try {
+    writeFileAtomically(path, bytes);
+  } catch (const RunError& e) {
+    why = e.detail();
+    if (why.startsWith(path + QStringLiteral(": "))) why = why.mid(path.size() + 2);  // the caller names the file
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 int runChannels(const GlobalOptions& global, const QStringList& args) {
   GlobalOptions g = global;
   CommandParser p(QStringLiteral("channels"),
-                  QStringLiteral("channels FILE.dat --export OUT.csv\n"
-                                 "channels FILE.dat --import IN.csv [--out OUT.dat]"),
-                  QStringLiteral("Export writes the channel table as CSV (header Channel,Rx,Tx,Decode,Encode and\n"
-                                 "the option columns; frequencies in MHz with five decimals, three digits before\n"
-                                 "the point). Import enters every cell as typing it into the channel grid would\n"
-                                 "(snapping, band limits, tone rules, new-channel defaults), reports each rejected\n"
-                                 "cell on stderr, and saves the data file (in place, or to OUT.dat)."));
+                  QStringLiteral("channels FILE.dat --export OUT.csv [--format ours|chirp]\n"
+                                 "channels FILE.dat --import IN.csv [--format ours|chirp] [--strict] [--out OUT.dat]"),
+                  QStringLiteral(
+                      "Export writes the channel table as CSV: our columns (Channel,Rx,Tx,Decode,Encode and\n"
+                      "the option columns; frequencies in MHz with five decimals, three digits before\n"
+                      "the point) or CHIRP's generic CSV. Import enters every cell as typing it into the\n"
+                      "channel grid would (snapping, band limits, tone rules, new-channel defaults),\n"
+                      "reports each adjusted or rejected cell with its cause on stderr, and saves the\n"
+                      "data file (in place, or to OUT.dat). The format of an import is also recognised\n"
+                      "from its header. '-' as a file name is stdout for --export, stdin for --import."));
   p.addOption(QStringLiteral("export"), QStringLiteral("Write the channel table to OUT.csv."), QStringLiteral("OUT.csv"));
   p.addOption(QStringLiteral("import"), QStringLiteral("Enter the channels of IN.csv."), QStringLiteral("IN.csv"));
+  p.addOption(QStringLiteral("format"), QStringLiteral("ours (default) or chirp (CHIRP's generic CSV)."),
+              QStringLiteral("FORMAT"));
+  p.addOption(QStringLiteral("strict"), QStringLiteral("Exit 1 when any cell was adjusted or rejected (nothing is saved)."));
   p.addOption(QStringLiteral("out"), QStringLiteral("After an import, save to OUT.dat instead of in place."),
               QStringLiteral("OUT.dat"));
   if (auto exit = p.parse(args, g)) return *exit;
@@ -32,34 +80,52 @@ int runChannels(const GlobalOptions& global, const QStringList& args) {
   if (exportPath.isEmpty() == importPath.isEmpty())
     return p.usageError(QStringLiteral("give either --export OUT.csv or --import IN.csv"));
   if (!outPath.isEmpty() && importPath.isEmpty()) return p.usageError(QStringLiteral("--out goes with --import"));
+  if (p.isSet(QStringLiteral("strict")) && importPath.isEmpty())
+    return p.usageError(QStringLiteral("--strict goes with --import"));
+  const QString format = p.value(QStringLiteral("format")).toLower();
+  if (!format.isEmpty() && format != QStringLiteral("ours") && format != QStringLiteral("chirp"))
+    return p.usageError(QStringLiteral("--format takes ours or chirp, not '%1'").arg(p.value(QStringLiteral("format"))));
+  if (outPath == kStdio) return p.usageError(QStringLiteral("--out needs a file name, not '-'"));
 
   auto session = startSession(g);
   Core& c = *session->core;
   if (!c.files.OpenFile(file)) return kExitFailed;
 
   if (!exportPath.isEmpty()) {
-    try {
-      writeFileAtomically(exportPath, exportChannelsCsv(*session->editors).toUtf8());
-    } catch (const RunError& e) {
-      printErr(QStringLiteral("zr417-cli channels: cannot write %1").arg(e.detail()));
+    const QString csv = format == QStringLiteral("chirp") ? exportChirpCsv(*session->editors)
+                                                          : exportChannelsCsv(*session->editors);
+    QString why;
+    if (!writeText(exportPath, csv, why)) {
+      printErr(QStringLiteral("zr417-cli channels: cannot write %1: %2").arg(exportPath, why));
       return kExitFailed;
     }
     return kExitOk;
   }
 
-  QFile in(importPath);
-  if (!in.open(QIODevice::ReadOnly)) {
-    printErr(QStringLiteral("zr417-cli channels: cannot read %1: %2").arg(importPath, in.errorString()));
+  QString text, why;
+  if (!readText(importPath, text, why)) {
+    printErr(QStringLiteral("zr417-cli channels: cannot read %1: %2").arg(importPath, why));
     return kExitFailed;
   }
+  const std::vector<QStringList> head = parseCsv(text.section(u'\n', 0, 0));
+  const bool chirp = format == QStringLiteral("chirp") ||
+                     (format.isEmpty() && !head.empty() && isChirpCsvHeader(head.front()));
   std::vector<CsvProblem> problems;
-  const bool ok = importChannelsCsv(*session->editors, QString::fromUtf8(in.readAll()), problems);
-  for (const CsvProblem& p : problems)
-    printErr(QStringLiteral("%1:%2:%3: %4").arg(importPath).arg(p.line).arg(p.column, p.message));
+  const bool ok = chirp ? importChirpCsv(*session->editors, text, problems)
+                        : importChannelsCsv(*session->editors, text, problems);
+  const QString source = importPath == kStdio ? QStringLiteral("stdin") : importPath;
+  for (const CsvProblem& pr : problems)
+    printErr(QStringLiteral("%1:%2:%3: %4").arg(source).arg(pr.line).arg(pr.column, pr.message));
   if (!ok) return kExitFailed;
+  if (p.isSet(QStringLiteral("strict")) && !problems.empty()) {
+    printErr(QStringLiteral("zr417-cli channels: %1 cell(s) adjusted or rejected; nothing saved (--strict)")
+                 .arg(problems.size()));
+    return kExitFailed;
+  }
   if (!outPath.isEmpty()) c.image.CurFilePath = outPath;
   if (!c.files.SaveDatFile()) {
-    printErr(c.text.SoftFace(86) + QStringLiteral(" ") + c.files.lastSaveFailure());
+    printErr(QStringLiteral("zr417-cli channels: cannot save %1: %2 %3")
+                 .arg(c.image.CurFilePath, c.text.SoftFace(86), c.files.lastSaveFailure()));
     return kExitFailed;
   }
   return kExitOk;

@@ -17,15 +17,24 @@ void printOut(const QString& text) {
 
 void CliPrompts::message(const QString&, const QString& text, Icon) {
   messages << text;
-  printErr(text);
+  QString line = text;
+  if (log && log->reportCount() > reportsSeen && !log->lastDetail().isEmpty())
+    line += QStringLiteral(" ") + log->lastDetail();
+  if (log) reportsSeen = log->reportCount();
+  printErr(line);
 }
 
 std::unique_ptr<Session> startSession(const GlobalOptions& g) {
   auto s = std::make_unique<Session>();
   s->core = std::make_unique<Core>(g.programDir, g.configPath, s->prompts, QStringLiteral("zr417-cli"));
-  s->core->log.setEcho([](const QString& line) { printErr(line); });
+  // The error log's reports are for --verbose; every failure also gets its
+  // own plain line from the command.
+  if (g.verbose) s->core->log.setEcho([](const QString& line) { printErr(line); });
+  s->prompts.log = &s->core->log;
+  if (s->core->configReport.reported()) printErr(s->core->configReport.message());
   s->editors = std::make_unique<Editors>(*s->core);
   s->editors->startHeadless();
+  s->prompts.reportsSeen = s->core->log.reportCount();
   return s;
 }
 

@@ -19,6 +19,10 @@ class CliPrompts : public UserPrompts {
  public:
   bool answer = true;
   QStringList messages;
+  // A message right after a logged failure carries the failure's cause
+  // ("Wrong file type! x.dat: no such file").
+  const ErrorLog* log = nullptr;
+  int reportsSeen = 0;
   bool askYesNo(const QString&, const QString&) override { return answer; }
   void message(const QString&, const QString& text, Icon) override;
   QString openFileName(const QString&, const QString&) override { return {}; }

@@ -12,7 +12,9 @@ std::optional<std::pair<int, int>> parseRange(const QString& text) {
   static const QRegularExpression re(QStringLiteral("^([0-9A-Fa-f]{4})-([0-9A-Fa-f]{4})$"));
   const auto m = re.match(text);
   if (!m.hasMatch()) return std::nullopt;
-  return std::make_pair(addressValue(m.captured(1)), addressValue(m.captured(2)));
+  // Read as plain addresses: "FFFF" is 65535 (past any image), not the
+  // address boxes' signed -1.
+  return std::make_pair(m.captured(1).toInt(nullptr, 16), m.captured(2).toInt(nullptr, 16));
 }
 
 void addLinkOptions(CommandParser& p, const QString& rangeDescription) {
@@ -20,6 +22,9 @@ void addLinkOptions(CommandParser& p, const QString& rangeDescription) {
               QStringLiteral("A device path (/dev/ttyUSB0, /dev/pts/7) or a port number 1..16 numbered as the "
                              "desktop program numbers ports. With a path only that device is tried."),
               QStringLiteral("PORT"));
+  p.addOption(QStringLiteral("search"),
+              QStringLiteral("When the port number does not answer, search ports 1 to 16 (the port that "
+                             "answers is named, and not stored)."));
   p.addOption(QStringLiteral("range"), rangeDescription, QStringLiteral("SSSS-EEEE"));
 }
 
@@ -30,11 +35,26 @@ std::optional<int> takeLinkOptions(const CommandParser& p, LinkOptions& o) {
   const int n = o.port.toInt(&isNumber, 10);
   if (isNumber && (n < 1 || n > PortMap::kPortCount))
     return p.usageError(QStringLiteral("--port takes a device path or a port number 1 to 16"));
+  o.search = p.isSet(QStringLiteral("search"));
+  if (o.search && !isNumber)
+    return p.usageError(QStringLiteral("--search goes with a port number; a device path is the only port tried"));
   if (p.isSet(QStringLiteral("range"))) {
-    o.range = parseRange(p.value(QStringLiteral("range")));
+    const QString text = p.value(QStringLiteral("range"));
+    o.range = parseRange(text);
     if (!o.range)
       return p.usageError(QStringLiteral("--range takes SSSS-EEEE, four hex digits each, for example 0000-03FF"));
+    if (o.range->first > o.range->second)
+      return p.usageError(QStringLiteral("--range %1 starts above its end").arg(text));
   }
+  return std::nullopt;
+}
+
+std::optional<int> checkRangeInImage(const CommandParser& p, const LinkOptions& o, const Core& core) {
+  const int last = core.image.TempArray.upperBound();
+  if (o.range && o.range->second > last)
+    return p.usageError(QStringLiteral("--range %1 ends past the image, which ends at %2")
+                            .arg(p.value(QStringLiteral("range")),
+                                 QString::number(last, 16).toUpper().rightJustified(4, u'0')));
   return std::nullopt;
 }
 
@@ -74,50 +94,45 @@ LinkRun::LinkRun(Session& s, const QString& name)
   transfer.addListener([this] { progress.update(transfer.state()); });
 }
 
-// A number is used as the desktop program uses `ComPort` (searching the
-// other ports when it does not answer); a device path gets a number for this
-// run only and is the only port tried.
-QString choosePort(LinkRun& run, Core& core, const QString& port) {
+// A number is the desktop program's port number, tried alone unless
+// --search lets the search of ports 1 to 16 run; a device path gets a number
+// for this run only and is the only port tried. Either way "COM" in the
+// configuration stays as it is.
+QString choosePort(LinkRun& run, Core& core, const LinkOptions& o) {
   bool isNumber = false;
-  const int n = port.toInt(&isNumber, 10);
+  const int n = o.port.toInt(&isNumber, 10);
   run.link.portMap.refresh();
+  run.link.access.storeFoundPort = false;
   if (isNumber) {
     core.settings.ComPort = n;
-    run.transfer.searchOtherPorts = true;
+    run.transfer.searchOtherPorts = o.search;
+    // The radio's port is named before any block goes to it.
+    run.transfer.portOpened = [&run, name = run.progress.name()](int port) {
+      const QString device = run.link.portMap.devicePath(port);
+      printErr(QStringLiteral("zr417-cli %1: the radio answered on COM%2 (%3)").arg(name).arg(port).arg(device));
+    };
     return {};
   }
-  const int assigned = run.link.portMap.assign(port);
-  if (assigned == 0) return QStringLiteral("no port number is free for %1").arg(port);
-  // Kept in memory only: "COM" in the configuration is not rewritten.
+  const int assigned = run.link.portMap.assign(o.port);
+  if (assigned == 0) return QStringLiteral("no port number is free for %1").arg(o.port);
   core.settings.ComPort = assigned;
   run.transfer.searchOtherPorts = false;
   return {};
 }
 
-// The failure lines: the status text and the reason (unless the reason was
-// just shown as a message).
 void reportFailure(Session& s, LinkRun& run, const QString& status, int messagesBefore) {
   run.progress.finish();
   const QString reason = run.transfer.failureText();
   const bool shown = s.prompts.messages.mid(messagesBefore).contains(reason);
   printErr(reason.isEmpty() || shown ? status : status + QStringLiteral(": ") + reason);
-  if (run.transfer.outcome() == TransferOutcome::PortNotFound && !run.transfer.searchOtherPorts) {
-    const QString why = run.link.serial.openError(s.core->settings.ComPort);
-    if (!why.isEmpty()) printErr(why);
-  }
+  if (run.transfer.outcome() == TransferOutcome::PortNotFound && !run.transfer.portProblem().isEmpty())
+    printErr(QStringLiteral("zr417-cli %1: %2").arg(run.progress.name(), run.transfer.portProblem()));
 }
 
 void noteBackup(const Transfer& transfer) {
   const BackupCopy& copy = transfer.lastBackup();
   if (!copy.ok()) printErr(QStringLiteral("zr417-cli: no backup copy: ") + copy.failure);
   else if (!copy.rawPath.isEmpty()) printErr(QStringLiteral("Backup: ") + copy.rawPath);
-}
-
-void notePortChange(LinkRun& run, Core& core, int requested) {
-  if (core.settings.ComPort != requested)
-    printErr(QStringLiteral("zr417-cli: the radio answered on COM%1 (%2)")
-                 .arg(core.settings.ComPort)
-                 .arg(run.link.portMap.devicePath(core.settings.ComPort)));
 }
 
 }  // namespace zr::cli

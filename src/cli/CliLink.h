@@ -14,23 +14,27 @@ namespace zr::cli {
 
 class CommandParser;
 
-// "SSSS-EEEE": four hex digits each, read as the address boxes read them.
+// "SSSS-EEEE": four hex digits each.
 std::optional<std::pair<int, int>> parseRange(const QString& text);
 
 // The options read and write share.
 struct LinkOptions {
-  QString port;                                // --port: a device path or a number 1..16
+  QString port;                              // --port: a device path or a number 1..16
+  bool search = false;                       // --search: ports 1..16 when the number does not answer
   std::optional<std::pair<int, int>> range;  // --range
 };
 void addLinkOptions(CommandParser& p, const QString& rangeDescription);
 // Checks and takes them; returns an exit code on a usage error.
 std::optional<int> takeLinkOptions(const CommandParser& p, LinkOptions& o);
+// A range must also end inside the image, whose size the configuration gives.
+std::optional<int> checkRangeInImage(const CommandParser& p, const LinkOptions& o, const Core& core);
 
 // Progress on stderr: a bar redrawn in place on a terminal, otherwise one
 // line each time the progress reaches another whole 10 %.
 class ProgressPrinter {
  public:
   explicit ProgressPrinter(QString name);
+  const QString& name() const { return name_; }
   void update(const CommunState& s);
   // Ends the bar's line before other messages.
   void finish();
@@ -54,15 +58,13 @@ struct LinkRun {
   LinkRun(Session& s, const QString& name);
 };
 
-// Points the link at --port. Returns an error text, empty on success.
-QString choosePort(LinkRun& run, Core& core, const QString& port);
+// Points the link at --port, for this run only. Returns an error text,
+// empty on success.
+QString choosePort(LinkRun& run, Core& core, const LinkOptions& o);
 
 // The failure lines: the status text and the reason (unless the reason was
-// just shown as a message).
+// just shown as a message), then why the port would not open.
 void reportFailure(Session& s, LinkRun& run, const QString& status, int messagesBefore);
-
-// Names the port that answered when it is not the one asked for.
-void notePortChange(LinkRun& run, Core& core, int requested);
 
 // Where the transfer's copy went (or why it could not be kept).
 void noteBackup(const Transfer& transfer);

@@ -11,9 +11,9 @@ namespace zr::cli {
 int runRead(const GlobalOptions& global, const QStringList& args) {
   GlobalOptions g = global;
   CommandParser p(QStringLiteral("read"),
-                  QStringLiteral("read --port PORT [--range SSSS-EEEE] [--out FILE.dat] [--raw FILE.bin]"),
-                  QStringLiteral("Reads the radio as the communication window does (port search, identification,\n"
-                                 "command set, retries, single-wire cable detection). Progress goes to stderr.\n"
+                  QStringLiteral("read --port PORT [--search] [--range SSSS-EEEE] [--out FILE.dat] [--raw FILE.bin]"),
+                  QStringLiteral("Reads the radio as the communication window does (identification, command set,\n"
+                                 "retries, single-wire cable detection). Progress goes to stderr.\n"
                                  "Every good read keeps a copy in the backups folder and names it on stderr.\n"
                                  "Exit 0 on success, 1 when the read failed."));
   addLinkOptions(p, QStringLiteral("Read these addresses (four hex digits each) instead of "
@@ -32,17 +32,17 @@ int runRead(const GlobalOptions& global, const QStringList& args) {
 
   auto session = startSession(g);
   Core& c = *session->core;
+  if (auto exit = checkRangeInImage(p, link, c)) return *exit;
   if (link.range) {
     c.settings.ReadStartAddr = link.range->first;
     c.settings.ReadEndAddr = link.range->second;
   }
   LinkRun run(*session, QStringLiteral("read"));
-  const QString portProblem = choosePort(run, c, link.port);
+  const QString portProblem = choosePort(run, c, link);
   if (!portProblem.isEmpty()) {
     printErr(QStringLiteral("zr417-cli read: ") + portProblem);
     return kExitFailed;
   }
-  const int requested = c.settings.ComPort;
 
   // The bytes as received, before the refresh decodes and repairs them.
   std::vector<uint8_t> received;
@@ -54,7 +54,6 @@ int runRead(const GlobalOptions& global, const QStringList& args) {
     return kExitFailed;
   }
   run.progress.finish();
-  notePortChange(run, c, requested);
 
   if (!rawPath.isEmpty()) {
     try {

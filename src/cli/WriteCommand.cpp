@@ -2,6 +2,7 @@
 // the command line on a port number or a device path.
 #include "cli/CliLink.h"
 #include "cli/CliParser.h"
+#include "data/DataFileCheck.h"
 #include "data/DataFiles.h"
 
 namespace zr::cli {
@@ -9,7 +10,7 @@ namespace zr::cli {
 int runWrite(const GlobalOptions& global, const QStringList& args) {
   GlobalOptions g = global;
   CommandParser p(QStringLiteral("write"),
-                  QStringLiteral("write --port PORT [--range SSSS-EEEE] [--verify] (FILE.dat | --raw FILE.bin)"),
+                  QStringLiteral("write --port PORT [--search] [--range SSSS-EEEE] [--force] [--verify] (FILE.dat | --raw FILE.bin)"),
                   QStringLiteral("Loads the data file as Open does (or a raw image from address 0, not realigned)\n"
                                  "and writes it to the radio as the communication window does: write preparation,\n"
                                  "scripted blocks, model and band, information reads, parameter or special blocks,\n"
@@ -18,6 +19,9 @@ int runWrite(const GlobalOptions& global, const QStringList& args) {
                                  "are reported on stderr. Every write keeps a copy in the backups folder."));
   addLinkOptions(p, QStringLiteral("Write these addresses instead of WriteStartAddr-WriteEndAddr."));
   p.addOption(QStringLiteral("raw"), QStringLiteral("A raw image instead of a data file."), QStringLiteral("FILE.bin"));
+  p.addOption(QStringLiteral("force"),
+              QStringLiteral("Write FILE.dat even when it is not a data file (not 1040 bytes, or without the "
+                             "data file signature)."));
   p.addOption(QStringLiteral("verify"),
               QStringLiteral("Read the written range back and compare; exit 1 naming the first differing addresses."));
   if (auto exit = p.parse(args, g)) return *exit;
@@ -31,11 +35,28 @@ int runWrite(const GlobalOptions& global, const QStringList& args) {
 
   auto session = startSession(g);
   Core& c = *session->core;
+  if (auto exit = checkRangeInImage(p, link, c)) return *exit;
   if (link.range) {
     c.settings.WriteStartAddr = link.range->first;
     c.settings.WriteEndAddr = link.range->second;
   }
   if (!file.isEmpty()) {
+    // Open accepts any file; a radio is only written from a real data file
+    // unless the user insists.
+    if (!p.isSet(QStringLiteral("force"))) {
+      QString problem;
+      try {
+        problem = dataFileProblem(readFileBytes(file));
+      } catch (const RunError&) {
+        // Open below reports why the file cannot be read.
+      }
+      if (!problem.isEmpty()) {
+        printErr(QStringLiteral("zr417-cli write: %1 is not a data file: %2; nothing was written "
+                                "(--force writes it anyway)")
+                     .arg(file, problem));
+        return kExitFailed;
+      }
+    }
     if (!c.files.OpenFile(file)) return kExitFailed;  // the message was shown
   } else {
     // A raw image from address 0, not realigned; then the editors show it,
@@ -50,12 +71,11 @@ int runWrite(const GlobalOptions& global, const QStringList& args) {
   }
 
   LinkRun run(*session, QStringLiteral("write"));
-  const QString portProblem = choosePort(run, c, link.port);
+  const QString portProblem = choosePort(run, c, link);
   if (!portProblem.isEmpty()) {
     printErr(QStringLiteral("zr417-cli write: ") + portProblem);
     return kExitFailed;
   }
-  const int requested = c.settings.ComPort;
   run.transfer.verifyAfterWrite = p.isSet(QStringLiteral("verify"));
   const int messagesBefore = static_cast<int>(session->prompts.messages.size());
   if (!run.transfer.cmdWrite()) {
@@ -64,7 +84,6 @@ int runWrite(const GlobalOptions& global, const QStringList& args) {
     return kExitFailed;
   }
   run.progress.finish();
-  notePortChange(run, c, requested);
   if (run.transfer.verifyAfterWrite) printErr(Transfer::kVerifyOkText);
   printErr(QStringLiteral("Write Successful"));
   noteBackup(run.transfer);

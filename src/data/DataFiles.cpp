@@ -138,14 +138,14 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes, qint64 ke
 }
 
 DataFiles::DataFiles(MemoryImage& image, ChannelCodec& codec, const TextTable& text, UserPrompts& prompts,
-                     ErrorLog& log, QString programDir)
-    : image_(image), codec_(codec), text_(text), prompts_(prompts), log_(log), programDir_(std::move(programDir)) {}
+                     ErrorLog& log, AppPaths paths)
+    : image_(image), codec_(codec), text_(text), prompts_(prompts), log_(log), paths_(std::move(paths)) {}
 
-QString DataFiles::pathBesideProgram(const QString& name) const { return QDir(programDir_).filePath(name); }
+DataFiles::DataFiles(MemoryImage& image, ChannelCodec& codec, const TextTable& text, UserPrompts& prompts,
+                     ErrorLog& log, const QString& programDir)
+    : DataFiles(image, codec, text, prompts, log, AppPaths::forProgram(programDir)) {}
 
-QString DataFiles::untitledPath() const {
-  return QDir(QDir(programDir_).filePath(kDataFolder)).filePath(kUntitledFile);
-}
+QString DataFiles::untitledPath() const { return QDir(paths_.dataDir).filePath(kUntitledFile); }
 
 void DataFiles::redisplayChannels() {
   // Without a grid the channels are still decoded, so `ChTable` follows the image.
@@ -159,8 +159,7 @@ void DataFiles::updateStatus() {
 
 void DataFiles::InitTempArray() {
   guarded(log_, "mdifrmMain->InitTempArray", [&] {
-    const std::vector<uint8_t> file =
-        readFileBytes(pathBesideProgram(kDefaultImageFile), image_.TempArray.size());
+    const std::vector<uint8_t> file = readFileBytes(shippedFile(kDefaultImageFile), image_.TempArray.size());
     // Both arrays must reach the end of the realignment before either changes.
     if (image_.TempArray.upperBound() < kRealignEnd)
       throwSubscript("TempArray", kRealignEnd, 0, image_.TempArray.upperBound());
@@ -283,9 +282,8 @@ bool DataFiles::SaveDatFile() {
 
 void DataFiles::GenerateDatFolder() {
   guarded(log_, "mdifrmMain->GenerateDatFolder", [&] {
-    QDir dir(programDir_);
-    if (!QFileInfo(dir.filePath(kDataFolder)).isDir() && !dir.mkpath(kDataFolder))
-      throw RunError(kErrPathFileAccess, QStringLiteral("cannot create %1").arg(dir.filePath(kDataFolder)));
+    if (!QFileInfo(paths_.dataDir).isDir() && !QDir().mkpath(paths_.dataDir))
+      throw RunError(kErrPathFileAccess, QStringLiteral("cannot create %1").arg(paths_.dataDir));
     image_.CurFilePath = untitledPath();
     updateStatus();
   });
@@ -293,7 +291,7 @@ void DataFiles::GenerateDatFolder() {
 
 void DataFiles::RestoreDefaults(int bandPosition) {
   const QString file = bandPosition > 6 ? kDefaultUhfFile : kDefaultVhfFile;
-  OpenFile(pathBesideProgram(file));
+  OpenFile(shippedFile(file));
   setAnVoiceForLanguage();
 }
 

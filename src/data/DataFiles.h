@@ -6,13 +6,14 @@
 
 #include "data/ChannelCodec.h"
 #include "data/MemoryImage.h"
+#include "shell/AppPaths.h"
 #include "shell/ErrorLog.h"
 #include "shell/TextTable.h"
 #include "shell/UserPrompts.h"
 
 namespace zr {
 
-// File names beside the program.
+// Names of the shipped files and of the data folder.
 inline const QString kDefaultImageFile = QStringLiteral("dhcpqec.def");
 inline const QString kDefaultVhfFile = QStringLiteral("DefRadioSet_VHF.def");
 inline const QString kDefaultUhfFile = QStringLiteral("DefRadioSet_UHF.def");
@@ -37,13 +38,18 @@ struct EditorHooks {
 class DataFiles {
  public:
   DataFiles(MemoryImage& image, ChannelCodec& codec, const TextTable& text, UserPrompts& prompts, ErrorLog& log,
-            QString programDir);
+            AppPaths paths);
+  // The paths of a program living in programDir (AppPaths::forProgram).
+  DataFiles(MemoryImage& image, ChannelCodec& codec, const TextTable& text, UserPrompts& prompts, ErrorLog& log,
+            const QString& programDir);
 
   EditorHooks hooks;
 
-  // Program directory and the paths derived from it.
-  const QString& programDir() const { return programDir_; }
-  QString pathBesideProgram(const QString& name) const;
+  const QString& programDir() const { return paths_.programDir; }
+  const AppPaths& paths() const { return paths_; }
+  // A shipped file: the default image, a default settings file.
+  QString shippedFile(const QString& name) const { return paths_.sharedFile(name); }
+  // The default data file name in the data folder.
   QString untitledPath() const;
 
   void InitTempArray();
@@ -74,7 +80,7 @@ class DataFiles {
   const TextTable& text_;
   UserPrompts& prompts_;
   ErrorLog& log_;
-  QString programDir_;
+  AppPaths paths_;
   QString lastSaveFailure_;
 };
 

@@ -1,7 +1,6 @@
 #include "editors/ChannelCsv.h"
 
 #include "editors/Editors.h"
-#include "editors/ToneEntry.h"
 
 namespace zr {
 
@@ -103,7 +102,6 @@ QString exportChannelsCsv(Editors& e) {
 
 bool importChannelsCsv(Editors& e, const QString& csv, std::vector<CsvProblem>& problems) {
   Core& c = e.core;
-  ChannelGrid& g = e.grid;
   const std::vector<QStringList> rows = parseCsv(csv);
   const QStringList expected = header(e);
   if (rows.empty()) {
@@ -127,77 +125,25 @@ bool importChannelsCsv(Editors& e, const QString& csv, std::vector<CsvProblem>& 
   }
 
   const int n = std::min(c.columns.channelCount, ChannelTable::kChannels);
+  GridEntry entry(e, problems);
   for (size_t line = 1; line < rows.size(); ++line) {
     const QStringList& f = rows[line];
-    const int lineNo = static_cast<int>(line) + 1;
-    auto problem = [&](int k, const QString& msg) {
-      problems.push_back({lineNo, k < head.size() ? head[k] : QString(), msg});
-    };
+    entry.setLine(static_cast<int>(line) + 1);
+    auto name = [&](int k) { return k < head.size() ? head[k] : QString(); };
     bool ok = false;
     const int ch = f.value(0).trimmed().toInt(&ok);
     if (!ok || ch < 1 || ch > n) {
-      problem(0, QStringLiteral("not a channel number 1 to %1: \"%2\"").arg(n).arg(f.value(0)));
+      entry.report(name(0), QStringLiteral("not a channel number 1 to %1: \"%2\"").arg(n).arg(f.value(0)));
       continue;
     }
-    auto typeFrequency = [&](int col, int k) {
-      const QString t = f.value(k).trimmed();
-      if (!t.isEmpty() && !ChannelGrid::isNumeric(t)) {
-        problem(k, QStringLiteral("not a frequency: \"%1\"").arg(t));
-        return;
-      }
-      const bool empty = c.ChTable.get(kRowRx, ch) == -1;
-      if (t.isEmpty() && (col == kColRx ? empty : (empty || c.ChTable.get(kRowTx, ch) == -1))) return;
-      if (!g.beforeEdit(ch, col)) {
-        problem(k, QStringLiteral("cannot be entered here"));
-        return;
-      }
-      g.setCursor(ch, col);
-      g.GridChAfterEdit(ch, col, t, -1);
-      const auto typed = ChannelGrid::typedFrequency(t);
-      if (typed && c.ChTable.get(col, ch) != ChannelGrid::ModifyTxRxFre(*typed))
-        problem(k, QStringLiteral("kept inside the band: %1 MHz").arg(ChannelGrid::mhzText(c.ChTable.get(col, ch))));
-    };
-    auto typeTone = [&](int col, int k) {
-      const QString t = f.value(k).trimmed();
-      if (c.ChTable.get(kRowRx, ch) == -1 || (col == kColEncode && c.ChTable.get(kRowTx, ch) == -1)) {
-        if (!t.isEmpty()) problem(k, QStringLiteral("the channel has no frequency for this tone"));
-        return;
-      }
-      const auto result = canonicalToneText(t, c.tones.NoToneText());
-      if (!result) {
-        problem(k, QStringLiteral("not a tone: \"%1\"").arg(t));
-        return;
-      }
-      if (*result == c.tones.NoToneText() && !t.isEmpty() && t != c.tones.NoToneText())
-        problem(k, QStringLiteral("not a tone: \"%1\", stored as %2").arg(t, *result));
-      g.click(ch, col);
-      g.setPickerText(t.isEmpty() ? c.tones.NoToneText() : t);
-      g.pickerFocusOut();
-    };
-    typeFrequency(kColRx, 1);
-    if (c.ChTable.get(kRowRx, ch) == -1) continue;  // an empty channel takes nothing else
-    typeFrequency(kColTx, 2);
-    typeTone(kColDecode, 3);
-    typeTone(kColEncode, 4);
-    for (int k = 5; k < f.size() && k < head.size(); ++k) {
-      const int col = optionColumn[static_cast<size_t>(k)];
-      const QString t = f[k].trimmed();
-      if (t.isEmpty()) continue;
-      int index = -1;
-      for (int v = 0; v < ChColumnDefs::kMaxItems; ++v)
-        if (c.columns.optionText(col, v) == t) {
-          index = v;
-          break;
-        }
-      if (index < 0) {
-        problem(k, QStringLiteral("not an option of this column: \"%1\"").arg(t));
-        continue;
-      }
-      if (!g.beforeEdit(ch, col)) {
-        problem(k, QStringLiteral("cannot be entered here"));
-        continue;
-      }
-      g.GridChAfterEdit(ch, col, t, index);
+    entry.typeFrequency(ch, kColRx, f.value(1), name(1));
+    if (entry.channelEmpty(ch)) continue;  // an empty channel takes nothing else
+    entry.typeFrequency(ch, kColTx, f.value(2), name(2));
+    entry.typeTone(ch, kColDecode, f.value(3), name(3));
+    entry.typeTone(ch, kColEncode, f.value(4), name(4));
+    for (int k = kFirstOption; k < f.size() && k < head.size(); ++k) {
+      if (f[k].trimmed().isEmpty()) continue;
+      entry.chooseOption(ch, optionColumn[static_cast<size_t>(k)], f[k], name(k));
     }
   }
   return true;

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <vector>
 
+#include "editors/GridEntry.h"
+
 namespace zr {
 
 class ChannelGrid;
@@ -17,17 +19,12 @@ struct Editors;
 std::vector<QStringList> parseCsv(const QString& text);
 QString csvLine(const QStringList& fields);
 
-struct CsvProblem {
-  int line = 0;     // 1-based line of the file (the header is line 1)
-  QString column;   // the header's name of the column
-  QString message;
-};
-
 QString exportChannelsCsv(Editors& e);
 
 // Applies the rows to the grid. Returns false (with the reason in `problems`)
 // when the header does not name the channel columns; otherwise true, with
-// every rejected or adjusted cell listed in `problems`.
+// every rejected or adjusted cell listed in `problems` with its cause.
+// Option texts match without regard to case.
 bool importChannelsCsv(Editors& e, const QString& csv, std::vector<CsvProblem>& problems);
 
 }  // namespace zr

@@ -49,6 +49,12 @@ int FakeSerialLibrary::sio_open(int n) {
   return 0;
 }
 
+QString FakeSerialLibrary::openError(int n) const {
+  if (n < 1 || n > kPortCount) return {};
+  const Port& p = port(n);
+  return p.opens ? QString() : p.openError;
+}
+
 int FakeSerialLibrary::sio_ioctl(int n, int baudCode, int modeCode) {
   Port* p = find(n);
   record(QStringLiteral("ioctl %1 %2 %3").arg(n).arg(baudCode).arg(modeCode));

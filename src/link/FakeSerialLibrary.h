@@ -35,6 +35,7 @@ class FakeSerialLibrary : public SerialLibrary {
     // Replies handed out one per write while the queue lasts.
     std::deque<Bytes> replies;
     int setTimeoutsResult = 0;  // what sio_SetReadTimeouts returns
+    QString openError;          // what openError() tells while the port does not open
 
     // State and records.
     bool isOpen = false;
@@ -64,6 +65,7 @@ class FakeSerialLibrary : public SerialLibrary {
   bool recordCalls = true;
 
   int sio_open(int port) override;
+  QString openError(int port) const override;
   int sio_ioctl(int port, int baudCode, int modeCode) override;
   int sio_flush(int port, int mode) override;
   int sio_write(int port, const uint8_t* data, int count) override;

@@ -128,7 +128,7 @@ void PortAccess::OpenCom() {
           portOpen = OpenPortCom(port);
           OpenFailed = 0;
           ComPort = port;
-          writeComPort();
+          if (storeFoundPort) writeComPort();
           if (hooks.showPort) hooks.showPort(port);
           break;
         }

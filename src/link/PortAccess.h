@@ -61,6 +61,9 @@ class PortAccess {
   // and clears it too); the communication window will not close meanwhile.
   int Communicating = 0;
   PortAccessHooks hooks;
+  // When false, a port found by the search serves this run only and "COM"
+  // is not rewritten (the CLI never changes the configuration).
+  bool storeFoundPort = true;
 
   // 1 = opened when last probed, -1 = did not, 0 = never probed. Port 1..16;
   // any other number raises the index failure.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 
+#include "link/PortDiagnosis.h"
 #include "link/PortMap.h"
 
 namespace zr {
@@ -45,25 +46,13 @@ bool isPseudoTerminal(const QString& path) {
 }
 
 QString explainOpenFailure(const QString& path, const QSerialPort& serial) {
-  QString text = QStringLiteral("Cannot open %1: %2").arg(path, serial.errorString());
+  OpenFailure failure = OpenFailure::Other;
   switch (serial.error()) {
-    case QSerialPort::PermissionError: {
-      const QFileInfo info(path);
-      const QString group = info.group().isEmpty() ? QStringLiteral("dialout") : info.group();
-      text += QStringLiteral(". The device belongs to %1:%2 with mode %3; add your user to the group \"%2\" "
-                             "(sudo usermod -aG %2 $USER, then log in again), and check that no other "
-                             "program (ModemManager, brltty, a terminal program) holds the device.")
-                  .arg(info.owner().isEmpty() ? QStringLiteral("?") : info.owner(), group)
-                  .arg(QString::number(static_cast<int>(info.permissions()) & 0x7777, 16));
-      break;
-    }
-    case QSerialPort::DeviceNotFoundError:
-      text += QStringLiteral(". Is the cable plugged in?");
-      break;
-    default:
-      break;
+    case QSerialPort::DeviceNotFoundError: failure = OpenFailure::NotFound; break;
+    case QSerialPort::PermissionError: failure = OpenFailure::PermissionDenied; break;
+    default: break;
   }
-  return text;
+  return describeOpenFailure(path, failure, serial.errorString(), deviceFacts(path), currentUser());
 }
 
 }  // namespace

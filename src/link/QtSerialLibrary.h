@@ -44,7 +44,7 @@ class QtSerialLibrary : public SerialLibrary {
   // Why the last open of the port failed, in words a user can act on (the
   // device, the system's reason and, for a permission problem, the group
   // that grants access). Empty after a successful open.
-  QString openError(int port) const;
+  QString openError(int port) const override;
 
  private:
   struct Slot {

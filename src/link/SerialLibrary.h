@@ -2,6 +2,7 @@
 // The serial operations the radio link relies on, by port number 1..16 (the
 // system's currency for ports). The real implementation maps numbers to this
 // machine's serial devices and works on QSerialPort; tests use a fake.
+#include <QString>
 #include <cstdint>
 
 namespace zr {
@@ -24,6 +25,10 @@ class SerialLibrary {
   // the time limit ran out; returns the count read.
   virtual int sio_read(int port, uint8_t* buffer, int count) = 0;
   virtual int sio_close(int port) = 0;
+  // Why the last open of the port failed, as one line for the user ("cannot
+  // open /dev/ttyUSB0: permission denied ..."); empty when it opened or when
+  // the layer cannot tell.
+  virtual QString openError(int /*port*/) const { return {}; }
 };
 
 // Waiting inside the radio link (`DelayNms`): the desktop program keeps its

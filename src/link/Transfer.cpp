@@ -279,6 +279,7 @@ bool Transfer::cmdWrite() {
 
 void Transfer::resetForStart(bool read) {
   ComRetry = 0;
+  portProblem_.clear();
   engine_.trace().reset();
   change([read](CommunState& s) {
     s.stopTicked = false;
@@ -303,6 +304,7 @@ bool Transfer::openPort() {
     portNotFound();
     return false;
   }
+  if (portOpened) portOpened(access_.ComPort);
   return true;
 }
 
@@ -319,7 +321,19 @@ void Transfer::openOnlyComPort() {
 void Transfer::portNotFound() {
   change([](CommunState& s) { s.blinking = false; });
   failureText_ = core_.text.SoftFace(kTxtComFailed);
-  setStatus(failureText_);
+  // The configured port would not open at all: the status line and the log
+  // say why (a missing device, a group the user lacks), not only that the
+  // communication failed.
+  portProblem_.clear();
+  const int port = access_.ComPort;
+  if (port >= 1 && port <= PortAccess::kPortCount && access_.PortState(port) == -1)
+    portProblem_ = serial_.openError(port);
+  if (portProblem_.isEmpty()) {
+    setStatus(failureText_);
+  } else {
+    setStatus(failureText_ + QStringLiteral(" ") + portProblem_);
+    core_.log.LogError(QStringLiteral("modCommun->OpenCom"), RunError(kErrPathFileAccess, portProblem_));
+  }
   outcome_ = TransferOutcome::PortNotFound;
   if (CloseRequested == -1 && closeWindow) closeWindow();
 }

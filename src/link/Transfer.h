@@ -166,6 +166,9 @@ class Transfer {
   // (empty on success).
   TransferOutcome outcome() const { return outcome_; }
   const QString& failureText() const { return failureText_; }
+  // When no port was found and the configured port would not even open: why
+  // ("cannot open /dev/ttyUSB0: permission denied ..."); empty otherwise.
+  const QString& portProblem() const { return portProblem_; }
 
   // After a write's last stage, read the written range back and compare it
   // with what was sent (off by default; "Verify After Write").
@@ -182,6 +185,7 @@ class Transfer {
   std::function<void()> refreshHexView;   // `chkShowMemDat`: after a read, before a write
   std::function<void()> WriteComDat;      // the write hook: nothing to do
   std::function<void()> readDataArrived;  // a read's blocks are in the image, before the refresh
+  std::function<void(int port)> portOpened;  // the radio answered on `port`; the blocks follow
 
   Core& core() { return core_; }
   Editors& editors() { return editors_; }
@@ -222,6 +226,7 @@ class Transfer {
   bool running_ = false;
   TransferOutcome outcome_ = TransferOutcome::None;
   QString failureText_;
+  QString portProblem_;
   BackupCopy lastBackup_;
   QStringList writeReport_;
   // Radio address -> (byte sent, sent with the special write command).

@@ -53,8 +53,18 @@ void ErrorLog::LogError(const QString& tag, int code) {
     ++reports_;
     lastTag_ = tag;
     lastCode_ = code;
+    lastDetail_.clear();
   } catch (...) {
     // The logger never fails towards its caller and does not log itself.
+  }
+}
+
+void ErrorLog::LogError(const QString& tag, const RunError& e) {
+  LogError(tag, e.code());
+  try {
+    lastDetail_ = e.detail();
+    if (echo_ && !lastDetail_.isEmpty()) echo_(QStringLiteral("    cause: ") + lastDetail_);
+  } catch (...) {
   }
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The error log: every procedure that fails hands its tag to LogError, which
 // adds two lines (a dated separator and the report) to the log list. The list
-// is the model of the log window; the CLI echoes every report on stderr.
+// is the model of the log window; the CLI echoes the reports on stderr
+// with --verbose.
 #include <QObject>
 #include <QStringList>
 #include <functional>
@@ -25,7 +26,9 @@ class ErrorLog : public QObject {
 
   // Report a failure of the procedure `tag` with the run-time `code`.
   void LogError(const QString& tag, int code);
-  void LogError(const QString& tag, const RunError& e) { LogError(tag, e.code()); }
+  // The same, keeping the failure's own words (`lastDetail`) beside the
+  // report; the log's two lines stay as they are.
+  void LogError(const QString& tag, const RunError& e);
 
   // The log window's load step: empties the list and resets the counter.
   void load();
@@ -46,8 +49,12 @@ class ErrorLog : public QObject {
   int reportCount() const { return reports_; }
   const QString& lastTag() const { return lastTag_; }
   int lastCode() const { return lastCode_; }
+  // What the last report's failure said about its cause ("x.dat: no such
+  // file"); empty when it said nothing.
+  const QString& lastDetail() const { return lastDetail_; }
 
-  // Optional echo of each report line (the CLI prints them on stderr).
+  // Optional echo of each report line, and of the cause after a report that
+  // has one (the CLI's --verbose prints them on stderr).
   void setEcho(std::function<void(const QString&)> echo) { echo_ = std::move(echo); }
   // Override the clock text (tests); empty means the current date and time.
   void setClockText(std::function<QString()> clock) { clock_ = std::move(clock); }
@@ -67,6 +74,7 @@ class ErrorLog : public QObject {
   int reports_ = 0;
   QString lastTag_;
   int lastCode_ = 0;
+  QString lastDetail_;
   QString description_;
   std::function<void(const QString&)> echo_;
   std::function<QString()> clock_;
@@ -81,7 +89,7 @@ bool guarded(ErrorLog& log, const char* tag, F&& body) {
     body();
     return true;
   } catch (const RunError& e) {
-    log.LogError(QString::fromUtf8(tag), e.code());
+    log.LogError(QString::fromUtf8(tag), e);
   } catch (const std::bad_alloc&) {
     log.LogError(QString::fromUtf8(tag), kErrOutOfMemory);
   } catch (const std::exception&) {

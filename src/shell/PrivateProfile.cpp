@@ -211,6 +211,12 @@ bool PrivateProfile::WriteString(const QString& section, const QString& key, con
     if (why) *why = cause;
     return false;
   };
+  // A failure on the file itself also goes to the write-failure handler.
+  const auto fileFailure = [&](const QString& cause) {
+    fail(cause);
+    const QString own = path_ + QStringLiteral(": ");
+    return reportWriteFailure(cause.startsWith(own) ? cause.mid(own.size()) : cause);
+  };
   if (path_.isEmpty()) return fail(QStringLiteral("no configuration file"));
   const QString sec = trimmedBlanks(section);
   const QString k = trimmedBlanks(key);
@@ -227,7 +233,7 @@ bool PrivateProfile::WriteString(const QString& section, const QString& key, con
     if (file.exists()) {
       // A file that exists but cannot be read is never replaced.
       if (!file.open(QIODevice::ReadOnly) || (data = file.readAll(), file.error() != QFileDevice::NoError))
-        return fail(QStringLiteral("%1: %2").arg(path_, file.errorString()));
+        return fileFailure(QStringLiteral("%1: %2").arg(path_, file.errorString()));
     }
   }
 
@@ -280,14 +286,19 @@ bool PrivateProfile::WriteString(const QString& section, const QString& key, con
   }
 
   // Written beside the file and renamed over it: a failure leaves the old file whole.
-  bool ok = true;
   try {
     writeFileAtomically(path_, out);
   } catch (const RunError& e) {
-    ok = fail(e.detail());
+    forget(path_);
+    return fileFailure(e.detail());
   }
   forget(path_);
-  return ok;
+  return true;
+}
+
+bool PrivateProfile::reportWriteFailure(const QString& cause) const {
+  if (writeFailed_) writeFailed_(path_, cause);
+  return false;
 }
 
 }  // namespace zr

@@ -4,6 +4,7 @@
 // case-insensitively. Writing a key rewrites only that line and keeps every
 // other byte of the file (comments, blank lines, order, line endings).
 #include <QString>
+#include <functional>
 
 namespace zr {
 
@@ -23,8 +24,17 @@ class PrivateProfile {
   // write leaves the file as it was.
   bool WriteString(const QString& section, const QString& key, const QString& value, QString* why = nullptr) const;
 
+  // Told about every write that failed on the file itself (not about a
+  // refused key name), with the file's path and the cause.
+  void setWriteFailureHandler(std::function<void(const QString& path, const QString& cause)> handler) {
+    writeFailed_ = std::move(handler);
+  }
+
  private:
+  bool reportWriteFailure(const QString& cause) const;
+
   QString path_;
+  std::function<void(const QString&, const QString&)> writeFailed_;
 };
 
 }  // namespace zr

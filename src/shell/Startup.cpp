@@ -194,7 +194,7 @@ QString helpFilePath(const Core& core, int& lang) {
   if (lang < kLangChs || lang > kLangEng) lang = kLangEng;
   static const QString kNames[] = {QStringLiteral("ChsHelp.html"), QStringLiteral("ChtHelp.html"),
                                    QStringLiteral("EngHelp.html")};
-  return core.files.pathBesideProgram(kNames[lang - 1]);
+  return core.paths.sharedFile(kNames[lang - 1]);
 }
 
 }  // namespace zr

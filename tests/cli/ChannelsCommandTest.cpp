@@ -97,3 +97,83 @@ TEST(Csv, QuotedFieldsAndLineEnds) {
 }
 
 }  // namespace
+
+namespace {
+
+using zr::testing::CliResult;
+
+const QByteArray kChirpCsv =
+    "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,RxDtcsCode,CrossMode,"
+    "Mode,TStep,Skip,Power,Comment,URCALL,RPT1CALL,RPT2CALL,DVCODE\r\n"
+    "1,,146.520000,,0.000000,TSQL,88.5,88.5,023,NN,023,Tone->Tone,NFM,5.00,S,Low,,,,,\r\n"
+    "2,Home,147.000000,+,0.600000,Tone,100.0,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,,,,,\r\n";
+
+QByteArray fileBytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class ChannelsChirp : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    dat = dir.filePath("radio.dat");
+    ASSERT_TRUE(QFile::copy(ZR_BIN_DIR "/DefRadioSet_VHF.def", dat));
+    QFile f(dir.filePath("chirp.csv"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(kChirpCsv);
+  }
+  QTemporaryDir dir;
+  QString dat;
+};
+
+TEST_F(ChannelsChirp, FormatIsRecognisedFromTheHeaderAndExportReadsBack) {
+  // No --format: the header says CHIRP.
+  const CliResult imp = zr::testing::runCli({"channels", dat, "--import", dir.filePath("chirp.csv"), "--out",
+                                             dir.filePath("a.dat")});
+  ASSERT_EQ(imp.exitCode, 0) << imp.err.toStdString();
+  EXPECT_EQ(imp.err, dir.filePath("chirp.csv") + ":3:Name: the radio holds no channel names; \"Home\" is dropped\n");
+
+  // "-" is stdout for an export.
+  const CliResult exp = zr::testing::runCli({"channels", dir.filePath("a.dat"), "--export", "-", "--format", "chirp"});
+  ASSERT_EQ(exp.exitCode, 0) << exp.err.toStdString();
+  const QStringList lines = exp.out.split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), 3);
+  EXPECT_EQ(lines[1], "1,,146.520000,,0.000000,TSQL,88.5,88.5,023,NN,023,Tone->Tone,NFM,5.00,S,Low,,,,,");
+  EXPECT_EQ(lines[2], "2,,147.000000,+,0.600000,Tone,100.0,88.5,023,NN,023,Tone->Tone,FM,6.25,,High,,,,,");
+
+  // "-" is stdin for an import: our export imports back unchanged, with no report.
+  const CliResult back = zr::testing::runCliWithInput(
+      {"channels", dir.filePath("a.dat"), "--import", "-", "--strict", "--out", dir.filePath("b.dat")},
+      exp.out.toUtf8());
+  ASSERT_EQ(back.exitCode, 0) << back.err.toStdString();
+  EXPECT_TRUE(back.err.isEmpty()) << back.err.toStdString();
+  EXPECT_EQ(fileBytes(dir.filePath("b.dat")), fileBytes(dir.filePath("a.dat")));
+}
+
+TEST_F(ChannelsChirp, StrictFailsOnAnyReportAndSavesNothing) {
+  const CliResult r = zr::testing::runCli({"channels", dat, "--import", dir.filePath("chirp.csv"), "--format=chirp",
+                                           "--strict", "--out", dir.filePath("s.dat")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(r.err.contains("\"Home\" is dropped")) << r.err.toStdString();
+  EXPECT_TRUE(r.err.contains("nothing saved (--strict)")) << r.err.toStdString();
+  EXPECT_FALSE(QFile::exists(dir.filePath("s.dat")));
+
+  struct Case {
+    QStringList args;
+    QString message;
+  };
+  const Case usage[] = {
+      {{"channels", dat, "--export", "x.csv", "--format", "excel"}, "--format takes ours or chirp"},
+      {{"channels", dat, "--export", "x.csv", "--strict"}, "--strict goes with --import"},
+      {{"channels", dat, "--import", "-", "--out", "-"}, "--out needs a file name"},
+  };
+  for (const Case& c : usage) {
+    SCOPED_TRACE(c.args.join(' ').toStdString());
+    const CliResult u = zr::testing::runCli(c.args);
+    EXPECT_EQ(u.exitCode, 2);
+    EXPECT_TRUE(u.err.contains(c.message)) << u.err.toStdString();
+  }
+}
+
+}  // namespace

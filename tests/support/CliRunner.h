@@ -11,11 +11,17 @@ struct CliResult {
   QString out, err;
 };
 
-inline CliResult runCli(const QStringList& args) {
+// `input` goes to the program's stdin, which is then closed.
+inline CliResult runCliWithInput(const QStringList& args, const QByteArray& input) {
   QProcess p;
   p.start(QStringLiteral(ZR_BIN_DIR "/zr417-cli"), args);
+  p.waitForStarted(60000);
+  if (!input.isEmpty()) p.write(input);
+  p.closeWriteChannel();
   p.waitForFinished(60000);
   return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
 }
+
+inline CliResult runCli(const QStringList& args) { return runCliWithInput(args, {}); }
 
 }  // namespace zr::testing

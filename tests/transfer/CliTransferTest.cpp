@@ -159,6 +159,49 @@ TEST_F(CliTransfer, SingleWireCable) {
   EXPECT_EQ(readAll(path("echo.bin")).left(0x100), radio.left(0x100));
 }
 
+// Port numbers as the configuration pins them: COM1 names no device, the
+// radio is on COM2. A number is the only port tried unless --search, the
+// answering port is named before the blocks, and "COM" is never rewritten.
+TEST_F(CliTransfer, PortNumbersAndSearch) {
+  Simulator sim({QStringLiteral("--image"), radioFile});
+  ASSERT_FALSE(sim.device().isEmpty());
+  {
+    QFile f(config);
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    f.write(QStringLiteral("\n[Ports]\nCOM1=%1\nCOM2=%2\n").arg(path("no-such-tty"), sim.device()).toUtf8());
+  }
+  const QByteArray configBefore = readAll(config);
+  ASSERT_TRUE(configBefore.contains("\nCOM=1"));
+  const QString answered = QStringLiteral("zr417-cli read: the radio answered on COM2 (%1)").arg(sim.device());
+  struct Case {
+    QStringList args;
+    int exit;
+    bool answersOnCom2;
+  };
+  const Case cases[] = {
+      {{"read", "--port", "2"}, 0, true},
+      {{"read", "--port", "1"}, 1, false},
+      {{"read", "--port", "1", "--search"}, 0, true},
+      {{"read", "--port=2", "--search"}, 0, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.join(u' ').toStdString());
+    const CliRun r = run(c.args + QStringList{"--range", "0000-003F", "--raw", path("p.bin")});
+    EXPECT_EQ(r.exitCode, c.exit) << r.err.toStdString();
+    const QStringList lines = r.err.split(u'\n', Qt::SkipEmptyParts);
+    if (c.answersOnCom2) {
+      // Named first, before any progress.
+      EXPECT_EQ(lines.value(0), answered) << r.err.toStdString();
+      EXPECT_EQ(readAll(path("p.bin")).mid(0x10, 16), radio.mid(0x10, 16));
+    } else {
+      EXPECT_FALSE(r.err.contains(QStringLiteral("answered"))) << r.err.toStdString();
+      EXPECT_TRUE(r.err.contains(QStringLiteral("cannot open %1: no such device").arg(path("no-such-tty"))))
+          << r.err.toStdString();
+    }
+    EXPECT_EQ(readAll(config), configBefore);
+  }
+}
+
 TEST_F(CliTransfer, FailuresAndUsage) {
   Simulator odd({QStringLiteral("--ident"), QStringLiteral("5A1234")});
   ASSERT_FALSE(odd.device().isEmpty());

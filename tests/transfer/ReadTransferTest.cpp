@@ -236,6 +236,48 @@ TEST(ReadTransfer, ADevicePathIsTheOnlyPortTried) {
   }
 }
 
+// The configured port will not even open: the status line and the error log
+// say why, beside the usual text. A port that opens but stays silent gets
+// only the usual text.
+TEST(ReadTransfer, APortThatWillNotOpenIsExplained) {
+  const QString why = QStringLiteral("cannot open /dev/ttyUSB0: permission denied (0660 crw-rw---- root:dialout); "
+                                     "add yourself to the group dialout (sudo usermod -aG dialout $USER) and "
+                                     "log in again");
+  for (const bool opens : {false, true}) {
+    SCOPED_TRACE(opens);
+    TransferRig rig;
+    rig.io.port(TransferRig::kPort).opens = opens;
+    rig.io.port(TransferRig::kPort).onWrite = nullptr;
+    rig.io.port(TransferRig::kPort).openError = why;
+    rig.transfer->searchOtherPorts = false;
+    const int reportsBefore = rig.core->log.reportCount();
+    EXPECT_FALSE(rig.transfer->cmdRead());
+    EXPECT_EQ(rig.transfer->outcome(), TransferOutcome::PortNotFound);
+    const QString failed = QStringLiteral("Communication failed,please check commuication port!");
+    if (opens) {
+      EXPECT_EQ(rig.transfer->state().status, failed);
+      EXPECT_TRUE(rig.transfer->portProblem().isEmpty());
+      EXPECT_EQ(rig.core->log.reportCount(), reportsBefore);
+    } else {
+      EXPECT_EQ(rig.transfer->state().status, failed + QStringLiteral(" ") + why);
+      EXPECT_EQ(rig.transfer->portProblem(), why);
+      EXPECT_EQ(rig.core->log.reportCount(), reportsBefore + 1);
+      EXPECT_EQ(rig.core->log.lastTag(), QStringLiteral("modCommun->OpenCom"));
+      EXPECT_EQ(rig.core->log.lastDetail(), why);
+    }
+  }
+}
+
+TEST(ReadTransfer, ASearchThatMayNotStoreLeavesTheConfiguration) {
+  TransferRig rig(3);
+  rig.loadRadio();
+  rig.setReadRange(0x0000, 0x000F);
+  rig.access->storeFoundPort = false;
+  EXPECT_TRUE(rig.transfer->cmdRead());
+  EXPECT_EQ(rig.core->settings.ComPort, 3);  // used for this run
+  EXPECT_EQ(rig.core->ini.GetString(kSettingSection, QStringLiteral("COM"), QString(), 8), QStringLiteral("1"));
+}
+
 TEST(ReadTransfer, RangeBeyondTheImageFailsCleanly) {
   TransferRig rig;
   rig.loadRadio();

@@ -21,8 +21,7 @@ namespace zr {
 
 DesktopApp::DesktopApp(const QString& programDir, UserPrompts* prompts)
     : prompts_(prompts ? prompts : &qtPrompts_) {
-  core_ = std::make_unique<Core>(programDir, QDir(programDir).filePath(kConfigFile), *prompts_,
-                                 QStringLiteral("zr417-cps"));
+  core_ = std::make_unique<Core>(programDir, QString(), *prompts_, QStringLiteral("zr417-cps"));
   editors_ = std::make_unique<Editors>(*core_);
   link_ = std::make_unique<RadioLink>(*core_, waiter_);
   hexView_ = std::make_unique<HexView>(*core_, editors_.get());

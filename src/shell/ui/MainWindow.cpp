@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -145,6 +146,8 @@ MainWindow::MainWindow(Core& core, QtPrompts& prompts, QWidget* parent)
   tmrChLock_->start();
 
   startNewInstance = [] { return QProcess::startDetached(QCoreApplication::applicationFilePath(), {}); };
+  openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+  connect(&core_.configReport, &ConfigWriteReport::failed, this, [this] { showConfigProblem(); });
   core_.files.hooks.statusChanged = [this] { showFilePath(); };
   resize(1280, 800);
 }
@@ -278,6 +281,7 @@ void MainWindow::SetSoftFace() {
     }
     setWindowTitle(core_.text.SoftFace(kTxtTitle));
     setStatusPanel(1, core_.text.SoftFace(kTxtReady));
+    showConfigProblem();
     showPort();
     showFilePath();
   });
@@ -382,7 +386,20 @@ void MainWindow::onHelp() {
   int lang = core_.CurLang;
   const QString path = helpFilePath(core_, lang);
   core_.CurLang = lang;
-  QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  // The desktop's handler for HTML pages shows the help; when the page is
+  // missing or nothing opens it, the user learns which file to look for.
+  QString problem;
+  if (!QFileInfo(path).isFile()) problem = QStringLiteral("The help page %1 is missing.").arg(path);
+  else if (!openUrl || !openUrl(QUrl::fromLocalFile(path)))
+    problem = QStringLiteral("No program could open the help page %1. Open it in a web browser.").arg(path);
+  if (!problem.isEmpty())
+    core_.prompts.message(core_.text.SoftFace(kTxtNotice), problem, UserPrompts::Icon::Information);
+}
+
+void MainWindow::showConfigProblem() {
+  if (!core_.configReport.reported()) return;
+  setStatusPanel(1, core_.configReport.message());
+  panels_[0]->setToolTip(core_.configReport.message());
 }
 
 void MainWindow::showChild(QWidget* child) {

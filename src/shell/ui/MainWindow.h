@@ -13,6 +13,7 @@ class QLabel;
 class QMdiArea;
 class QMenu;
 class QTimer;
+class QUrl;
 class QToolBar;
 
 namespace zr {
@@ -58,6 +59,8 @@ class MainWindow : public QMainWindow {
 
   // How a fresh instance is started after a language switch (replaceable in tests).
   std::function<bool()> startNewInstance;
+  // Hands a help page to the desktop's handler (replaceable in tests).
+  std::function<bool(const QUrl&)> openUrl;
   // Extra steps before a save (the grid commits its tone entry).
   std::function<void()> commitPendingEdit;
   // Opens the communication window for a read (false) or a write (true).
@@ -82,6 +85,8 @@ class MainWindow : public QMainWindow {
   void onToolbar(const QString& key);
   void onLanguage(int lang);
   void onHelp();
+  // The status line names a configuration file that cannot be written.
+  void showConfigProblem();
   void onSave(bool saveAs);
   void onOpenBackupFolder();
   void onVerifyAfterWrite(bool on);

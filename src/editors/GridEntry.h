@@ -1,0 +1,58 @@
+#pragma once
+// Entering channel cells from a file as typing them into the channel grid
+// would, and saying for each cell what the grid made of it: snapped to the
+// 250 Hz raster, kept inside the band, read by character position, too many
+// characters, not a tone, read as a DCS code, not an option. Both CSV
+// formats import through this, so both report the same causes.
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace zr {
+
+struct Editors;
+
+struct CsvProblem {
+  int line = 0;     // 1-based line of the file (the header is line 1)
+  QString column;   // the header's name of the column
+  QString message;
+};
+
+class GridEntry {
+ public:
+  GridEntry(Editors& e, std::vector<CsvProblem>& problems) : e_(e), problems_(problems) {}
+
+  // The line whose cells follow (for the reports).
+  void setLine(int line) { line_ = line; }
+  void report(const QString& column, const QString& message);
+
+  bool channelEmpty(int ch) const;
+  bool hasTx(int ch) const;
+
+  // Types the text into the receive (column 1) or transmit (column 2) cell.
+  // An empty text empties a transmit cell; an empty receive cell is left
+  // alone. Returns false when the text was rejected.
+  bool typeFrequency(int ch, int col, const QString& text, const QString& column);
+  // Enters an exact frequency (10 Hz units, -1 for none), as the grid would
+  // store it: snapped to the raster and kept inside the band, with reports.
+  bool enterFrequency(int ch, int col, long long value, const QString& column);
+
+  // Commits a tone text through the tone picker of column 3 (decode, which
+  // also sets the encode tone) or 4 (encode).
+  bool typeTone(int ch, int col, const QString& text, const QString& column);
+
+  // Chooses an option of column col by its text, without regard to case.
+  bool chooseOption(int ch, int col, const QString& text, const QString& column);
+  // The option column whose texts include all of `texts` (without regard to
+  // case), or whose caption is `caption`; 0 when there is none.
+  int findOptionColumn(const QStringList& texts, const QString& caption = {}) const;
+  // The option index of `text` in column col, -1 when it has none.
+  int optionIndex(int col, const QString& text) const;
+
+ private:
+  Editors& e_;
+  std::vector<CsvProblem>& problems_;
+  int line_ = 0;
+};
+
+}  // namespace zr
