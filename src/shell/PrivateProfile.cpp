@@ -211,6 +211,12 @@ bool PrivateProfile::WriteString(const QString& section, const QString& key, con
     if (why) *why = cause;
     return false;
   };
+  // A failure on the file itself also goes to the write-failure handler.
+  const auto fileFailure = [&](const QString& cause) {
+    fail(cause);
+    const QString own = path_ + QStringLiteral(": ");
+    return reportWriteFailure(cause.startsWith(own) ? cause.mid(own.size()) : cause);
+  };
   if (path_.isEmpty()) return fail(QStringLiteral("no configuration file"));
   const QString sec = trimmedBlanks(section);
   const QString k = trimmedBlanks(key);
