@@ -233,8 +233,7 @@ bool PrivateProfile::WriteString(const QString& section, const QString& key, con
     if (file.exists()) {
       // A file that exists but cannot be read is never replaced.
       if (!file.open(QIODevice::ReadOnly) || (data = file.readAll(), file.error() != QFileDevice::NoError)) {
-        fail(QStringLiteral("%1: %2").arg(path_, file.errorString()));
-        return reportWriteFailure(file.errorString());
+        return fileFailure(QStringLiteral("%1: %2").arg(path_, file.errorString()));
       }
     }
   }
@@ -293,12 +292,11 @@ bool PrivateProfile::WriteString(const QString& section, const QString& key, con
   try {
     writeFileAtomically(path_, out);
   } catch (const RunError& e) {
-    ok = fail(e.detail());
-    // The detail reads "PATH: CAUSE"; the handler is given the path apart.
-    cause = e.detail().startsWith(path_ + QStringLiteral(": ")) ? e.detail().mid(path_.size() + 2) : e.detail();
+    ok = false;
+    cause = e.detail();
   }
   forget(path_);
-  if (!ok) return reportWriteFailure(cause);
+  if (!ok) return fileFailure(cause);
   return true;
 }
 
