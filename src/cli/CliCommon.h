@@ -52,5 +52,6 @@ int runChannels(const GlobalOptions& g, const QStringList& args);
 int runSimulate(const GlobalOptions& g, const QStringList& args);
 int runRead(const GlobalOptions& g, const QStringList& args);
 int runWrite(const GlobalOptions& g, const QStringList& args);
+int runNew(const GlobalOptions& g, const QStringList& args);
 
 }  // namespace zr::cli

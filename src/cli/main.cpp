@@ -17,6 +17,7 @@ struct Command {
 const Command kCommands[] = {
     {"show", zr::cli::runShow},         {"set", zr::cli::runSet},   {"channels", zr::cli::runChannels},
     {"simulate", zr::cli::runSimulate}, {"read", zr::cli::runRead}, {"write", zr::cli::runWrite},
+    {"new", zr::cli::runNew},
 };
 
 const char kOverview[] =
@@ -24,8 +25,10 @@ const char kOverview[] =
     "\n"
     "Commands:\n"
     "  show FILE.dat [--json]    print what the editors show for a data file\n"
+    "  new OUT.dat [--band TEXT] [--model TEXT]\n"
+    "                            a fresh data file, as New makes it\n"
     "  set FILE.dat [--out OUT.dat] FIELD=VALUE ...\n"
-    "                            change radio-wide settings and save\n"
+    "                            change radio-wide settings (model=, band= too) and save\n"
     "  channels FILE.dat --export OUT.csv\n"
     "  channels FILE.dat --import IN.csv [--out OUT.dat]\n"
     "                            exchange the channel table as CSV\n"
