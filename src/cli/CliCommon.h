@@ -53,5 +53,7 @@ int runSimulate(const GlobalOptions& g, const QStringList& args);
 int runRead(const GlobalOptions& g, const QStringList& args);
 int runWrite(const GlobalOptions& g, const QStringList& args);
 int runNew(const GlobalOptions& g, const QStringList& args);
+int runDiff(const GlobalOptions& g, const QStringList& args);
+int runPorts(const GlobalOptions& g, const QStringList& args);
 
 }  // namespace zr::cli
