@@ -123,7 +123,7 @@ int runChannels(const GlobalOptions& global, const QStringList& args) {
   }
   if (!outPath.isEmpty()) c.image.CurFilePath = outPath;
   if (!c.files.SaveDatFile()) {
-    printErr(QStringLiteral("zr417-cli channels: cannot save %1: %2").arg(c.image.CurFilePath, c.text.SoftFace(86)));
+    printSaveFailure(*session, QStringLiteral("channels"), c.image.CurFilePath);
     return kExitFailed;
   }
   return kExitOk;

@@ -44,7 +44,7 @@ int runNew(const GlobalOptions& global, const QStringList& args) {
   }
   c.image.CurFilePath = out;
   if (!c.files.SaveDatFile()) {
-    printErr(QStringLiteral("zr417-cli new: cannot save %1: %2").arg(out, c.text.SoftFace(86)));
+    printSaveFailure(*session, QStringLiteral("new"), out);
     return kExitFailed;
   }
   return kExitOk;

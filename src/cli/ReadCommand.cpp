@@ -65,7 +65,7 @@ int runRead(const GlobalOptions& global, const QStringList& args) {
   if (!outPath.isEmpty()) {
     c.image.CurFilePath = QFileInfo(outPath).absoluteFilePath();
     if (!c.files.SaveDatFile()) {
-      printErr(c.text.SoftFace(86));  // "Save file failed!"
+      printSaveFailure(*session, QStringLiteral("read"), outPath);
       return kExitFailed;
     }
   }

@@ -83,7 +83,7 @@ int runSet(const GlobalOptions& global, const QStringList& args) {
   }
   c.image.CurFilePath = savePath;
   if (!c.files.SaveDatFile()) {
-    printErr(QStringLiteral("zr417-cli set: cannot save %1: %2").arg(savePath, c.text.SoftFace(86)));
+    printSaveFailure(*session, QStringLiteral("set"), savePath);
     return kExitFailed;
   }
   return kExitOk;
