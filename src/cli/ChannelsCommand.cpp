@@ -1,12 +1,12 @@
 // zr417-cli channels: the channel table of a data file as CSV, both ways, in
 // our own columns or in CHIRP's.
 #include <QFile>
-#include <QSaveFile>
 
 #include <cstdio>
 
 #include "cli/CliCommon.h"
 #include "cli/CliParser.h"
+#include "data/DataFiles.h"
 #include "editors/ChannelCsv.h"
 #include "editors/ChirpCsv.h"
 
@@ -38,9 +38,10 @@ bool writeText(const QString& path, const QString& text, QString& why) {
     if (!ok) why = QStringLiteral("cannot write to stdout");
     return ok;
   }
-  QSaveFile out(path);
-  if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-    why = out.errorString();
+  try {
+    writeFileAtomically(path, std::vector<uint8_t>(bytes.begin(), bytes.end()));
+  } catch (const RunError& e) {
+    why = e.detail();
     return false;
   }
   return true;
@@ -95,7 +96,7 @@ int runChannels(const GlobalOptions& global, const QStringList& args) {
                                                           : exportChannelsCsv(*session->editors);
     QString why;
     if (!writeText(exportPath, csv, why)) {
-      printErr(QStringLiteral("zr417-cli channels: cannot write %1: %2").arg(exportPath, why));
+      printErr(QStringLiteral("zr417-cli channels: cannot write %1").arg(why.isEmpty() ? exportPath : why));
       return kExitFailed;
     }
     return kExitOk;
