@@ -39,9 +39,10 @@ bool writeText(const QString& path, const QString& text, QString& why) {
     return ok;
   }
   try {
-    writeFileAtomically(path, std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    writeFileAtomically(path, bytes);
   } catch (const RunError& e) {
-    why = e.detail();
+    // The detail reads "PATH: CAUSE"; the caller names the path itself.
+    why = e.detail().startsWith(path + QStringLiteral(": ")) ? e.detail().mid(path.size() + 2) : e.detail();
     return false;
   }
   return true;
@@ -96,7 +97,7 @@ int runChannels(const GlobalOptions& global, const QStringList& args) {
                                                           : exportChannelsCsv(*session->editors);
     QString why;
     if (!writeText(exportPath, csv, why)) {
-      printErr(QStringLiteral("zr417-cli channels: cannot write %1").arg(why.isEmpty() ? exportPath : why));
+      printErr(QStringLiteral("zr417-cli channels: cannot write %1: %2").arg(exportPath, why));
       return kExitFailed;
     }
     return kExitOk;

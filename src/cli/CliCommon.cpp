@@ -16,8 +16,9 @@ void printOut(const QString& text) {
 }
 
 void printSaveFailure(const Session& s, const QString& command, const QString& path) {
-  // The save logs its failure with the cause ("x.dat: Permission denied").
-  const QString cause = s.core->log.lastDetail();
+  // The save keeps its cause ("x.dat: Permission denied").
+  QString cause = s.core->files.lastSaveFailure();
+  if (cause.isEmpty()) cause = s.core->log.lastDetail();
   printErr(QStringLiteral("zr417-cli %1: %2 %3").arg(command, s.core->text.SoftFace(86),
                                                      cause.isEmpty() ? path : cause));
 }
@@ -38,6 +39,7 @@ std::unique_ptr<Session> startSession(const GlobalOptions& g) {
   // own plain line from the command.
   if (g.verbose) s->core->log.setEcho([](const QString& line) { printErr(line); });
   s->prompts.log = &s->core->log;
+  if (s->core->configReport.reported()) printErr(s->core->configReport.message());
   s->editors = std::make_unique<Editors>(*s->core);
   s->editors->startHeadless();
   s->prompts.reportsSeen = s->core->log.reportCount();

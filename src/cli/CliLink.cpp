@@ -129,4 +129,10 @@ void reportFailure(Session& s, LinkRun& run, const QString& status, int messages
     printErr(QStringLiteral("zr417-cli %1: %2").arg(run.progress.name(), run.transfer.portProblem()));
 }
 
+void noteBackup(const Transfer& transfer) {
+  const BackupCopy& copy = transfer.lastBackup();
+  if (!copy.ok()) printErr(QStringLiteral("zr417-cli: no backup copy: ") + copy.failure);
+  else if (!copy.rawPath.isEmpty()) printErr(QStringLiteral("Backup: ") + copy.rawPath);
+}
+
 }  // namespace zr::cli

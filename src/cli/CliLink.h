@@ -66,4 +66,7 @@ QString choosePort(LinkRun& run, Core& core, const LinkOptions& o);
 // just shown as a message), then why the port would not open.
 void reportFailure(Session& s, LinkRun& run, const QString& status, int messagesBefore);
 
+// Where the transfer's copy went (or why it could not be kept).
+void noteBackup(const Transfer& transfer);
+
 }  // namespace zr::cli

@@ -14,6 +14,7 @@ int runRead(const GlobalOptions& global, const QStringList& args) {
                   QStringLiteral("read --port PORT [--search] [--range SSSS-EEEE] [--out FILE.dat] [--raw FILE.bin]"),
                   QStringLiteral("Reads the radio as the communication window does (identification, command set,\n"
                                  "retries, single-wire cable detection). Progress goes to stderr.\n"
+                                 "Every good read keeps a copy in the backups folder and names it on stderr.\n"
                                  "Exit 0 on success, 1 when the read failed."));
   addLinkOptions(p, QStringLiteral("Read these addresses (four hex digits each) instead of "
                                    "ReadStartAddr-ReadEndAddr of the configuration."));
@@ -70,6 +71,7 @@ int runRead(const GlobalOptions& global, const QStringList& args) {
     }
   }
   printErr(c.text.SoftFace(Transfer::kTxtReadOk));
+  noteBackup(run.transfer);
   return kExitOk;
 }
 

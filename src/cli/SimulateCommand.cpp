@@ -45,7 +45,8 @@ bool parseIdent(const QString& text, uint8_t out[3]) {
 int runSimulate(const GlobalOptions& global, const QStringList& args) {
   GlobalOptions g = global;
   CommandParser p(QStringLiteral("simulate"),
-                  QStringLiteral("simulate [--echo] [--ident ZZRRWW] [--model-code N] [--image FILE.bin] [--paced]"),
+                  QStringLiteral("simulate [--echo] [--ident ZZRRWW] [--model-code N] [--image FILE.bin] [--paced]\n"
+                                 "         [--fail-after N] [--fail-for K] [--ignore-writes] [--silent]"),
                   QStringLiteral("Starts the radio simulator on a pseudo-terminal, prints the device path as\n"
                                  "the first line and serves until interrupted (Ctrl+C)."));
   p.addOption(QStringLiteral("echo"), QStringLiteral("Behave like a single-wire cable (every byte comes back)."));
@@ -56,6 +57,13 @@ int runSimulate(const GlobalOptions& global, const QStringList& args) {
   p.addOption(QStringLiteral("image"), QStringLiteral("Radio memory from a raw image, from address 0 (at most 8 KiB)."),
               QStringLiteral("FILE.bin"));
   p.addOption(QStringLiteral("paced"), QStringLiteral("Deliver bytes at 9600 baud, 8 data bits, 2 stop bits."));
+  // Faults, for trying failures without a radio.
+  p.addOption(QStringLiteral("fail-after"), QStringLiteral("Stop answering after N requests."), QStringLiteral("N"));
+  p.addOption(QStringLiteral("fail-for"),
+              QStringLiteral("Leave K requests unanswered (after --fail-after N: from then on), then answer again."),
+              QStringLiteral("K"));
+  p.addOption(QStringLiteral("ignore-writes"), QStringLiteral("Acknowledge writes but keep the memory as it is."));
+  p.addOption(QStringLiteral("silent"), QStringLiteral("Never answer."));
   if (auto exit = p.parse(args, g)) return *exit;
   if (!p.positionals().isEmpty())
     return p.usageError(QStringLiteral("unexpected argument '%1'").arg(p.positionals().first()));
@@ -73,6 +81,15 @@ int runSimulate(const GlobalOptions& global, const QStringList& args) {
       return p.usageError(QStringLiteral("--model-code takes a number 0 to 255"));
   }
   const QString imagePath = p.value(QStringLiteral("image"));
+  const auto count = [&](const char* name, int& out) {
+    if (!p.isSet(QLatin1String(name))) return true;
+    bool ok = false;
+    out = p.value(QLatin1String(name)).toInt(&ok, 10);
+    return ok && out >= 0;
+  };
+  int failAfter = -1, failFor = 0;
+  if (!count("fail-after", failAfter)) return p.usageError(QStringLiteral("--fail-after takes a number of requests"));
+  if (!count("fail-for", failFor)) return p.usageError(QStringLiteral("--fail-for takes a number of requests"));
 
   RadioSimulator sim;
   if (!imagePath.isEmpty()) {
@@ -90,6 +107,11 @@ int runSimulate(const GlobalOptions& global, const QStringList& args) {
   sim.setIdent(ident[0], ident[1], ident[2]);
   sim.setModelCode(static_cast<uint8_t>(modelCode));
   sim.setEcho(echo);
+  sim.setIgnoreWrites(p.isSet(QStringLiteral("ignore-writes")));
+  if (p.isSet(QStringLiteral("silent"))) sim.silenceAfter(0);
+  else if (failAfter >= 0 && failFor > 0) sim.silenceBetween(failAfter, failFor);
+  else if (failAfter >= 0) sim.silenceAfter(failAfter);
+  else if (failFor > 0) sim.silenceFor(failFor);
 
   PtyHost::Options options;
   options.paced = paced;

@@ -38,6 +38,8 @@ class ChannelTable {
   void setDecodeTone(int channel, const QString& text);
   void setEncodeTone(int channel, const QString& text);
 
+  bool operator==(const ChannelTable&) const = default;
+
  private:
   static void check(int row, int channel);
   std::array<std::array<int, kChannels + 1>, kRows> rows_{};

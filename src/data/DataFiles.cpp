@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+
 namespace zr {
 
 namespace {
@@ -28,7 +30,7 @@ int fileErrorCode(QFileDevice::FileError e, bool exists) {
 }
 }  // namespace
 
-std::vector<uint8_t> readFileBytes(const QString& path) {
+std::vector<uint8_t> readFileBytes(const QString& path, qint64 maxBytes) {
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly)) {
     const bool exists = QFileInfo::exists(path);
@@ -38,34 +40,112 @@ std::vector<uint8_t> readFileBytes(const QString& path) {
                    QStringLiteral("%1: %2").arg(path, f.errorString()));
   }
   if (QFileInfo(path).isDir()) throw RunError(kErrPathFileAccess, QStringLiteral("%1 is a folder").arg(path));
-  const QByteArray data = f.readAll();
+  const QByteArray data = maxBytes < 0 ? f.readAll() : f.read(maxBytes);
   if (f.error() != QFileDevice::NoError) throw RunError(kErrDeviceIo, f.errorString());
   return std::vector<uint8_t>(data.begin(), data.end());
 }
 
+namespace {
+
+// The failure of a write, named by its cause. `err` is errno right after the
+// failing call (0 when unknown); the device's own text is the fallback.
+RunError writeFailure(const QString& path, const QFileDevice& f, int err) {
+  const QString text = f.errorString();
+  const auto says = [&](int code) { return err == code || text == qt_error_string(code); };
+  if (says(ENOSPC) || says(EDQUOT) || f.error() == QFileDevice::ResourceError)
+    return RunError(kErrDiskFull, QStringLiteral("%1: disk full").arg(path));
+  if (says(EACCES) || says(EPERM) || f.error() == QFileDevice::PermissionsError)
+    return RunError(kErrPermissionDenied, QStringLiteral("%1: permission denied").arg(path));
+  if (says(EROFS)) return RunError(kErrPermissionDenied, QStringLiteral("%1: read-only file system").arg(path));
+  if (says(ENOENT) || says(ENOTDIR))
+    return RunError(kErrPathNotFound, QStringLiteral("%1: no such folder").arg(path));
+  return RunError(kErrDeviceIo, QStringLiteral("%1: %2").arg(path, text.isEmpty() ? QStringLiteral("write error") : text));
+}
+
+// Copies the existing file's bytes from `from` on into `out`, in pieces.
+bool copyTail(const QString& path, qint64 from, QFileDevice& out) {
+  QFile in(path);
+  if (!in.open(QIODevice::ReadOnly) || in.size() <= from) return true;
+  if (!in.seek(from)) return false;
+  constexpr qint64 kPiece = 64 * 1024;
+  while (!in.atEnd()) {
+    const QByteArray piece = in.read(kPiece);
+    if (in.error() != QFileDevice::NoError) return false;
+    if (piece.isEmpty()) break;
+    if (out.write(piece) != piece.size()) return false;
+  }
+  return true;
+}
+
+// The folder refuses new files but the file itself may be written: rewrite
+// it in place. The old content is read first and written back when the new
+// one does not fit, so the file is never left half new.
+void writeInPlace(const QString& path, const QByteArray& bytes, qint64 keepTailFrom) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadWrite)) throw writeFailure(path, f, errno);
+  const QByteArray old = f.readAll();
+  QByteArray content = bytes;
+  if (keepTailFrom >= 0 && old.size() > keepTailFrom) content += old.mid(keepTailFrom);
+  const auto put = [&](const QByteArray& b) {
+    return f.seek(0) && f.write(b) == b.size() && f.flush() && f.resize(b.size());
+  };
+  if (put(content)) return;
+  const int err = errno;
+  const RunError failure = writeFailure(path, f, err);
+  f.unsetError();
+  put(old);
+  throw failure;
+}
+
+}  // namespace
+
 void writeFileAtomically(const QString& path, const std::vector<uint8_t>& bytes) {
+  writeFileAtomically(path, QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+}
+
+void writeFileAtomically(const QString& path, const QByteArray& bytes, qint64 keepTailFrom) {
+  const QFileInfo info(path);
+  if (info.isDir()) throw RunError(kErrPathFileAccess, QStringLiteral("%1: is a folder").arg(path));
+  // A device or pipe is written as it is: there is nothing to rename over.
+  if (info.exists() && !info.isFile()) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush())
+      throw writeFailure(path, f, errno);
+    return;
+  }
   QSaveFile f(path);
   if (!f.open(QIODevice::WriteOnly)) {
-    throw RunError(fileErrorCode(f.error(), QFileInfo::exists(path)),
-                   QStringLiteral("%1: %2").arg(path, f.errorString()));
+    const int err = errno;
+    if (info.isFile() && info.isWritable() && !QFileInfo(info.absolutePath()).isWritable()) {
+      writeInPlace(path, bytes, keepTailFrom);
+      return;
+    }
+    if (!QFileInfo(info.absolutePath()).isDir())
+      throw RunError(kErrPathNotFound, QStringLiteral("%1: no such folder").arg(path));
+    throw writeFailure(path, f, err);
   }
-  const auto n = f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-  if (n != static_cast<qint64>(bytes.size())) {
-    f.cancelWriting();
-    throw RunError(kErrDeviceIo, QStringLiteral("%1: %2").arg(path, f.errorString()));
+  // A small write only reaches the disk at the flush: that is where a full
+  // disk shows, so the flush is checked before anything is committed.
+  bool ok = f.write(bytes) == bytes.size();
+  if (ok && keepTailFrom >= 0) ok = copyTail(path, keepTailFrom, f);
+  if (ok) ok = f.flush() && f.error() == QFileDevice::NoError;
+  if (!ok) {
+    const RunError failure = writeFailure(path, f, errno);
+    f.cancelWriting();  // the temporary file is removed, the old file stays
+    throw failure;
   }
-  if (!f.commit()) throw RunError(kErrDeviceIo, QStringLiteral("%1: %2").arg(path, f.errorString()));
+  if (!f.commit()) throw writeFailure(path, f, errno);
 }
 
 DataFiles::DataFiles(MemoryImage& image, ChannelCodec& codec, const TextTable& text, UserPrompts& prompts,
-                     ErrorLog& log, QString programDir)
-    : image_(image), codec_(codec), text_(text), prompts_(prompts), log_(log), programDir_(std::move(programDir)) {}
+                     ErrorLog& log, AppPaths paths)
+    : image_(image), codec_(codec), text_(text), prompts_(prompts), log_(log), paths_(std::move(paths)) {}
 
-QString DataFiles::pathBesideProgram(const QString& name) const { return QDir(programDir_).filePath(name); }
+DataFiles::DataFiles(MemoryImage& image, ChannelCodec& codec, const TextTable& text, UserPrompts& prompts,
+                     ErrorLog& log, const QString& programDir)
+    : DataFiles(image, codec, text, prompts, log, AppPaths::forProgram(programDir)) {}
 
-QString DataFiles::untitledPath() const {
-  return QDir(QDir(programDir_).filePath(kDataFolder)).filePath(kUntitledFile);
-}
+QString DataFiles::untitledPath() const { return QDir(paths_.dataDir).filePath(kUntitledFile); }
 
 void DataFiles::redisplayChannels() {
   // Without a grid the channels are still decoded, so `ChTable` follows the image.
@@ -79,7 +159,8 @@ void DataFiles::updateStatus() {
 
 void DataFiles::InitTempArray() {
   guarded(log_, "mdifrmMain->InitTempArray", [&] {
-    const std::vector<uint8_t> file = readFileBytes(pathBesideProgram(kDefaultImageFile));
+    const std::vector<uint8_t> file =
+        readFileBytes(shippedFile(kDefaultImageFile), image_.TempArray.size());
     // Both arrays must reach the end of the realignment before either changes.
     if (image_.TempArray.upperBound() < kRealignEnd)
       throwSubscript("TempArray", kRealignEnd, 0, image_.TempArray.upperBound());
@@ -131,7 +212,7 @@ bool DataFiles::OpenFile(const QString& pathArg) {
     }
     // The whole file is read before the image changes, so an unreadable file
     // leaves the image as it was.
-    const std::vector<uint8_t> file = readFileBytes(path);
+    const std::vector<uint8_t> file = readFileBytes(path, image_.TempArray.size());
     if (image_.TempArray.upperBound() < kRealignEnd)
       throwSubscript("TempArray", kRealignEnd, 0, image_.TempArray.upperBound());
     loadRaw(image_.TempArray, file);
@@ -171,34 +252,39 @@ bool DataFiles::SaveAsFile() {
       failed = true;
     }
   });
-  if (!ok || failed)
-    prompts_.message(text_.text(kTxtNotice, text_.language()), text_.text(kTxtSaveAsFailed, text_.language()),
-                     UserPrompts::Icon::Error);
+  if (!ok || failed) {
+    // The user is told why: "disk full", "permission denied", ...
+    QString msg = text_.text(kTxtSaveAsFailed, text_.language());
+    if (failed && !lastSaveFailure_.isEmpty()) msg += QStringLiteral("\n") + lastSaveFailure_;
+    prompts_.message(text_.text(kTxtNotice, text_.language()), msg, UserPrompts::Icon::Error);
+  }
   return written;
 }
 
 bool DataFiles::SaveDatFile() {
+  lastSaveFailure_.clear();
   return guarded(log_, "mdifrmMain->SaveDatFile", [&] {
     if (hooks.beforeSave) hooks.beforeSave();
     codec_.ChInfoToIicDat();
-    std::vector<uint8_t> content = toDataFile(image_.TempArray);
+    const std::vector<uint8_t> content = toDataFile(image_.TempArray);
     for (size_t k = 0; k < kDataSignature.size(); ++k) image_.TempArray.set(static_cast<long long>(k), kDataSignature[k]);
     // An existing longer file keeps its bytes beyond the data file's end.
-    const QString path = image_.CurFilePath;
-    if (QFileInfo(path).isFile()) {
-      const std::vector<uint8_t> old = readFileBytes(path);
-      if (old.size() > content.size()) content.insert(content.end(), old.begin() + kDataFileSize, old.end());
+    try {
+      writeFileAtomically(image_.CurFilePath,
+                          QByteArray(reinterpret_cast<const char*>(content.data()), static_cast<qsizetype>(content.size())),
+                          kDataFileSize);
+    } catch (const RunError& e) {
+      lastSaveFailure_ = e.detail();
+      throw;
     }
-    writeFileAtomically(path, content);
     updateStatus();
   });
 }
 
 void DataFiles::GenerateDatFolder() {
   guarded(log_, "mdifrmMain->GenerateDatFolder", [&] {
-    QDir dir(programDir_);
-    if (!QFileInfo(dir.filePath(kDataFolder)).isDir() && !dir.mkpath(kDataFolder))
-      throw RunError(kErrPathFileAccess, QStringLiteral("cannot create %1").arg(dir.filePath(kDataFolder)));
+    if (!QFileInfo(paths_.dataDir).isDir() && !QDir().mkpath(paths_.dataDir))
+      throw RunError(kErrPathFileAccess, QStringLiteral("cannot create %1").arg(paths_.dataDir));
     image_.CurFilePath = untitledPath();
     updateStatus();
   });
@@ -206,7 +292,7 @@ void DataFiles::GenerateDatFolder() {
 
 void DataFiles::RestoreDefaults(int bandPosition) {
   const QString file = bandPosition > 6 ? kDefaultUhfFile : kDefaultVhfFile;
-  OpenFile(pathBesideProgram(file));
+  OpenFile(shippedFile(file));
   setAnVoiceForLanguage();
 }
 

@@ -6,13 +6,14 @@
 
 #include "data/ChannelCodec.h"
 #include "data/MemoryImage.h"
+#include "shell/AppPaths.h"
 #include "shell/ErrorLog.h"
 #include "shell/TextTable.h"
 #include "shell/UserPrompts.h"
 
 namespace zr {
 
-// File names beside the program.
+// Names of the shipped files and of the data folder.
 inline const QString kDefaultImageFile = QStringLiteral("dhcpqec.def");
 inline const QString kDefaultVhfFile = QStringLiteral("DefRadioSet_VHF.def");
 inline const QString kDefaultUhfFile = QStringLiteral("DefRadioSet_UHF.def");
@@ -37,13 +38,18 @@ struct EditorHooks {
 class DataFiles {
  public:
   DataFiles(MemoryImage& image, ChannelCodec& codec, const TextTable& text, UserPrompts& prompts, ErrorLog& log,
-            QString programDir);
+            AppPaths paths);
+  // The paths of a program living in programDir (AppPaths::forProgram).
+  DataFiles(MemoryImage& image, ChannelCodec& codec, const TextTable& text, UserPrompts& prompts, ErrorLog& log,
+            const QString& programDir);
 
   EditorHooks hooks;
 
-  // Program directory and the paths derived from it.
-  const QString& programDir() const { return programDir_; }
-  QString pathBesideProgram(const QString& name) const;
+  const QString& programDir() const { return paths_.programDir; }
+  const AppPaths& paths() const { return paths_; }
+  // A shipped file: the default image, a default settings file.
+  QString shippedFile(const QString& name) const { return paths_.sharedFile(name); }
+  // The default data file name in the data folder.
   QString untitledPath() const;
 
   void InitTempArray();
@@ -61,6 +67,9 @@ class DataFiles {
   void RestoreDefaults(int bandPosition);
   void SoftDisplay();
 
+  // Why the last save failed ("PATH: disk full"); empty after a good one.
+  const QString& lastSaveFailure() const { return lastSaveFailure_; }
+
  private:
   void setAnVoiceForLanguage();
   void redisplayChannels();
@@ -71,13 +80,27 @@ class DataFiles {
   const TextTable& text_;
   UserPrompts& prompts_;
   ErrorLog& log_;
-  QString programDir_;
+  AppPaths paths_;
+  QString lastSaveFailure_;
 };
 
-// Reads a whole file; raises the file failures (53 not found, 70 no access, 57 I/O).
-std::vector<uint8_t> readFileBytes(const QString& path);
-// Replaces a file safely: the content goes to a temporary file beside it that
-// is renamed over the old one, so a failure never leaves a damaged file.
+// Reads a file, at most `maxBytes` bytes of it (all of it when negative), so
+// a huge file or a device such as /dev/zero cannot eat the memory; raises the
+// file failures (53 not found, 70 no access, 57 I/O).
+std::vector<uint8_t> readFileBytes(const QString& path, qint64 maxBytes = -1);
+
+// Every file the programs write goes through this one helper. The content
+// goes to a temporary file beside the target, is flushed and checked for
+// errors, and only then renamed over the old file, so a failure (a full
+// disk, a vanished folder) leaves the old file whole and no temporary file
+// behind. Where the folder refuses new files but the file itself may be
+// written, the file is rewritten in place instead (its old content is put
+// back when that fails). With `keepTailFrom` >= 0 the bytes of the existing
+// file from that offset on are kept after the new content.
+// Failures raise a RunError whose code and detail name the cause
+// (61 "disk full", 70 "permission denied", ...); the detail reads
+// "PATH: CAUSE".
 void writeFileAtomically(const QString& path, const std::vector<uint8_t>& bytes);
+void writeFileAtomically(const QString& path, const QByteArray& bytes, qint64 keepTailFrom = -1);
 
 }  // namespace zr

@@ -250,9 +250,14 @@ bool AutoInput::optionSelected(int option) const {
   return option >= 0 && option < kOptionSlots && options_[static_cast<size_t>(option)];
 }
 
+bool AutoInput::optionEnabled(int option) const {
+  if (option == kOptBclQtDqt) return !deps_.columns.optionText(kRowBusyLock, 2).isEmpty();
+  return true;
+}
+
 void AutoInput::selectOption(int option) {
   const Group* g = groupOf(option);
-  if (!g) return;
+  if (!g || !optionEnabled(option)) return;
   for (int o : g->options)
     if (o >= 0) options_[static_cast<size_t>(o)] = (o == option);
   emit changed();
@@ -449,6 +454,8 @@ void AutoInput::setOption(int button) {
     if (locked()) return;
     if (row >= deps_.grid.columnCount()) throwSubscript("grid column", row, 1, deps_.grid.columnCount() - 1);
     const int value = groupValue(button);
+    // A value the column does not offer would be stored as something else.
+    if (deps_.columns.optionText(row, value).isEmpty()) return;
     // Power needs a transmit frequency; every other option a receive frequency.
     const int required = row == kRowPower ? kColTx : kColRx;
     const QString shown = deps_.columns.optionText(row, value);

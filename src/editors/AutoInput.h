@@ -122,7 +122,11 @@ class AutoInput : public QObject {
   void setChecked(int check, bool on);
 
   bool optionSelected(int option) const;
-  // Selects an option button; the others of its group are cleared.
+  // An option the channel column cannot hold is disabled: busy-channel
+  // lockout "QT/DQT" needs a third option in the column.
+  bool optionEnabled(int option) const;
+  // Selects an option button; the others of its group are cleared. A
+  // disabled option is not selected.
   void selectOption(int option);
 
   bool txFrameEnabled() const { return !txEquRx_; }

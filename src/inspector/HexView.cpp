@@ -191,7 +191,9 @@ bool HexView::editCell(int row, int col, const QString& text) {
     if (address > core_.settings.TableMaxAddr) return;
     const int value = hexDigitsValue(SeparateChar(text, core_.log));
     if (value > 0xFF) throw RunError(kErrOverflow, QStringLiteral("cell value %1 is not a byte").arg(value, 0, 16));
-    core_.image.TempArray.set(address, value);  // raises code 9 beyond the image
+    if (!core_.image.TempArray.contains(address)) throwSubscript("image", address, 0, core_.image.TempArray.upperBound());
+    encodeChannelsFirst();
+    core_.image.TempArray.set(address, value);
     texts_[static_cast<size_t>(address)] = FormatByteDat(value);
     values_[static_cast<size_t>(address)] = value;
     stored = true;
@@ -226,6 +228,7 @@ void HexView::fillRange(int start, int end, int value) {
   const ByteArray& image = core_.image.TempArray;
   const int lastByte = std::min(end, image.upperBound());
   if (start <= lastByte) {
+    encodeChannelsFirst();
     std::vector<uint8_t>& bytes = core_.image.TempArray.bytes();
     std::fill(bytes.begin() + start, bytes.begin() + lastByte + 1, static_cast<uint8_t>(value & 0xFF));
     const int lastCell = std::min(lastByte, cellCount() - 1);
@@ -262,6 +265,36 @@ bool HexView::editable(int row, int col) const {
   if (!isDataCell(row, col)) return false;
   const int a = addressOf(row, col);
   return a <= core_.settings.TableMaxAddr && core_.image.TempArray.contains(a);
+}
+
+void HexView::encodeChannelsFirst() {
+  // Channel edits not yet in the image (a picked option, a tone in the
+  // picker, a row with a blank cell) go in first, as "Fill Gird" does, so the
+  // redraw after the byte change does not throw them away. Without such
+  // edits the image is left alone: the edit touches only its own bytes.
+  // Without editors nothing is redrawn, so nothing can be lost.
+  if (!editors_) return;
+  editors_->grid.commitPendingTone();
+  ChannelTable& table = core_.ChTable;
+  const ChannelTable shown = table;
+  core_.codec.IicDatToChInfo();
+  const bool pending = !(table == shown);
+  table = shown;
+  if (!pending) return;
+  const std::vector<uint8_t> before = core_.image.TempArray.bytes();
+  core_.codec.ChInfoToIicDat();
+  const std::vector<uint8_t>& after = core_.image.TempArray.bytes();
+  const int last = std::min({static_cast<int>(after.size()), static_cast<int>(before.size()), cellCount()}) - 1;
+  int first = -1, lastChanged = -1;
+  for (int a = 0; a <= last; ++a) {
+    const auto i = static_cast<size_t>(a);
+    if (before[i] == after[i]) continue;
+    texts_[i] = FormatByteDat(after[i]);
+    values_[i] = after[i];
+    if (first < 0) first = a;
+    lastChanged = a;
+  }
+  if (first >= 0) emit cellsChanged(first, lastChanged);
 }
 
 void HexView::redisplayEditors() {

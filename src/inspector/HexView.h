@@ -133,6 +133,7 @@ class HexView : public QObject {
   }
   int cellCount() const { return static_cast<int>(texts_.size()); }
   void redisplayEditors();
+  void encodeChannelsFirst();
 
   Core& core_;
   Editors* editors_;

@@ -34,6 +34,7 @@ constexpr int kSpecialBlockLast = 0x02FF;
 // A block starting in 0x01A0-0x01AF becomes a 4-byte write at 0x01AC.
 constexpr int kShortBlockFirst = 0x01A0;
 constexpr int kShortBlockLast = 0x01AF;
+constexpr int kShortBlockTarget = 0x01AC;
 const QString kShortBlockField = QStringLiteral("01AC04");
 
 constexpr int kFirstBlockNumber = 4;
@@ -198,6 +199,22 @@ const ScriptEntry& BlockPlan::script(int direction, int number) const {
 const std::vector<ScriptEntry>& BlockPlan::scripts(int direction) const { return lists_[listIndex(direction)]; }
 
 bool BlockPlan::complete(int direction) const { return complete_[listIndex(direction)]; }
+
+std::vector<std::pair<int, int>> BlockPlan::writeTargets() const {
+  std::vector<std::pair<int, int>> out;
+  const auto& list = lists_[listIndex(kDirWrite)];
+  if (list.empty()) return out;
+  for (int a = kFrozenAddr; a < kFrozenAddr + kFrozenCount; ++a) out.emplace_back(a, a);
+  for (const ScriptEntry& e : list) {
+    if (e.ComCount <= 0) continue;
+    if (e.ComAddr >= kShortBlockFirst && e.ComAddr <= kShortBlockLast) {
+      for (int k = 0; k < 4; ++k) out.emplace_back(kShortBlockTarget + k, e.ComAddr + k);
+    } else {
+      for (int k = 0; k < e.ComCount; ++k) out.emplace_back(e.ComAddr + k, e.ComAddr + k);
+    }
+  }
+  return out;
+}
 
 Identification BlockPlan::replyHook(int ComStep, std::span<const uint8_t> captured) {
   Identification id;

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "data/ByteArray.h"
@@ -154,6 +155,10 @@ class BlockPlan {
   const std::vector<ScriptEntry>& scripts(int direction) const;
   // False when the last rebuild of that direction failed part-way.
   bool complete(int direction) const;
+  // Where the write list's data lands in the radio: pairs of (radio address,
+  // image address whose byte is sent there). The block at 0x01A0 lands at
+  // 0x01AC-0x01AF, the frozen bytes of the first script at their own place.
+  std::vector<std::pair<int, int>> writeTargets() const;
 
   // The reply hook, run after every fully matched reply. `ComStep` is the
   // number of the script being run; `captured` the bytes that reply stored in

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "editors/Editors.h"
+#include "editors/VolumeTable.h"
 #include "link/PortAccess.h"
 #include "link/RadioLink.h"
 #include "link/ScriptEngine.h"
@@ -77,6 +78,11 @@ auto& addressTextRef(Settings& s, AddressBox box) {
   return s.WriteEndAddrText;
 }
 
+// "0x01AC", "0x5A": a number as the hex view shows it.
+QString hexText(int value, int digits) {
+  return QStringLiteral("0x") + QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
+}
+
 bool isHexDigit(QChar c) {
   return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
 }
@@ -111,6 +117,13 @@ int addressValue(const QString& text) {
     throw RunError(kErrOverflow, QStringLiteral("'%1' does not fit 16 bits").arg(text));
   return static_cast<int>(v);
 }
+
+// What the editors showed before a write, to tell what the write changed.
+struct Transfer::EditorSnapshot {
+  std::vector<std::vector<QString>> grid;  // texts of the channel rows
+  QStringList gridCaptions;
+  std::map<QString, QString> settings;     // field name -> shown text
+};
 
 // ---- construction -----------------------------------------------------------
 
@@ -327,6 +340,7 @@ void Transfer::portNotFound() {
 
 bool Transfer::runRead() {
   resetForStart(true);
+  lastBackup_ = {};
   if (!openPort()) return false;
   if (!plan_.complete(kDirRead)) {
     // A range the address field cannot carry: the list stops short, and a
@@ -337,19 +351,27 @@ bool Transfer::runRead() {
   access_.Communicating = -1;
   setStatus(core_.text.SoftFace(kTxtReading));
 
-  const bool ok = runList(kDirRead, kTxtReading);
+  // The blocks go into a scratch copy: only a whole read replaces the image,
+  // so a failed or stopped one never mixes two radios' data under the old
+  // file's name.
+  ByteArray scratch = core_.image.TempArray;
+  const bool ok = runList(kDirRead, kTxtReading, scratch);
 
   access_.CloseCom();
   resetStopBox();
   change([](CommunState& s) { s.blinking = false; });
   engine_.DelayNms(5);
   if (ok) {
+    core_.image.TempArray.bytes() = scratch.bytes();
+    keepBackup(QStringLiteral("read"), scratch);
     if (readDataArrived) readDataArrived();
     core_.files.SoftDisplay();
     setStatus(core_.text.SoftFace(kTxtReadOk));
     change([](CommunState& s) { s.progress = 100; });
     if (ShowMemDat && refreshHexView) refreshHexView();
     outcome_ = TransferOutcome::Succeeded;
+  } else if (outcome_ == TransferOutcome::Stopped) {
+    setStatus(core_.text.SoftFace(kTxtReadFailed) + QStringLiteral(": ") + kStoppedText);
   } else {
     setStatus(core_.text.SoftFace(kTxtReadFailed));
   }
@@ -370,9 +392,13 @@ bool Transfer::runRead() {
 
 bool Transfer::runWrite() {
   resetForStart(false);
+  lastBackup_ = {};
+  writeReport_.clear();
+  sent_.clear();
   if (!openPort()) return false;
   if (!plan_.complete(kDirWrite)) throw RunError(kErrSubscript, QStringLiteral("the write range cannot be planned"));
   access_.Communicating = -1;
+  const EditorSnapshot before = snapshotEditors();
   prepareWriteImage();
   if (WriteComDat) WriteComDat();
   change([](CommunState& s) { s.writeEnabled = false; });
@@ -380,8 +406,19 @@ bool Transfer::runWrite() {
   engine_.trace().add(kWriteTrace);
   setStatus(core_.text.SoftFace(kTxtWriting));
 
-  bool ok = runList(kDirWrite, kTxtWriting);
-  if (ok) ok = runDirectStages();
+  ByteArray& image = core_.image.TempArray;
+  bool ok = runList(kDirWrite, kTxtWriting, image);
+  if (ok) {
+    for (const auto& [radio, from] : plan_.writeTargets())
+      if (image.contains(from)) sent_[radio] = {image.at(from), false};
+    ok = runDirectStages();
+  }
+  // A copy of what this write sent, whether or not the radio took all of it.
+  keepBackup(ok ? QStringLiteral("write") : QStringLiteral("write-failed"), image);
+  // The radio took the whole write: whatever the read-back finds, the
+  // editors are to show what was sent.
+  const bool sent = ok;
+  if (ok && verifyAfterWrite) ok = verifyWrite();
 
   access_.CloseCom();
   change([](CommunState& s) {
@@ -395,12 +432,12 @@ bool Transfer::runWrite() {
   access_.Communicating = 0;
   engine_.DelayNms(20);
   if (ok) outcome_ = TransferOutcome::Succeeded;
+  if (sent) reportWrite(before);
   if (closeWindow) closeWindow();
   return ok;
 }
 
-bool Transfer::runList(int direction, int statusEntry) {
-  ByteArray& image = core_.image.TempArray;
+bool Transfer::runList(int direction, int statusEntry, ByteArray& image) {
   const QString statusText = core_.text.SoftFace(statusEntry);
   for (int i = 1; i <= plan_.ComCodeNum(direction); ++i) {
     ComStep = i;
@@ -426,7 +463,8 @@ bool Transfer::runList(int direction, int statusEntry) {
       change([](CommunState& s) { s.stopVisible = true; });
       if (state_.stopTicked) {
         outcome_ = TransferOutcome::Stopped;
-        failureText_ = QStringLiteral("Communication stopped");
+        failureText_ = kStoppedText;
+        engine_.trace().add(kStoppedText);
         return false;
       }
     }
@@ -485,6 +523,7 @@ bool Transfer::runDirectStages() {
       return false;
     }
     BlockPlan::takeInfo(stage, r.answer, RadioInfo);
+    noteSent(stage);
     return true;
   };
 
@@ -532,6 +571,169 @@ void Transfer::unexpectedFailure(bool read) {
   outcome_ = TransferOutcome::Unexpected;
   failureText_ = QStringLiteral("Run-time error %1").arg(code);
   if (closeWindow) silently([&] { closeWindow(); });
+}
+
+// ---- copies, read-back and the write report ----------------------------------
+
+void Transfer::keepBackup(const QString& kind, const ByteArray& image) {
+  const BandModel& band = editors_.band;
+  const auto textAt = [](const QStringList& list, int pos) {
+    return pos >= 0 && pos < list.size() ? list[pos] : QString();
+  };
+  Backups backups(core_.paths.backupDir);
+  lastBackup_ = backups.store(kind, image, textAt(band.modelTexts(), band.modelPosition()),
+                              textAt(band.rangeTexts(), band.rangePosition()));
+  // A copy that cannot be written is told, and never fails the transfer.
+  if (!lastBackup_.ok()) {
+    engine_.trace().add(QStringLiteral("Backup failed: ") + lastBackup_.failure);
+    core_.log.LogError(QStringLiteral("frmCommun->keepBackup"), kErrPathFileAccess);
+  }
+}
+
+void Transfer::noteSent(const DirectStage& stage) {
+  // Write frames: command, two address bytes, length, data.
+  const auto& f = stage.frame;
+  if (f.size() < 4 || (f[0] != plan_.WriteCmd() && f[0] != kSpecialWriteCmd)) return;
+  const int addr = addressFromField(f[1], f[2]);
+  if (addr < 0) return;
+  const size_t n = std::min<size_t>(f[3], f.size() - 4);
+  for (size_t k = 0; k < n; ++k) sent_[addr + static_cast<int>(k)] = {f[4 + k], f[0] == kSpecialWriteCmd};
+}
+
+bool Transfer::verifyWrite() {
+  if (sent_.empty()) return true;
+  engine_.DelayNms(kVerifyPauseMs);
+  ComRetry = 0;  // the read-back has its own failures
+  const int first = sent_.begin()->first, last = sent_.rbegin()->first;
+  const AddressRanges saved = plan_.ranges();
+  plan_.setRanges({first, last, saved.WriteStartAddr, saved.WriteEndAddr});
+  plan_.InitProtocol(plan_.ReadCmdText(), plan_.WriteCmdText());
+  ByteArray radio = core_.image.TempArray;
+  const bool read = plan_.complete(kDirRead) && runList(kDirRead, kTxtReading, radio);
+  plan_.setRanges(saved);
+  plan_.InitProtocol(plan_.ReadCmdText(), plan_.WriteCmdText());
+  if (!read) {
+    if (outcome_ == TransferOutcome::None) outcome_ = TransferOutcome::VerifyFailed;
+    failureText_ = QStringLiteral("Verify failed: the radio did not answer the read-back");
+    engine_.trace().add(failureText_);
+    return false;
+  }
+  QStringList differ;
+  int count = 0;
+  for (const auto& [addr, what] : sent_) {
+    // The radio keeps its factory information block whatever an ordinary
+    // write sends there; only the special write changes it.
+    if (!what.second && addr >= kInfoBlockAddr && addr < kInfoBlockAddr + 32) continue;
+    if (!radio.contains(addr) || radio.at(addr) == what.first) continue;
+    if (++count <= 8)
+      differ << QStringLiteral("%1 (sent %2, radio %3)").arg(hexText(addr, 4), hexText(what.first, 2), hexText(radio.at(addr), 2));
+  }
+  if (count == 0) {
+    engine_.trace().add(kVerifyOkText);
+    setStatus(kVerifyOkText);
+    return true;
+  }
+  outcome_ = TransferOutcome::VerifyFailed;
+  failureText_ = QStringLiteral("Verify failed: %1 bytes differ, first at %2").arg(count).arg(differ.join(QStringLiteral(", ")));
+  engine_.trace().add(failureText_);
+  core_.prompts.message(core_.text.SoftFace(kTxtNotice), failureText_, UserPrompts::Icon::Exclamation);
+  return false;
+}
+
+namespace {
+
+QString shownText(const FieldDef& d, const FieldState& s) {
+  switch (d.widget) {
+    case Widget::List: return s.position >= 0 && s.position < s.entries.size() ? s.entries[s.position] : QString();
+    case Widget::Check: return s.checked ? QStringLiteral("On") : QStringLiteral("Off");
+    case Widget::Text: return s.text;
+    case Widget::Button: break;
+  }
+  return {};
+}
+
+// The image addresses a settings field is stored in (none known: empty).
+std::vector<int> fieldAddresses(const FieldDef& d) {
+  std::vector<int> out;
+  for (const Span& sp : d.spans)
+    for (int k = 0; k < sp.count; ++k) out.push_back(sp.addr + k);
+  if (out.empty() && d.addr >= 0) out.push_back(d.addr);
+  return out;
+}
+
+}  // namespace
+
+Transfer::EditorSnapshot Transfer::snapshotEditors() const {
+  EditorSnapshot snap;
+  const ChannelGrid& grid = editors_.grid;
+  for (int c = 0; c < grid.columnCount(); ++c) snap.gridCaptions << grid.text(0, c);
+  for (int r = 1; r < grid.rowCount(); ++r) {
+    std::vector<QString> row;
+    for (int c = 0; c < grid.columnCount(); ++c) row.push_back(grid.text(r, c));
+    snap.grid.push_back(std::move(row));
+  }
+  const SettingsMap& map = editors_.settings;
+  for (const FieldDef& d : map.fields()) {
+    if (d.widget == Widget::Button) continue;
+    if (const FieldState* st = map.state(d.name)) snap.settings[d.name] = shownText(d, *st);
+  }
+  return snap;
+}
+
+void Transfer::reportWrite(const EditorSnapshot& before) {
+  // The editors show what the radio now holds.
+  DataFiles& files = core_.files;
+  if (files.hooks.ShowChTblGrid) files.hooks.ShowChTblGrid();
+  else core_.codec.IicDatToChInfo();
+  if (files.hooks.InitOpt) files.hooks.InitOpt();
+
+  const EditorSnapshot after = snapshotEditors();
+  QStringList lines;
+  for (size_t r = 0; r < before.grid.size() && r < after.grid.size(); ++r) {
+    const auto& was = before.grid[r];
+    const auto& now = after.grid[r];
+    for (size_t c = 1; c < was.size() && c < now.size(); ++c) {
+      if (was[c] == now[c]) continue;
+      const QString column = static_cast<qsizetype>(c) < after.gridCaptions.size() ? after.gridCaptions[static_cast<qsizetype>(c)]
+                                                                                   : QString::number(c);
+      lines << QStringLiteral("Channel %1, %2: %3 -> %4")
+                   .arg(r + 1)
+                   .arg(column, was[c].isEmpty() ? QStringLiteral("(empty)") : was[c],
+                        now[c].isEmpty() ? QStringLiteral("(empty)") : now[c]);
+    }
+  }
+  const SettingsMap& map = editors_.settings;
+  QStringList notSent;
+  for (const FieldDef& d : map.fields()) {
+    const auto was = before.settings.find(d.name);
+    const auto now = after.settings.find(d.name);
+    if (was == before.settings.end() || now == after.settings.end()) continue;
+    const QString caption = map.caption(d).trimmed().isEmpty() ? d.name : map.caption(d).trimmed() + QStringLiteral(" (") + d.name + QStringLiteral(")");
+    if (was->second != now->second)
+      lines << QStringLiteral("%1: %2 -> %3").arg(caption, was->second, now->second);
+    const std::vector<int> addrs = fieldAddresses(d);
+    if (!addrs.empty() && std::any_of(addrs.begin(), addrs.end(), [&](int a) { return !sent_.count(a); }))
+      notSent << QStringLiteral("Not sent to this radio: %1 = %2").arg(caption, now->second);
+  }
+  // The volume table's dialog edits 0x01A0-0x01AB; the block there goes to
+  // 0x01AC, so most of it never reaches the radio.
+  for (int v = kVolumeBase; v <= kVolumeSwitchAddr; ++v) {
+    if (sent_.count(v)) continue;
+    notSent << QStringLiteral("Not sent to this radio: volume table (%1-%2)")
+                   .arg(hexText(kVolumeBase, 4), hexText(kVolumeSwitchAddr, 4));
+    break;
+  }
+  writeReport_ = lines + notSent;
+  if (writeReport_.isEmpty()) return;
+  for (const QString& l : writeReport_) engine_.trace().add(l);
+  QString text;
+  if (!lines.isEmpty()) text = QStringLiteral("The write changed what the editors showed:\n") + lines.join(u'\n');
+  if (!notSent.isEmpty()) {
+    if (!text.isEmpty()) text += QStringLiteral("\n\n");
+    text += QStringLiteral("%1 settings shown on the pages were not sent to this radio:\n").arg(notSent.size()) +
+            notSent.join(u'\n');
+  }
+  core_.prompts.message(core_.text.SoftFace(kTxtNotice), text, UserPrompts::Icon::Information);
 }
 
 }  // namespace zr

@@ -14,10 +14,13 @@
 // blocks, then the end frame three times. A successful read refreshes every
 // editor from the image.
 #include <QString>
+#include <QStringList>
 #include <functional>
+#include <map>
 #include <utility>
 #include <vector>
 
+#include "link/Backups.h"
 #include "link/BlockPlan.h"
 
 namespace zr {
@@ -55,6 +58,7 @@ enum class TransferOutcome {
   Stopped,          // the stop box was ticked after the 6th failure
   TooManyFailures,  // the 20th failed script
   StageFailed,      // a direct stage of a write failed 16 times
+  VerifyFailed,     // the read-back after a write found other bytes than were sent
   Unexpected,       // a run-time failure (logged under the button's procedure)
 };
 
@@ -91,6 +95,10 @@ class Transfer {
   static constexpr int kTxtReadFailed = 166;  // "Read Failed"
   static constexpr int kTxtWriting = 168;   // "Writing Now......"
   static inline const QString kWriteTrace = QStringLiteral("写入:频率");
+  static inline const QString kStoppedText = QStringLiteral("Communication stopped");
+  static inline const QString kVerifyOkText = QStringLiteral("Verify OK");
+  // The radio may need a moment after the end frames before it answers again.
+  static constexpr int kVerifyPauseMs = 500;
 
   Transfer(Core& core, Editors& editors, SerialLibrary& serial, ScriptEngine& engine, PortAccess& access,
            Waiter& waiter);
@@ -162,6 +170,16 @@ class Transfer {
   // ("cannot open /dev/ttyUSB0: permission denied ..."); empty otherwise.
   const QString& portProblem() const { return portProblem_; }
 
+  // After a write's last stage, read the written range back and compare it
+  // with what was sent (off by default; "Verify After Write").
+  bool verifyAfterWrite = false;
+  // The copy the last good read or the last write left in the backups
+  // folder (empty paths when none was attempted).
+  const BackupCopy& lastBackup() const { return lastBackup_; }
+  // What the last write's preparation changed behind the editors and which
+  // settings it did not send, one line each (empty when nothing).
+  const QStringList& writeReport() const { return writeReport_; }
+
   // What the transfer asks of the windows and front ends around it.
   std::function<void()> closeWindow;      // the window closes itself at the end of a transfer
   std::function<void()> refreshHexView;   // `chkShowMemDat`: after a read, before a write
@@ -180,9 +198,15 @@ class Transfer {
   bool openPort();
   void openOnlyComPort();
   void portNotFound();
-  bool runList(int direction, int statusEntry);
+  bool runList(int direction, int statusEntry, ByteArray& target);
   void prepareWriteImage();
   bool runDirectStages();
+  bool verifyWrite();
+  void noteSent(const DirectStage& stage);
+  void keepBackup(const QString& kind, const ByteArray& image);
+  struct EditorSnapshot;
+  EditorSnapshot snapshotEditors() const;
+  void reportWrite(const EditorSnapshot& before);
   void failWithMessage(TransferOutcome outcome);
   void unexpectedFailure(bool read);
   void onReply(ScriptEngine& engine);
@@ -203,6 +227,10 @@ class Transfer {
   TransferOutcome outcome_ = TransferOutcome::None;
   QString failureText_;
   QString portProblem_;
+  BackupCopy lastBackup_;
+  QStringList writeReport_;
+  // Radio address -> (byte sent, sent with the special write command).
+  std::map<int, std::pair<uint8_t, bool>> sent_;
   std::vector<std::pair<int, std::function<void()>>> listeners_;
   int lastListenerId_ = 0;
 };

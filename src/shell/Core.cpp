@@ -8,11 +8,18 @@ Core::Core(QString dir, QString configPath, UserPrompts& p, QString logSource)
     : programDir(std::move(dir)),
       paths(AppPaths::forProgram(programDir)),
       log(std::move(logSource)),
-      ini(std::move(configPath)),
+      ini(configPath.isEmpty() ? paths.configFile : std::move(configPath)),
       columns(ChColumnDefs::fallback()),
       codec(image.TempArray, image.DefTempArray, ChTable, tones, columns, log),
       prompts(p),
-      files(image, codec, text, p, log, programDir) {}
+      files(image, codec, text, p, log, paths) {
+  ini.setWriteFailureHandler([this](const QString& path, const QString& cause) { configReport.report(path, cause); });
+  // The user's own configuration starts as a copy of the shipped one.
+  if (ini.path() == paths.configFile) {
+    const QString why = paths.provideConfigFile();
+    if (!why.isEmpty()) configReport.report(paths.configFile, why);
+  }
+}
 
 void Core::startHeadless() {
   StartupHooks hooks;

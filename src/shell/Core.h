@@ -15,6 +15,7 @@
 #include "data/ToneTable.h"
 #include "shell/AppPaths.h"
 #include "shell/AppSettings.h"
+#include "shell/ConfigWriteReport.h"
 #include "shell/ErrorLog.h"
 #include "shell/PrivateProfile.h"
 #include "shell/TextTable.h"
@@ -22,16 +23,18 @@
 
 namespace zr {
 
-inline const QString kConfigFile = QStringLiteral("kelvane.def");
 inline const QString kSettingSection = QStringLiteral("Setting");
 inline const QString kChInfoSection = QStringLiteral("ChInfo");
 
 struct Core {
+  // An empty `configPath` means the configuration file the paths decide
+  // (beside the program, or the user's own copy in installed mode).
   Core(QString programDir, QString configPath, UserPrompts& prompts, QString logSource);
 
   QString programDir;
   AppPaths paths;
   ErrorLog log;
+  ConfigWriteReport configReport{log};
   TextTable text;
   int CurLang = kLangEng;
   AppSettings settings;

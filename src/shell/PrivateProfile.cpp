@@ -4,8 +4,10 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QMutex>
-#include <QSaveFile>
 #include <memory>
+
+#include "data/DataFiles.h"
+#include "shell/RunError.h"
 
 namespace zr {
 
@@ -203,8 +205,13 @@ QString PrivateProfile::GetString(const QString& section, const QString& key, co
   return trimmedBlanks(cutChars(QString::fromUtf8(raw), maxChars));
 }
 
-bool PrivateProfile::WriteString(const QString& section, const QString& key, const QString& value) const {
-  if (path_.isEmpty()) return false;
+bool PrivateProfile::WriteString(const QString& section, const QString& key, const QString& value,
+                                 QString* why) const {
+  const auto fail = [why](const QString& cause) {
+    if (why) *why = cause;
+    return false;
+  };
+  if (path_.isEmpty()) return fail(QStringLiteral("no configuration file"));
   const QString sec = trimmedBlanks(section);
   const QString k = trimmedBlanks(key);
   // Names and values that could not be read back as written (or would split
@@ -212,16 +219,17 @@ bool PrivateProfile::WriteString(const QString& section, const QString& key, con
   if (sec.isEmpty() || k.isEmpty() || hasLineBreak(sec) || hasLineBreak(k) || hasLineBreak(value) ||
       sec.contains(u']') || k.contains(u'=') || k.startsWith(u'[') || k.startsWith(u';') ||
       k.startsWith(u'#'))
-    return false;
+    return fail(QStringLiteral("%1: %2 cannot be stored").arg(path_, k));
 
   QByteArray data;
   {
     QFile file(path_);
     if (file.exists()) {
       // A file that exists but cannot be read is never replaced.
-      if (!file.open(QIODevice::ReadOnly)) return false;
-      data = file.readAll();
-      if (file.error() != QFileDevice::NoError) return false;
+      if (!file.open(QIODevice::ReadOnly) || (data = file.readAll(), file.error() != QFileDevice::NoError)) {
+        fail(QStringLiteral("%1: %2").arg(path_, file.errorString()));
+        return reportWriteFailure(file.errorString());
+      }
     }
   }
 
@@ -274,15 +282,23 @@ bool PrivateProfile::WriteString(const QString& section, const QString& key, con
   }
 
   // Written beside the file and renamed over it: a failure leaves the old file whole.
-  QSaveFile file(path_);
-  bool ok = file.open(QIODevice::WriteOnly);
-  if (ok && file.write(out) != out.size()) {
-    file.cancelWriting();
-    ok = false;
+  bool ok = true;
+  QString cause;
+  try {
+    writeFileAtomically(path_, out);
+  } catch (const RunError& e) {
+    ok = fail(e.detail());
+    // The detail reads "PATH: CAUSE"; the handler is given the path apart.
+    cause = e.detail().startsWith(path_ + QStringLiteral(": ")) ? e.detail().mid(path_.size() + 2) : e.detail();
   }
-  if (ok) ok = file.commit();
   forget(path_);
-  return ok;
+  if (!ok) return reportWriteFailure(cause);
+  return true;
+}
+
+bool PrivateProfile::reportWriteFailure(const QString& cause) const {
+  if (writeFailed_) writeFailed_(path_, cause);
+  return false;
 }
 
 }  // namespace zr

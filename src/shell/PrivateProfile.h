@@ -4,6 +4,7 @@
 // case-insensitively. Writing a key rewrites only that line and keeps every
 // other byte of the file (comments, blank lines, order, line endings).
 #include <QString>
+#include <functional>
 
 namespace zr {
 
@@ -18,11 +19,22 @@ class PrivateProfile {
   // characters; `def` when the file, the section or the key is missing.
   QString GetString(const QString& section, const QString& key, const QString& def, int maxChars) const;
   // Writes one key; creates the file, section or key when missing. Returns
-  // false when the file cannot be written.
-  bool WriteString(const QString& section, const QString& key, const QString& value) const;
+  // false when the file cannot be written, and then puts the cause ("PATH:
+  // disk full", "PATH: permission denied") into `why` when given. A failed
+  // write leaves the file as it was.
+  bool WriteString(const QString& section, const QString& key, const QString& value, QString* why = nullptr) const;
+
+  // Told about every write that failed on the file itself (not about a
+  // refused key name), with the file's path and the cause.
+  void setWriteFailureHandler(std::function<void(const QString& path, const QString& cause)> handler) {
+    writeFailed_ = std::move(handler);
+  }
 
  private:
+  bool reportWriteFailure(const QString& cause) const;
+
   QString path_;
+  std::function<void(const QString&, const QString&)> writeFailed_;
 };
 
 }  // namespace zr

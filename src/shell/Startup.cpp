@@ -11,6 +11,7 @@ namespace {
 constexpr int kTxtNotice = 70;
 constexpr int kTxtExitQuestion = 73;
 constexpr int kTxtLanguageChanged = 68;
+constexpr int kTxtOccurError = 140;  // "Occur error!"
 const char kLoadTag[] = "mdifrmMain->MDIForm_Load";
 }  // namespace
 
@@ -166,11 +167,20 @@ bool queryUnload(Core& core, const std::function<void(const QString&)>& closeWin
 
 bool switchLanguage(Core& core, int lang, const LanguageSwitchHooks& hooks) {
   if (lang == core.CurLang) return false;
+  const int previous = core.CurLang;
   guarded(core.log, "mdifrmMain->SwiLangFace", [&] {
     if (hooks.tickLanguageMenu) hooks.tickLanguageMenu(lang);
     core.CurLang = lang;
-    if (!core.ini.WriteString(kSettingSection, QStringLiteral("Language"), QString::number(lang)))
-      throw RunError(kErrPathFileAccess, QStringLiteral("cannot write %1").arg(core.ini.path()));
+    QString why;
+    if (!core.ini.WriteString(kSettingSection, QStringLiteral("Language"), QString::number(lang), &why)) {
+      // Not stored, so no restart: the program stays wholly in its language
+      // and the user learns why.
+      core.CurLang = previous;
+      if (hooks.tickLanguageMenu) hooks.tickLanguageMenu(previous);
+      core.prompts.message(core.text.SoftFace(kTxtNotice), core.text.SoftFace(kTxtOccurError) + QStringLiteral("\n") + why,
+                           UserPrompts::Icon::Error);
+      throw RunError(kErrPathFileAccess, why);
+    }
     core.prompts.message(QStringLiteral("Message"), core.text.text(kTxtLanguageChanged, kLangEng),
                          UserPrompts::Icon::Question);
     if (hooks.startNewInstance) hooks.startNewInstance();
@@ -184,7 +194,7 @@ QString helpFilePath(const Core& core, int& lang) {
   if (lang < kLangChs || lang > kLangEng) lang = kLangEng;
   static const QString kNames[] = {QStringLiteral("ChsHelp.html"), QStringLiteral("ChtHelp.html"),
                                    QStringLiteral("EngHelp.html")};
-  return core.files.pathBesideProgram(kNames[lang - 1]);
+  return core.paths.sharedFile(kNames[lang - 1]);
 }
 
 }  // namespace zr

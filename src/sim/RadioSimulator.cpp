@@ -69,9 +69,15 @@ int RadioSimulator::writeCount(int address) const {
 
 void RadioSimulator::silenceAfter(int requests) { silentAfter_ = requests < 0 ? -1 : requests; }
 void RadioSimulator::silenceFor(int requests) { silentFor_ = std::max(0, requests); }
+void RadioSimulator::silenceBetween(int after, int count) {
+  silentAfter_ = std::max(0, after);
+  silenceThen_ = std::max(0, count);
+}
 void RadioSimulator::corruptNextReply(int position) { corruptAt_ = std::max(0, position); }
 
 void RadioSimulator::clearFaults() {
+  ignoreWrites_ = false;
+  silenceThen_ = 0;
   silentAfter_ = -1;
   silentFor_ = 0;
   corruptAt_ = -1;
@@ -200,6 +206,7 @@ void RadioSimulator::finishRequest(std::vector<uint8_t>& out) {
     const bool special = frame[0] == kSpecialWrite;
     for (int k = 0; k < length; ++k) {
       const int a = address + k;
+      if (ignoreWrites_) break;
       if (!special && protectFactory_ && a >= kFactoryFirst && a <= kFactoryLast) continue;
       memory_[static_cast<size_t>(a)] = frame[static_cast<size_t>(kHeaderSize + k)];
       ++writes_[static_cast<size_t>(a)];
@@ -209,7 +216,13 @@ void RadioSimulator::finishRequest(std::vector<uint8_t>& out) {
 }
 
 bool RadioSimulator::answerAllowed() {
-  if (silentAfter_ == 0) return false;
+  if (silentAfter_ == 0) {
+    if (silenceThen_ <= 0) return false;
+    // The silence of --fail-after N --fail-for K ends after K requests.
+    silentFor_ = silenceThen_;
+    silenceThen_ = 0;
+    silentAfter_ = -1;
+  }
   if (silentFor_ > 0) {
     --silentFor_;
     return false;

@@ -59,7 +59,13 @@ class RadioSimulator {
   // (the cable's echo still comes back).
   void silenceAfter(int requests);  // answer this many more requests, then none; -1 = never
   void silenceFor(int requests);    // ignore the next requests, then answer again
+  // Answer `after` more requests, ignore the next `count`, then answer again.
+  void silenceBetween(int after, int count);
   void corruptNextReply(int position = 0);  // invert one byte (clamped to the reply) of the next reply
+  // Acknowledge every write but keep the memory as it is (a radio whose
+  // memory no longer takes data).
+  void setIgnoreWrites(bool on) { ignoreWrites_ = on; }
+  bool ignoresWrites() const { return ignoreWrites_; }
   void clearFaults();
 
   // Counters.
@@ -94,7 +100,9 @@ class RadioSimulator {
 
   int silentAfter_ = -1;  // remaining answers before going silent; -1 never
   int silentFor_ = 0;
+  int silenceThen_ = 0;  // requests to ignore once silentAfter_ runs out
   int corruptAt_ = -1;
+  bool ignoreWrites_ = false;
 
   int received_ = 0;
   int served_ = 0;

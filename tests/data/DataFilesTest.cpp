@@ -214,7 +214,8 @@ TEST_F(DataFilesTest, SaveKeepsTheTailOfALongerFileAndNeverDamagesItOnFailure) {
   prompts.fileNames = {path("blocked.dat")};
   EXPECT_FALSE(files.SaveAsFile());
   EXPECT_EQ(image.CurFilePath, path("long.dat"));
-  EXPECT_EQ(prompts.messages.last(), QStringLiteral("Save file failed!"));
+  // The message names the cause after the entry's text.
+  EXPECT_EQ(prompts.messages.last(), QStringLiteral("Save file failed!\n") + path("blocked.dat") + QStringLiteral(": is a folder"));
   EXPECT_EQ(log.lastTag(), QStringLiteral("mdifrmMain->SaveDatFile"));
   EXPECT_EQ(readAll(path("long.dat")), saved);
 }

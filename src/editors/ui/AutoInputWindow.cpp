@@ -212,6 +212,7 @@ void AutoInputWindow::refresh() {
     c->setChecked(m.checked(k));
   }
   for (auto& [k, o] : options_) {
+    o->setEnabled(m.optionEnabled(k));
     if (o->isChecked() == m.optionSelected(k)) continue;
     const QSignalBlocker block(o);
     // An exclusive button can only be cleared with its exclusivity lifted.

@@ -50,6 +50,9 @@ class GridTable : public QTableWidget {
     if (!grid_.beforeEdit(index.row() + 1, index.column() + 1)) return false;
     return QTableWidget::edit(index, trigger, event);
   }
+  // No type-ahead: a typed character edits the current cell or does nothing,
+  // never jumps to another channel whose text starts with it.
+  void keyboardSearch(const QString&) override {}
 
  private:
   ChannelGrid& grid_;

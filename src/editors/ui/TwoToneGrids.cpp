@@ -10,6 +10,7 @@
 #include "editors/TwoToneTable.h"
 #include "shell/Core.h"
 #include "shell/ErrorLog.h"
+#include "shell/ui/NoSearchViews.h"
 
 namespace zr {
 
@@ -76,7 +77,7 @@ TwoToneGrids::TwoToneGrids(ByteArray& image, ErrorLog& log, int lang, QWidget* p
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(0, 0, 0, 0);
   for (int g = 0; g < 2; ++g) {
-    auto* grid = new QTableWidget(this);
+    auto* grid = new NoSearchTableWidget(this);
     grids_[static_cast<size_t>(g)] = grid;
     setUpGrid(grid, g, lang);
     row->addWidget(grid);

@@ -18,6 +18,7 @@
 #include "inspector/RangeFill.h"
 #include "inspector/ui/FillDialog.h"
 #include "shell/Core.h"
+#include "shell/ui/NoSearchViews.h"
 
 namespace zr {
 
@@ -122,7 +123,7 @@ HexViewWindow::HexViewWindow(Core& core, HexView& view, RangeFill& fill, QWidget
   fraMemData_->setObjectName(QStringLiteral("fraMemData"));
 
   model_ = new HexGridModel(view_, this);
-  grid_ = new QTableView(fraMemData_);
+  grid_ = new NoSearchTableView(fraMemData_);
   grid_->setObjectName(QStringLiteral("vsfgGridMemDat"));
   grid_->setModel(model_);
   grid_->setItemDelegate(new ByteCellDelegate(grid_));

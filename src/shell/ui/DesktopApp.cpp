@@ -14,14 +14,14 @@
 #include "inspector/ui/HexViewWindow.h"
 #include "link/ui/CommunicationWindow.h"
 #include "link/ui/PortDialog.h"
+#include "shell/ui/WheelGuard.h"
 #include <QDir>
 
 namespace zr {
 
 DesktopApp::DesktopApp(const QString& programDir, UserPrompts* prompts)
     : prompts_(prompts ? prompts : &qtPrompts_) {
-  core_ = std::make_unique<Core>(programDir, QDir(programDir).filePath(kConfigFile), *prompts_,
-                                 QStringLiteral("zr417-cps"));
+  core_ = std::make_unique<Core>(programDir, QString(), *prompts_, QStringLiteral("zr417-cps"));
   editors_ = std::make_unique<Editors>(*core_);
   link_ = std::make_unique<RadioLink>(*core_, waiter_);
   hexView_ = std::make_unique<HexView>(*core_, editors_.get());
@@ -46,6 +46,9 @@ DesktopApp::DesktopApp(const QString& programDir, UserPrompts* prompts)
     dialog.exec();
   };
   link_->access.hooks.showPort = [this](int) { window_->showPort(); };
+  window_->verifyAfterWriteChanged = [this](bool on) { transfer_->verifyAfterWrite = on; };
+  // The wheel changes a list or spin box only when it has the focus.
+  WheelGuard::install();
   link_->access.hooks.showPortChooser = [this] { window_->openPortChooser(); };
 }
 
@@ -128,6 +131,7 @@ void DesktopApp::start(StartupHooks hooks) {
   Startup startup(*core_, std::move(hooks));
   startup.run();
   trace_ = startup.trace;
+  window_->restoreVerifyAfterWrite();
 }
 
 }  // namespace zr

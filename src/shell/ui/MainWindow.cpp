@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QFileInfo>
+#include <QDir>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -28,6 +30,9 @@ namespace {
 constexpr int kTxtTitle = 16;
 constexpr int kTxtReady = 94;
 constexpr int kTxtFileName = 85;
+constexpr int kTxtNotice = 70;
+constexpr int kTxtOccurError = 140;  // "Occur error!"
+const QString kVerifyAfterWriteKey = QStringLiteral("VerifyAfterWrite");
 
 // One row per menu entry: object name, parent menu ("" for the menu bar),
 // caption entry (-1: none), shortcut, visible at load, whether it is a sub-menu.
@@ -47,12 +52,14 @@ constexpr MenuRow kMenus[] = {
     {"mnuFileOpen", "mnuFile", 22, "Ctrl+O", true, false, nullptr},
     {"mnuFileSave", "mnuFile", 23, "Ctrl+S", true, false, nullptr},
     {"mnuFileSaveAs", "mnuFile", 24, "", true, false, nullptr},
+    {"mnuOpenBackupFolder", "mnuFile", -1, "", true, false, "Open &Backup Folder"},
     {"sepPrintFile", "mnuFile", -1, "", false, false, nullptr},
     {"mnuPrintFile", "mnuFile", 43, "Ctrl+P", false, false, nullptr},
     {"mnuExit", "mnuFile", 25, "", true, false, nullptr},
     {"mnuProgram", "", 26, "", true, true, nullptr},
     {"mnuReadFre", "mnuProgram", 27, "Ctrl+R", true, false, nullptr},
     {"mnuWriteFre", "mnuProgram", 28, "Ctrl+W", true, false, nullptr},
+    {"mnuVerifyWrite", "mnuProgram", -1, "", true, false, "&Verify After Write"},
     {"mnuReadWriteFre", "mnuProgram", 48, "F2", false, false, nullptr},
     {"mnuAddFre", "mnuProgram", 44, "F7", false, false, nullptr},
     {"mnuTestMode", "mnuProgram", 40, "Ctrl+T", false, false, nullptr},
@@ -139,6 +146,8 @@ MainWindow::MainWindow(Core& core, QtPrompts& prompts, QWidget* parent)
   tmrChLock_->start();
 
   startNewInstance = [] { return QProcess::startDetached(QCoreApplication::applicationFilePath(), {}); };
+  openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+  connect(&core_.configReport, &ConfigWriteReport::failed, this, [this] { showConfigProblem(); });
   core_.files.hooks.statusChanged = [this] { showFilePath(); };
   resize(1280, 800);
 }
@@ -169,7 +178,7 @@ void MainWindow::buildMenus() {
     }
     if (row.entry >= 0) entries_.insert(name, row.entry);
   }
-  for (const char* n : {"mnuLangSel0", "mnuLangSel1", "mnuLangSel2", "mnuChLock", "mnuLockFace"})
+  for (const char* n : {"mnuLangSel0", "mnuLangSel1", "mnuLangSel2", "mnuChLock", "mnuLockFace", "mnuVerifyWrite"})
     actions_.value(QString::fromLatin1(n))->setCheckable(true);
   // The lock entry sits in a hidden menu; its shortcut still works from the frame.
   addAction(actions_.value(QStringLiteral("mnuChLock")));
@@ -181,6 +190,8 @@ void MainWindow::buildMenus() {
   on("mnuFileOpen", [this] { core_.files.OpenFile(QString()); });
   on("mnuFileSave", [this] { onSave(false); });
   on("mnuFileSaveAs", [this] { onSave(true); });
+  on("mnuOpenBackupFolder", [this] { onOpenBackupFolder(); });
+  on("mnuVerifyWrite", [this](bool on) { onVerifyAfterWrite(on); });
   on("mnuExit", [this] { guarded(core_.log, "mdifrmMain->ExitSoft", [this] { close(); }); });
   on("mnuLangSel0", [this] { onLanguage(kLangChs); });
   on("mnuLangSel1", [this] { onLanguage(kLangCht); });
@@ -270,9 +281,35 @@ void MainWindow::SetSoftFace() {
     }
     setWindowTitle(core_.text.SoftFace(kTxtTitle));
     setStatusPanel(1, core_.text.SoftFace(kTxtReady));
+    showConfigProblem();
     showPort();
     showFilePath();
   });
+}
+
+void MainWindow::onOpenBackupFolder() {
+  const QString folder = core_.paths.backupDir;
+  QDir().mkpath(folder);
+  if (openFolder) openFolder(folder);
+  else QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
+void MainWindow::restoreVerifyAfterWrite() {
+  const bool on = core_.setting(kVerifyAfterWriteKey, QStringLiteral("0"), 2) == QStringLiteral("1");
+  actions_.value(QStringLiteral("mnuVerifyWrite"))->setChecked(on);
+  if (verifyAfterWriteChanged) verifyAfterWriteChanged(on);
+}
+
+void MainWindow::onVerifyAfterWrite(bool on) {
+  QString why;
+  if (!core_.ini.WriteString(kSettingSection, kVerifyAfterWriteKey, on ? QStringLiteral("1") : QStringLiteral("0"), &why)) {
+    // Not stored: the tick goes back and the user learns why.
+    actions_.value(QStringLiteral("mnuVerifyWrite"))->setChecked(!on);
+    core_.prompts.message(core_.text.SoftFace(kTxtNotice), core_.text.SoftFace(kTxtOccurError) + QStringLiteral("\n") + why,
+                          UserPrompts::Icon::Error);
+    return;
+  }
+  if (verifyAfterWriteChanged) verifyAfterWriteChanged(on);
 }
 
 void MainWindow::tickLanguageMenu(int lang) {
@@ -349,7 +386,20 @@ void MainWindow::onHelp() {
   int lang = core_.CurLang;
   const QString path = helpFilePath(core_, lang);
   core_.CurLang = lang;
-  QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  // The desktop's handler for HTML pages shows the help; when the page is
+  // missing or nothing opens it, the user learns which file to look for.
+  QString problem;
+  if (!QFileInfo(path).isFile()) problem = QStringLiteral("The help page %1 is missing.").arg(path);
+  else if (!openUrl || !openUrl(QUrl::fromLocalFile(path)))
+    problem = QStringLiteral("No program could open the help page %1. Open it in a web browser.").arg(path);
+  if (!problem.isEmpty())
+    core_.prompts.message(core_.text.SoftFace(kTxtNotice), problem, UserPrompts::Icon::Information);
+}
+
+void MainWindow::showConfigProblem() {
+  if (!core_.configReport.reported()) return;
+  setStatusPanel(1, core_.configReport.message());
+  panels_[0]->setToolTip(core_.configReport.message());
 }
 
 void MainWindow::showChild(QWidget* child) {

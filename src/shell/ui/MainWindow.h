@@ -13,6 +13,7 @@ class QLabel;
 class QMdiArea;
 class QMenu;
 class QTimer;
+class QUrl;
 class QToolBar;
 
 namespace zr {
@@ -58,12 +59,20 @@ class MainWindow : public QMainWindow {
 
   // How a fresh instance is started after a language switch (replaceable in tests).
   std::function<bool()> startNewInstance;
+  // Hands a help page to the desktop's handler (replaceable in tests).
+  std::function<bool(const QUrl&)> openUrl;
   // Extra steps before a save (the grid commits its tone entry).
   std::function<void()> commitPendingEdit;
   // Opens the communication window for a read (false) or a write (true).
   std::function<void(bool write)> startTransfer;
   // The port chooser `frmToolCom`, shown modally.
   std::function<void()> openPortChooser;
+  // "Verify After Write" was ticked or unticked (and stored).
+  std::function<void(bool on)> verifyAfterWriteChanged;
+  // Shows a folder in the desktop's file manager ("Open Backup Folder").
+  std::function<void(const QString& folder)> openFolder;
+  // Ticks "Verify After Write" as stored in the configuration file.
+  void restoreVerifyAfterWrite();
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -76,7 +85,11 @@ class MainWindow : public QMainWindow {
   void onToolbar(const QString& key);
   void onLanguage(int lang);
   void onHelp();
+  // The status line names a configuration file that cannot be written.
+  void showConfigProblem();
   void onSave(bool saveAs);
+  void onOpenBackupFolder();
+  void onVerifyAfterWrite(bool on);
   void closeChild(const QString& name);
 
   Core& core_;

@@ -1,0 +1,148 @@
+// zr417-cli against `zr417-cli simulate` with its faults: the backup copy of
+// a read, write --verify, the write report, and a radio that drops requests.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include "transfer/TransferRig.h"
+
+namespace zr {
+namespace {
+
+const QString kCli = QStringLiteral(ZR_BIN_DIR "/zr417-cli");
+
+struct CliRun {
+  int exitCode = -1;
+  QString err;
+};
+
+// `zr417-cli simulate ARGS` for the life of the object.
+class SimProcess {
+ public:
+  explicit SimProcess(const QStringList& args) {
+    proc_.start(kCli, QStringList{QStringLiteral("simulate")} + args);
+    if (!proc_.waitForStarted(5000)) return;
+    while (!proc_.canReadLine() && proc_.waitForReadyRead(5000)) {
+    }
+    device_ = QString::fromUtf8(proc_.readLine()).trimmed();
+  }
+  ~SimProcess() {
+    if (proc_.state() == QProcess::NotRunning) return;
+    ::kill(static_cast<pid_t>(proc_.processId()), SIGINT);
+    if (!proc_.waitForFinished(5000)) proc_.kill();
+  }
+  const QString& device() const { return device_; }
+
+ private:
+  QProcess proc_;
+  QString device_;
+};
+
+QByteArray readAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class CliSafety : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    config = dir.filePath(QStringLiteral("kelvane.def"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ZR_BIN_DIR "/kelvane.def"), config));
+    const ByteArray f = test::factoryImage();
+    radio.resize(RadioSimulator::kMemorySize);
+    for (int a = 0; a < radio.size(); ++a) radio[a] = static_cast<char>(a < kImageSpan ? f.at(a) : (a * 7 + 3) & 0xFF);
+    for (int k = 0; k < 16; ++k) radio[0x10 + k] = static_cast<char>(test::kChannel1[static_cast<size_t>(k)]);
+    radio[0x0388] = 0x5A;
+    radio[0x0389] = 0x24;
+    radio[0x038A] = 0x29;
+    radio[0x03D4] = static_cast<char>(RadioSimulator::kDefaultModelCode);
+    QFile out(path("radio.bin"));
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(radio);
+  }
+  QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+  CliRun run(const QStringList& args) {
+    QProcess p;
+    p.start(kCli, QStringList{QStringLiteral("--config"), config} + args);
+    if (!p.waitForFinished(120000)) {
+      p.kill();
+      p.waitForFinished();
+    }
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardError())};
+  }
+  static QString backupPath(const QString& err) {
+    for (const QString& line : err.split(u'\n'))
+      if (line.startsWith(QStringLiteral("Backup: "))) return line.mid(8).trimmed();
+    return {};
+  }
+
+  QTemporaryDir dir;
+  QString config;
+  QByteArray radio;
+};
+
+TEST_F(CliSafety, AReadWithoutOutputFilesStillKeepsACopyAndNamesIt) {
+  SimProcess sim({QStringLiteral("--image"), path("radio.bin")});
+  ASSERT_FALSE(sim.device().isEmpty());
+  const CliRun r = run({QStringLiteral("read"), QStringLiteral("--port"), sim.device()});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  const QString copy = backupPath(r.err);
+  ASSERT_FALSE(copy.isEmpty()) << r.err.toStdString();
+  EXPECT_EQ(readAll(copy), radio);
+  QFile::remove(copy);
+  QFile::remove(copy.chopped(4) + QStringLiteral(".dat"));
+}
+
+TEST_F(CliSafety, WriteVerifyPassesOnTheSimulatorAndFailsWhenItIgnoresWrites) {
+  // A data file whose channel 1 has VOX off: the write reports the change.
+  const QByteArray dat = readAll(QStringLiteral(ZR_BIN_DIR "/dhcpqec.def")).left(kDataFileSize);
+  QByteArray file = dat;
+  for (int k = 0; k < 16; ++k) file[0x20 + k] = static_cast<char>(test::kChannel1[static_cast<size_t>(k)]);
+  QFile f(path("mine.dat"));
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(file);
+  f.close();
+
+  {
+    SimProcess sim({});
+    const CliRun r = run({QStringLiteral("write"), QStringLiteral("--port"), sim.device(), QStringLiteral("--verify"),
+                       path("mine.dat")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Verify OK"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Channel 1, VOX: Off -> On"))) << r.err.toStdString();
+    const QString copy = backupPath(r.err);
+    EXPECT_TRUE(copy.contains(QStringLiteral("_write_"))) << r.err.toStdString();
+    QFile::remove(copy);
+    QFile::remove(copy.chopped(4) + QStringLiteral(".dat"));
+  }
+  {
+    SimProcess sim({QStringLiteral("--ignore-writes")});
+    const CliRun r = run({QStringLiteral("write"), QStringLiteral("--port"), sim.device(), QStringLiteral("--verify"),
+                       path("mine.dat")});
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Verify failed"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("first at 0x0"))) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(QStringLiteral("Verify OK")));
+    const QString copy = backupPath(r.err);
+    QFile::remove(copy);
+    QFile::remove(copy.chopped(4) + QStringLiteral(".dat"));
+  }
+}
+
+TEST_F(CliSafety, ARadioThatMissesAFewRequestsIsStillReadWhole) {
+  SimProcess sim({QStringLiteral("--image"), path("radio.bin"), QStringLiteral("--fail-after"), QStringLiteral("40"),
+                  QStringLiteral("--fail-for"), QStringLiteral("2")});
+  const CliRun r = run({QStringLiteral("read"), QStringLiteral("--port"), sim.device(), QStringLiteral("--range"),
+                     QStringLiteral("0000-03FF"), QStringLiteral("--raw"), path("a.bin")});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_EQ(readAll(path("a.bin")).left(0x0400), radio.left(0x0400));
+  QFile::remove(backupPath(r.err));
+}
+
+}  // namespace
+}  // namespace zr
