@@ -6,6 +6,7 @@
 
 #include "cli/CliCommon.h"
 #include "cli/CliParser.h"
+#include "data/DataFiles.h"
 #include "editors/ChannelCsv.h"
 #include "editors/ChirpCsv.h"
 
@@ -124,7 +125,7 @@ int runChannels(const GlobalOptions& global, const QStringList& args) {
   }
   if (!outPath.isEmpty()) c.image.CurFilePath = outPath;
   if (!c.files.SaveDatFile()) {
-    printErr(c.text.SoftFace(86) + QStringLiteral(" ") + c.files.lastSaveFailure());
+    printSaveFailure(*session, QStringLiteral("channels"), c.image.CurFilePath);
     return kExitFailed;
   }
   return kExitOk;

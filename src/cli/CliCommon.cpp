@@ -15,6 +15,14 @@ void printOut(const QString& text) {
   std::fwrite(b.constData(), 1, static_cast<size_t>(b.size()), stdout);
 }
 
+void printSaveFailure(const Session& s, const QString& command, const QString& path) {
+  // The save keeps its cause ("x.dat: Permission denied").
+  QString cause = s.core->files.lastSaveFailure();
+  if (cause.isEmpty()) cause = s.core->log.lastDetail();
+  printErr(QStringLiteral("zr417-cli %1: %2 %3").arg(command, s.core->text.SoftFace(86),
+                                                     cause.isEmpty() ? path : cause));
+}
+
 void CliPrompts::message(const QString&, const QString& text, Icon) {
   messages << text;
   QString line = text;

@@ -44,6 +44,8 @@ struct Session {
 std::unique_ptr<Session> startSession(const GlobalOptions& g);
 
 void printErr(const QString& text);
+// The line for a save that failed: "zr417-cli set: Save file failed! x.dat: <cause>".
+void printSaveFailure(const Session& s, const QString& command, const QString& path);
 void printOut(const QString& text);
 
 int runShow(const GlobalOptions& g, const QStringList& args);
@@ -52,5 +54,8 @@ int runChannels(const GlobalOptions& g, const QStringList& args);
 int runSimulate(const GlobalOptions& g, const QStringList& args);
 int runRead(const GlobalOptions& g, const QStringList& args);
 int runWrite(const GlobalOptions& g, const QStringList& args);
+int runNew(const GlobalOptions& g, const QStringList& args);
+int runDiff(const GlobalOptions& g, const QStringList& args);
+int runPorts(const GlobalOptions& g, const QStringList& args);
 
 }  // namespace zr::cli

@@ -66,7 +66,7 @@ int runRead(const GlobalOptions& global, const QStringList& args) {
   if (!outPath.isEmpty()) {
     c.image.CurFilePath = QFileInfo(outPath).absoluteFilePath();
     if (!c.files.SaveDatFile()) {
-      printErr(c.text.SoftFace(86) + QStringLiteral(" ") + c.files.lastSaveFailure());  // "Save file failed!"
+      printSaveFailure(*session, QStringLiteral("read"), outPath);
       return kExitFailed;
     }
   }

@@ -2,8 +2,35 @@
 // changed through each field's own change handling, then saved.
 #include "cli/CliCommon.h"
 #include "cli/CliParser.h"
+#include "editors/BandChoice.h"
 
 namespace zr::cli {
+
+namespace {
+
+// A field its page shows disabled still takes the value; the user hears
+// which field enables it.
+QString disabledWarning(const SettingsMap& map, const QString& name) {
+  const FieldDef* d = map.def(name);
+  const FieldState* s = map.state(name);
+  if (!d || !s || s->enabled) return {};
+  const QString& leader = d->enabledWhen.leader;
+  const FieldDef* ld = map.def(leader);
+  const FieldState* ls = map.state(leader);
+  if (!ld || !ls)
+    return QStringLiteral("zr417-cli set: warning: %1 is disabled on its page; the value is stored anyway").arg(name);
+  QString shown;
+  switch (ld->widget) {
+    case Widget::Check: shown = ls->checked ? QStringLiteral("on") : QStringLiteral("off"); break;
+    case Widget::List: shown = QStringLiteral("\"%1\"").arg(ls->entries.value(ls->position)); break;
+    default: shown = QStringLiteral("\"%1\"").arg(ls->text); break;
+  }
+  return QStringLiteral("zr417-cli set: warning: %1 is disabled on its page while %2 is %3 (%2 enables it); the "
+                        "value is stored anyway")
+      .arg(name, leader, shown);
+}
+
+}  // namespace
 
 int runSet(const GlobalOptions& global, const QStringList& args) {
   GlobalOptions g = global;
@@ -12,7 +39,9 @@ int runSet(const GlobalOptions& global, const QStringList& args) {
                                  "would (linked fields follow), then saves (to OUT.dat, or in place).\n"
                                  "VALUE: for a list the exact entry text or #N for position N; for a check box\n"
                                  "1/0, on/off or true/false; for a text field the text. Field names are those of\n"
-                                 "`zr417-cli show FILE.dat --json` (\"settings\")."));
+                                 "`zr417-cli show FILE.dat --json` (\"settings\"). model=TEXT and band=TEXT choose\n"
+                                 "from the model and range lists (band=LOW-HIGH in MHz for a custom range); a\n"
+                                 "range starts a new data set, as the range list does."));
   p.addOption(QStringLiteral("out"), QStringLiteral("Save to OUT.dat instead of in place."), QStringLiteral("OUT.dat"));
   if (auto exit = p.parse(args, g)) return *exit;
   QStringList assignments = p.positionals();
@@ -26,16 +55,35 @@ int runSet(const GlobalOptions& global, const QStringList& args) {
   auto session = startSession(g);
   Core& c = *session->core;
   if (!c.files.OpenFile(file)) return kExitFailed;
+  // A range change points the current path at a new file, as New does; the
+  // result still goes where the user said.
+  const QString savePath = outPath.isEmpty() ? c.image.CurFilePath : outPath;
+  SettingsMap& map = session->editors->settings;
   for (const QString& a : assignments) {
-    const QString problem = session->editors->settings.applyAssignment(a);
+    const qsizetype eq = a.indexOf(u'=');
+    const QString name = a.left(eq);
+    const QString value = a.mid(eq + 1);
+    QString problem;
+    if (name == QStringLiteral("model")) {
+      problem = chooseModel(session->editors->band, value);
+    } else if (name == QStringLiteral("band")) {
+      problem = chooseBand(session->editors->band, value);
+      if (problem.isEmpty())
+        printErr(QStringLiteral("zr417-cli set: note: choosing a range starts a new data set, as the range list "
+                                "does: every channel and setting returns to its default"));
+    } else {
+      const QString warning = disabledWarning(map, name);
+      problem = map.applyAssignment(a);
+      if (problem.isEmpty() && !warning.isEmpty()) printErr(warning);
+    }
     if (!problem.isEmpty()) {
       printErr(QStringLiteral("zr417-cli set: %1").arg(problem));
       return kExitUsage;  // nothing is written
     }
   }
-  if (!outPath.isEmpty()) c.image.CurFilePath = outPath;
+  c.image.CurFilePath = savePath;
   if (!c.files.SaveDatFile()) {
-    printErr(c.text.SoftFace(86) + QStringLiteral(" ") + c.files.lastSaveFailure());
+    printSaveFailure(*session, QStringLiteral("set"), savePath);
     return kExitFailed;
   }
   return kExitOk;

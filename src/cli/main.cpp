@@ -17,6 +17,7 @@ struct Command {
 const Command kCommands[] = {
     {"show", zr::cli::runShow},         {"set", zr::cli::runSet},   {"channels", zr::cli::runChannels},
     {"simulate", zr::cli::runSimulate}, {"read", zr::cli::runRead}, {"write", zr::cli::runWrite},
+    {"new", zr::cli::runNew},           {"diff", zr::cli::runDiff}, {"ports", zr::cli::runPorts},
 };
 
 const char kOverview[] =
@@ -24,14 +25,20 @@ const char kOverview[] =
     "\n"
     "Commands:\n"
     "  show FILE.dat [--json]    print what the editors show for a data file\n"
+    "  new OUT.dat [--band TEXT] [--model TEXT]\n"
+    "                            a fresh data file, as New makes it\n"
     "  set FILE.dat [--out OUT.dat] FIELD=VALUE ...\n"
-    "                            change radio-wide settings and save\n"
+    "                            change radio-wide settings (model=, band= too) and save\n"
     "  channels FILE.dat --export OUT.csv\n"
     "  channels FILE.dat --import IN.csv [--out OUT.dat]\n"
     "                            exchange the channel table as CSV\n"
-    "  read --port PORT [--range SSSS-EEEE] [--out FILE.dat] [--raw FILE.bin]\n"
+    "  channels FILE.dat ... --format chirp\n"
+    "                            the same in CHIRP's generic CSV\n"
+    "  diff A B [--json]         differences of two data files or raw images by meaning\n"
+    "  ports [--json]            the serial ports as the program numbers them\n"
+    "  read --port PORT [--search] [--range SSSS-EEEE] [--out FILE.dat] [--raw FILE.bin]\n"
     "                            read the radio\n"
-    "  write --port PORT [--range SSSS-EEEE] (FILE.dat | --raw FILE.bin)\n"
+    "  write --port PORT [--search] [--range SSSS-EEEE] [--force] (FILE.dat | --raw FILE.bin)\n"
     "                            write the radio\n"
     "  simulate [--echo] [--ident ZZRRWW] [--model-code N] [--image FILE.bin] [--paced]\n"
     "                            run the radio simulator on a pseudo-terminal\n"

@@ -1,5 +1,7 @@
 #include "editors/SettingsMap.h"
 
+#include <QRegularExpression>
+
 #include <QByteArray>
 #include <QJsonValue>
 #include <algorithm>
@@ -550,7 +552,10 @@ QString SettingsMap::applyAssignment(const QString& assignment) {
   switch (d->widget) {
     case Widget::List: {
       int position = -1;
-      if (value.startsWith(u'#')) {
+      // "#" and digits is a position; any other text, "#" alone included, is
+      // an entry's text.
+      static const QRegularExpression positionForm(QStringLiteral("^#\\d+$"));
+      if (positionForm.match(value).hasMatch()) {
         bool ok = false;
         const int n = value.mid(1).toInt(&ok);
         if (!ok || n < 0 || n >= s.entries.size())

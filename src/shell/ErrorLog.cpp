@@ -63,7 +63,9 @@ void ErrorLog::LogError(const QString& tag, const RunError& e) {
   LogError(tag, e.code());
   try {
     lastDetail_ = e.detail();
-    if (echo_ && !lastDetail_.isEmpty()) echo_(QStringLiteral("    cause: ") + lastDetail_);
+    if (lastDetail_.isEmpty()) return;
+    if (echo_) echo_(QStringLiteral("    cause: ") + lastDetail_);
+    if (counter_ > 0 && counter_ <= kMaxLines) emit detailAdded(counter_ - 1, lastDetail_);
   } catch (...) {
   }
 }

@@ -62,6 +62,8 @@ class ErrorLog : public QObject {
  signals:
   void loaded();                                 // the window should show itself
   void lineInserted(int position, const QString& text);
+  // The report line at `position` has a cause in our own words (a tool tip).
+  void detailAdded(int position, const QString& detail);
 
  private:
   void insert(const QString& text);

@@ -117,6 +117,13 @@ TEST_F(CliSafety, FailuresAreOnePlainLineAndTheLogOnlyWithVerbose) {
   EXPECT_TRUE(verbose.err.contains("cause: " + missing + ": no such file")) << verbose.err.toStdString();
   EXPECT_TRUE(verbose.err.contains("Wrong file type! " + missing)) << verbose.err.toStdString();
 
+  // A save that fails names the file and the cause.
+  const QString nowhere = dir.filePath("no-folder/out.dat");
+  const CliResult save = cli({"set", file("good.dat", good), "--out", nowhere, "chkBeep=off"});
+  EXPECT_EQ(save.exitCode, 1);
+  EXPECT_TRUE(save.err.startsWith("zr417-cli set: Save file failed! " + nowhere + ": ")) << save.err.toStdString();
+  EXPECT_EQ(save.err.count('\n'), 1) << save.err.toStdString();
+
   // A port that does not exist: the status text, then the port and its cause.
   const CliResult port = cli({"read", "--port", noPort});
   EXPECT_EQ(port.exitCode, 1);

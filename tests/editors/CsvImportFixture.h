@@ -17,8 +17,9 @@ class CsvImportFixture : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(dir.isValid());
     for (const char* name : {"dhcpqec.def", "DefRadioSet_VHF.def", "DefRadioSet_UHF.def", "kelvane.def"}) {
-      if (!QFile::exists(dir.filePath(name)))
+      if (!QFile::exists(dir.filePath(name))) {
         ASSERT_TRUE(QFile::copy(QStringLiteral(ZR_BIN_DIR "/") + name, dir.filePath(name))) << name;
+      }
     }
     // Called again by tables of cases for a fresh start.
     editors.reset();

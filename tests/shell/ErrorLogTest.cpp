@@ -86,6 +86,26 @@ TEST_F(LogFixture, ReportFromARunErrorUsesItsCode) {
   EXPECT_EQ(log.lines()[1], reportLine("frmCommun->cmdRead_Click", 76, QStringLiteral("找不到路径")));
 }
 
+// The cause travels beside the report: the two lines stay as they are, the
+// window gets it for the report line, the echo (the CLI's --verbose) prints
+// it after them, and a report without a cause clears it.
+TEST_F(LogFixture, ACauseStaysBesideTheTwoLines) {
+  QStringList echoed;
+  log.setEcho([&](const QString& line) { echoed << line; });
+  std::vector<std::pair<int, QString>> details;
+  QObject::connect(&log, &ErrorLog::detailAdded,
+                   [&](int pos, const QString& detail) { details.emplace_back(pos, detail); });
+  EXPECT_FALSE(guarded(log, "mdifrmMain->OpenFile", [] { throw RunError(kErrFileNotFound, "x.dat: no such file"); }));
+  EXPECT_EQ(log.lines(), (QStringList{kSeparator, reportLine("mdifrmMain->OpenFile", 53, QStringLiteral("文件找不到"))}));
+  EXPECT_EQ(log.lastDetail(), "x.dat: no such file");
+  EXPECT_EQ(details, (std::vector<std::pair<int, QString>>{{1, "x.dat: no such file"}}));
+  EXPECT_EQ(echoed, (QStringList{kSeparator, reportLine("mdifrmMain->OpenFile", 53, QStringLiteral("文件找不到")),
+                                 "    cause: x.dat: no such file"}));
+  log.LogError("a->b", 9);
+  EXPECT_TRUE(log.lastDetail().isEmpty());
+  EXPECT_EQ(details.size(), 1u);
+}
+
 TEST_F(LogFixture, UnloadingRestartsNumberingAndLoadingShowsAnEmptyList) {
   log.load();  // opened from the View menu before any failure
   EXPECT_EQ(loads, 1);

@@ -23,6 +23,9 @@ ErrorLogWindow::ErrorLogWindow(ErrorLog& log, QWidget* parent)
     list_->setCurrentRow(pos);
     list_->scrollToItem(list_->item(pos));
   });
+  connect(&log_, &ErrorLog::detailAdded, this, [this](int pos, const QString& detail) {
+    if (QListWidgetItem* item = list_->item(pos)) item->setToolTip(detail);
+  });
   reload();
 }
 
