@@ -58,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // The grid and the codec follow the column definitions.
   checkColumns(c.columns);
-  ZR_CHECK(s.editors->grid.channelCount() == c.columns.channelCount);
+  ZR_CHECK(s.editors->grid.rowCount() == c.columns.channelCount + 1);
+  ZR_CHECK(s.editors->grid.columnCount() == c.columns.columnCount + 1);
   for (int ch = 1; ch <= c.columns.channelCount; ++ch) {
     const int rx = c.ChTable.get(kRowRx, ch);
     ZR_CHECK(rx == -1 || rx >= 0);
