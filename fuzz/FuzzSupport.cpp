@@ -74,6 +74,20 @@ Session::Session(const QString& configPath) {
   core->log.setClockText([] { return QStringLiteral("fuzz"); });
   editors = std::make_unique<Editors>(*core);
   editors->startHeadless();
+  started_ = core->image;
+  startedTable_ = core->ChTable;
+}
+
+void Session::restart() {
+  core->image = started_;
+  core->ChTable = startedTable_;
+  core->files.SoftDisplay();
+  core->log.load();
+}
+
+Session& sharedSession() {
+  static Session* session = new Session;
+  return *session;
 }
 
 int reportsWithCode(const ErrorLog& log, int code) {

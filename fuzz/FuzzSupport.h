@@ -38,7 +38,20 @@ struct Session {
   std::unique_ptr<Editors> editors;
 
   ByteArray& image() { return core->image.TempArray; }
+
+  // Puts the image, the default image, the channel table and the file name
+  // back as the start-up left them, empties the error log and refreshes the
+  // editors from the image, so one session serves input after input as if
+  // freshly started (a start-up costs more than most inputs).
+  void restart();
+
+ private:
+  MemoryImage started_;
+  ChannelTable startedTable_;
 };
+
+// One session per process for the targets that restart it before each input.
+Session& sharedSession();
 
 // Reports of the error log with a given code (9: an index that would have
 // left an array, caught by the bounds checks).

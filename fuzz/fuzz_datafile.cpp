@@ -53,7 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QString again = programPath(QStringLiteral("Data/again.dat"));
   writeFile(in, data, size);
 
-  Session s;
+  Session& s = sharedSession();
+  s.restart();
   const int imageSize = s.image().size();
   const ByteArray defaults = s.core->image.DefTempArray;
   const int before = reportsWithCode(s.core->log, kErrSubscript);

@@ -50,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Reader ctl(control.data(), control.size());
   const std::vector<uint8_t> raw = in.rest();
 
-  Session s;
+  Session& s = sharedSession();
+  s.restart();
   Core& c = *s.core;
   HexView view(c, s.editors.get());
   RangeFill fill(view, c.log);
