@@ -8,6 +8,9 @@
 
 #include "FuzzSupport.h"
 #include "data/MemoryImage.h"
+#include "editors/PttIdPause.h"
+#include "editors/TwoToneTable.h"
+#include "editors/VolumeTable.h"
 
 using namespace zr;
 using namespace zr::fuzz;
@@ -96,6 +99,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // to the same bytes.
   const std::vector<uint8_t> resaved = openAndSave(s, out, again);
   ZR_CHECK(resaved == saved);
+
+  // The dialogs that decode further bytes of the image when they open.
+  guarded(s.core->log, "fuzz->dialogs", [&] {
+    TwoToneTable(s.image(), s.core->log).redraw();
+    VolumeTable(*s.core).open();
+    PttIdPauseSet(s.image(), s.core->log).PttIdPauseChSet();
+  });
   ZR_CHECK(s.image().size() == imageSize);
   ZR_CHECK(reportsWithCode(s.core->log, kErrSubscript) == before);
   return 0;
