@@ -19,11 +19,12 @@ QStringList header(const Editors& e) {
 
 }  // namespace
 
-std::vector<QStringList> parseCsv(const QString& text) {
+std::vector<QStringList> parseCsv(const QString& text, std::vector<int>* firstLines) {
   std::vector<QStringList> rows;
   QStringList row;
   QString field;
   bool quoted = false, fieldStarted = false;
+  int line = 1, rowLine = 1;  // the line being read, the line the row started on
   auto endField = [&] {
     row << field;
     field.clear();
@@ -31,11 +32,17 @@ std::vector<QStringList> parseCsv(const QString& text) {
   };
   auto endRow = [&] {
     endField();
-    if (!(row.size() == 1 && row[0].isEmpty())) rows.push_back(row);
+    if (!(row.size() == 1 && row[0].isEmpty())) {
+      rows.push_back(row);
+      if (firstLines) firstLines->push_back(rowLine);
+    }
     row.clear();
   };
   for (int i = 0; i < text.size(); ++i) {
     const QChar c = text[i];
+    // A line ends at LF, at CR LF (counted at its LF) and at a lone CR.
+    const bool lineEnd = c == u'\n' || (c == u'\r' && !(i + 1 < text.size() && text[i + 1] == u'\n'));
+    if (lineEnd) ++line;
     if (quoted) {
       if (c == u'"') {
         if (i + 1 < text.size() && text[i + 1] == u'"') {
@@ -54,9 +61,11 @@ std::vector<QStringList> parseCsv(const QString& text) {
       endField();
     } else if (c == u'\n') {
       endRow();
+      rowLine = line;
     } else if (c == u'\r') {
       if (i + 1 < text.size() && text[i + 1] == u'\n') continue;
       endRow();
+      rowLine = line;
     } else {
       field += c;
       fieldStarted = true;
@@ -102,7 +111,8 @@ QString exportChannelsCsv(Editors& e) {
 
 bool importChannelsCsv(Editors& e, const QString& csv, std::vector<CsvProblem>& problems) {
   Core& c = e.core;
-  const std::vector<QStringList> rows = parseCsv(csv);
+  std::vector<int> fileLines;
+  const std::vector<QStringList> rows = parseCsv(csv, &fileLines);
   const QStringList expected = header(e);
   if (rows.empty()) {
     problems.push_back({1, QString(), QStringLiteral("the file is empty")});
@@ -110,15 +120,16 @@ bool importChannelsCsv(Editors& e, const QString& csv, std::vector<CsvProblem>& 
   }
   // The header must name the channel columns; option columns are matched by caption.
   const QStringList& head = rows[0];
+  const int headLine = fileLines.empty() ? 1 : fileLines[0];
   if (head.size() < 5 || head.mid(0, 5) != expected.mid(0, 5)) {
-    problems.push_back({1, QString(), QStringLiteral("the header must start with %1").arg(expected.mid(0, 5).join(u','))});
+    problems.push_back({headLine, QString(), QStringLiteral("the header must start with %1").arg(expected.mid(0, 5).join(u','))});
     return false;
   }
   std::vector<int> optionColumn(static_cast<size_t>(head.size()), -1);
   for (int k = 5; k < head.size(); ++k) {
     const int at = expected.indexOf(head[k].trimmed(), 5);
     if (at < 0) {
-      problems.push_back({1, head[k], QStringLiteral("no such option column")});
+      problems.push_back({headLine, head[k], QStringLiteral("no such option column")});
       return false;
     }
     optionColumn[static_cast<size_t>(k)] = at;  // expected index k = column k
@@ -128,7 +139,7 @@ bool importChannelsCsv(Editors& e, const QString& csv, std::vector<CsvProblem>& 
   GridEntry entry(e, problems);
   for (size_t line = 1; line < rows.size(); ++line) {
     const QStringList& f = rows[line];
-    entry.setLine(static_cast<int>(line) + 1);
+    entry.setLine(line < fileLines.size() ? fileLines[line] : static_cast<int>(line) + 1);
     auto name = [&](int k) { return k < head.size() ? head[k] : QString(); };
     bool ok = false;
     const int ch = f.value(0).trimmed().toInt(&ok);

@@ -15,8 +15,10 @@ namespace zr {
 class ChannelGrid;
 struct Editors;
 
-// RFC 4180 fields: commas, quotes and line breaks inside quotes.
-std::vector<QStringList> parseCsv(const QString& text);
+// RFC 4180 fields: commas, quotes and line breaks inside quotes. Blank lines
+// give no row; `firstLines` (optional) receives the 1-based line of the file
+// each row starts on, so messages can name the line the user sees.
+std::vector<QStringList> parseCsv(const QString& text, std::vector<int>* firstLines = nullptr);
 QString csvLine(const QStringList& fields);
 
 QString exportChannelsCsv(Editors& e);

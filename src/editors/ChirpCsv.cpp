@@ -198,7 +198,8 @@ QString exportChirpCsv(Editors& e) {
 
 bool importChirpCsv(Editors& e, const QString& csv, std::vector<CsvProblem>& problems) {
   Core& c = e.core;
-  const std::vector<QStringList> rows = parseCsv(csv);
+  std::vector<int> fileLines;
+  const std::vector<QStringList> rows = parseCsv(csv, &fileLines);
   if (rows.empty() || !isChirpCsvHeader(rows[0])) {
     problems.push_back({1, QString(), QStringLiteral("not a CHIRP CSV file: the header must name Location and Frequency")});
     return false;
@@ -229,7 +230,7 @@ bool importChirpCsv(Editors& e, const QString& csv, std::vector<CsvProblem>& pro
   const QString noTone = c.tones.NoToneText();
   for (size_t r = 1; r < rows.size(); ++r) {
     const QStringList& row = rows[r];
-    entry.setLine(static_cast<int>(r) + 1);
+    entry.setLine(r < fileLines.size() ? fileLines[r] : static_cast<int>(r) + 1);
 
     bool ok = false;
     const int ch = cell(row, "Location").toInt(&ok);

@@ -87,6 +87,24 @@ TEST(ChannelsCommand, BadHeaderAndUsage) {
   EXPECT_EQ(cli({"channels", "a.dat", "--export", "x", "--import", "y"}).exitCode, 2);
 }
 
+TEST(ChannelsCommand, ProblemsNameTheLineOfTheFile) {
+  // Blank lines and a line break inside quotes: the messages still point at
+  // the lines an editor shows.
+  QTemporaryDir dir;
+  writeText(dir.filePath("in.csv"),
+            "\r\nChannel,Rx,Tx,Decode,Encode\r\n\r\n"
+            "1,abc,,,\n"
+            "\"x\n\",146.0,,,\n"
+            "\n"
+            "2,146.5,,nope,\n");
+  const CliResult r = cli({"channels", ZR_BIN_DIR "/DefRadioSet_VHF.def", "--import", dir.filePath("in.csv"),
+                           "--out", dir.filePath("out.dat")});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  for (const char* expected : {"in.csv:4:Rx: not a frequency", "in.csv:5:Channel: not a channel number",
+                               "in.csv:8:Decode: not a tone"})
+    EXPECT_TRUE(r.err.contains(expected)) << expected << "\n" << r.err.toStdString();
+}
+
 TEST(Csv, QuotedFieldsAndLineEnds) {
   const auto rows = zr::parseCsv("a,\"b,c\",\"d\"\"e\"\r\n\n1,,3\r\nlast");
   ASSERT_EQ(rows.size(), 3u);
@@ -94,6 +112,13 @@ TEST(Csv, QuotedFieldsAndLineEnds) {
   EXPECT_EQ(rows[1], (QStringList{"1", "", "3"}));
   EXPECT_EQ(rows[2], (QStringList{"last"}));
   EXPECT_EQ(zr::csvLine({"x", "y,z", "q\""}), "x,\"y,z\",\"q\"\"\"");
+
+  // Where each row starts: blank lines give no row, a quoted line break stays in its row.
+  std::vector<int> lines;
+  const auto spread = zr::parseCsv("a\n\n\"x\ny\",2\r\n\r\nlast\rz", &lines);
+  ASSERT_EQ(spread.size(), 4u);
+  EXPECT_EQ(spread[1], (QStringList{"x\ny", "2"}));
+  EXPECT_EQ(lines, (std::vector<int>{1, 3, 6, 7}));
 }
 
 }  // namespace

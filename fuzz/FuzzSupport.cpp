@@ -1,0 +1,103 @@
+#include "FuzzSupport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <cstdio>
+#include <cstdlib>
+
+namespace zr::fuzz {
+
+namespace {
+
+QTemporaryDir* folder = nullptr;
+
+void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& msg) {
+  if (type == QtFatalMsg) {
+    std::fprintf(stderr, "qFatal: %s\n", qPrintable(msg));
+    std::abort();
+  }
+}
+
+}  // namespace
+
+void check(bool ok, const char* what) {
+  if (ok) return;
+  std::fprintf(stderr, "\n*** invariant broken: %s\n", what);
+  std::fflush(stderr);
+  std::abort();
+}
+
+void initialise(int* argc, char*** argv) {
+  static QCoreApplication* app = nullptr;
+  if (app) return;
+  app = new QCoreApplication(*argc, *argv);
+  qInstallMessageHandler(quietMessages);
+  folder = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/zr417-fuzz-XXXXXX"));
+  check(folder->isValid(), "temporary program folder");
+  for (const char* name : {"dhcpqec.def", "DefRadioSet_VHF.def", "DefRadioSet_UHF.def", "kelvane.def"}) {
+    const QString to = folder->filePath(QString::fromLatin1(name));
+    check(QFile::copy(QStringLiteral(ZR_BIN_DIR "/") + QString::fromLatin1(name), to),
+          "copy a support file from the build's bin folder");
+    QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner);
+  }
+  QDir(folder->path()).mkpath(QStringLiteral("Data"));
+  // The folder goes when the process ends normally; a crash leaves it in /tmp.
+  std::atexit([] { delete folder; });
+}
+
+const QString& programDir() {
+  static const QString dir = folder->path();
+  return dir;
+}
+
+QString programPath(const QString& name) { return folder->filePath(name); }
+
+void writeFile(const QString& path, const uint8_t* data, size_t size) {
+  QFile f(path);
+  check(f.open(QIODevice::WriteOnly | QIODevice::Truncate), "open a scratch file for writing");
+  check(f.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size)) == static_cast<qint64>(size),
+        "write a scratch file");
+}
+
+std::vector<uint8_t> readFile(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return {};
+  const QByteArray b = f.readAll();
+  return std::vector<uint8_t>(b.begin(), b.end());
+}
+
+Session::Session(const QString& configPath) {
+  const QString config = configPath.isEmpty() ? programPath(kConfigFile) : configPath;
+  core = std::make_unique<Core>(programDir(), config, prompts, QStringLiteral("zr417-fuzz"));
+  core->log.setClockText([] { return QStringLiteral("fuzz"); });
+  editors = std::make_unique<Editors>(*core);
+  editors->startHeadless();
+  started_ = core->image;
+  startedTable_ = core->ChTable;
+}
+
+void Session::restart() {
+  core->image = started_;
+  core->ChTable = startedTable_;
+  core->files.SoftDisplay();
+  core->log.load();
+}
+
+Session& sharedSession() {
+  static Session* session = new Session;
+  return *session;
+}
+
+int reportsWithCode(const ErrorLog& log, int code) {
+  static const QRegularExpression report(QStringLiteral("出错号:  (\\d+) "));
+  int n = 0;
+  for (const QString& line : log.lines()) {
+    const QRegularExpressionMatch m = report.match(line);
+    if (m.hasMatch() && m.captured(1).toInt() == code) ++n;
+  }
+  return n;
+}
+
+}  // namespace zr::fuzz

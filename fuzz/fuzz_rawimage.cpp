@@ -1,0 +1,135 @@
+// A raw memory image from anywhere (a raw read, `write --raw`) in the hex
+// view: the refresh and its red marks, an in-place edit, a range fill through
+// the fill dialog and the tool tips, with the editors redisplayed after each
+// change. Checks that every shown cell holds its byte, that exactly the bytes
+// that changed turn red, that an edit or a fill changes no byte outside its
+// cell or range, and that the image keeps its size.
+//
+// Input: 16 control bytes (the edit, the fill, two changed bytes), then the
+// image from address 0.
+#include <cstdio>
+
+#include "FuzzSupport.h"
+#include "data/MemoryImage.h"
+#include "inspector/HexView.h"
+#include "inspector/RangeFill.h"
+
+using namespace zr;
+using namespace zr::fuzz;
+
+namespace {
+
+// Every cell the refresh reaches shows its byte; `red` lists the addresses
+// that must be red, every other cell is black.
+void checkGrid(const HexView& view, const ByteArray& image, int tableMaxAddr, const std::vector<int>& red) {
+  const int last = std::min({tableMaxAddr, image.upperBound(), view.dataRows() * HexView::kBytesPerRow - 1});
+  for (int a = 0; a <= last; ++a) {
+    const int row = HexView::rowOf(a), col = HexView::colOf(a);
+    ZR_CHECK(view.text(row, col) == FormatByteDat(image.at(a)));
+    const bool mustBeRed = std::find(red.begin(), red.end(), a) != red.end();
+    if (view.colour(row, col) != (mustBeRed ? HexView::kRed : HexView::kBlack))
+      std::fprintf(stderr, "address %04X shows %s in colour %d\n", a, qPrintable(view.text(row, col)),
+                   view.colour(row, col));
+    ZR_CHECK(view.colour(row, col) == (mustBeRed ? HexView::kRed : HexView::kBlack));
+  }
+}
+
+// Bytes outside first..last are as they were.
+void checkOutside(const std::vector<uint8_t>& before, const ByteArray& image, long long first, long long last) {
+  ZR_CHECK(image.bytes().size() == before.size());
+  for (size_t a = 0; a < before.size(); ++a)
+    if (static_cast<long long>(a) < first || static_cast<long long>(a) > last) ZR_CHECK(image.bytes()[a] == before[a]);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+  initialise(argc, argv);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size > 0x4000) return -1;
+  Reader in(data, size);
+  const std::vector<uint8_t> control = in.bytes(16);
+  Reader ctl(control.data(), control.size());
+  const std::vector<uint8_t> raw = in.rest();
+
+  Session& s = sharedSession();
+  s.restart();
+  Core& c = *s.core;
+  HexView view(c, s.editors.get());
+  RangeFill fill(view, c.log);
+  fill.reset(c.settings.TableMaxAddr);
+  view.SetGridMemDat();
+  ByteArray& image = s.image();
+  const int imageSize = image.size();
+
+  loadRaw(image, raw);
+  view.TableFreDat();
+  checkGrid(view, image, c.settings.TableMaxAddr, {});  // the first fill marks nothing
+  view.TableFreDat();
+  checkGrid(view, image, c.settings.TableMaxAddr, {});  // nothing changed, nothing red
+
+  // Two bytes change behind the view's back (a read): exactly those turn red.
+  // (Both may hit the same address: what counts is the byte at the refresh.)
+  const std::vector<uint8_t> shown = image.bytes();
+  for (int k = 0; k < 2; ++k) {
+    const int a = ctl.word() % imageSize;
+    image.set(a, ctl.byte());
+  }
+  view.TableFreDat();
+  std::vector<int> red;
+  for (int a = 0; a < imageSize && a <= c.settings.TableMaxAddr; ++a)
+    if (image.at(a) != shown[static_cast<size_t>(a)]) red.push_back(a);
+  checkGrid(view, image, c.settings.TableMaxAddr, red);
+
+  // An in-place edit of any cell, inside the grid or not.
+  {
+    const int row = ctl.word() % (view.rowCount() + 2) - 1;
+    const int col = ctl.byte() % (HexView::kColumns + 2) - 1;
+    const uint8_t pick = ctl.byte();
+    static const char* const kTexts[] = {"7F", "1FF", "", "g", "00A5", "12345", "ff", " 1"};
+    const QString text = QString::fromLatin1(kTexts[pick % std::size(kTexts)]);
+    const bool editable = view.editable(row, col);
+    const std::vector<uint8_t> before = image.bytes();
+    const bool stored = view.editCell(row, col, text);
+    ZR_CHECK(!stored || editable);
+    if (stored) {
+      const int a = HexView::addressOf(row, col);
+      ZR_CHECK(image.at(a) == hexDigitsValue(SeparateChar(text, c.log)));
+      checkOutside(before, image, a, a);
+    } else {
+      checkOutside(before, image, 1, 0);
+    }
+    (void)view.CellTipHint(row, col);
+    (void)view.text(row, col);
+  }
+
+  // A range fill typed into the fill dialog.
+  {
+    static const char* const kValues[] = {"AB", "300", "101", "", "-1", "FFFFF", "zz", "0"};
+    static const char* const kAddresses[] = {"0000", "0010", "001F", "1FFF", "2000", "FFFF", "10000", "q", ""};
+    fill.cboFillData = static_cast<int>(ctl.byte() % 4) - 1;
+    fill.txtFillData = QString::fromLatin1(kValues[ctl.byte() % std::size(kValues)]);
+    const uint8_t s1 = ctl.byte(), s2 = ctl.byte();
+    fill.txtStartAddr_Change(s1 < 128 ? QString::fromLatin1(kAddresses[s1 % std::size(kAddresses)])
+                                      : QString::number(s1 * 37 % 0x2400, 16));
+    fill.txtEndAddr_Change(s2 < 128 ? QString::fromLatin1(kAddresses[s2 % std::size(kAddresses)])
+                                    : QString::number(s2 * 37 % 0x2400, 16));
+    const std::vector<uint8_t> before = image.bytes();
+    fill.cmdFillData_Click();
+    // An address beyond 16 bits fills nothing.
+    long long first = 1, last = 0;
+    silently([&] {
+      first = B_To_D(H_To_B(fill.txtStartAddr));
+      last = B_To_D(H_To_B(fill.txtEndAddr));
+    });
+    if (first > last) first = 1, last = 0;
+    checkOutside(before, image, first, last);
+  }
+
+  for (int k = 0; k < 4; ++k) (void)view.CellTipHint(ctl.word() % (view.rowCount() + 1), ctl.byte() % HexView::kColumns);
+  ZR_CHECK(image.size() == imageSize);
+  return 0;
+}
