@@ -65,7 +65,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ByteArray& image = s.image();
   const int imageSize = image.size();
 
+  // Whatever puts bytes into the image (a read, Open) decodes the channels
+  // into the table afterwards, so the table never holds stale channels.
   loadRaw(image, raw);
+  c.codec.IicDatToChInfo();
   view.TableFreDat();
   checkGrid(view, image, c.settings.TableMaxAddr, {});  // the first fill marks nothing
   view.TableFreDat();
@@ -78,6 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int a = ctl.word() % imageSize;
     image.set(a, ctl.byte());
   }
+  c.codec.IicDatToChInfo();
   view.TableFreDat();
   std::vector<int> red;
   for (int a = 0; a < imageSize && a <= c.settings.TableMaxAddr; ++a)

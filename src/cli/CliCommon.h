@@ -12,6 +12,9 @@
 namespace zr::cli {
 
 enum Exit : int { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
+// Files the commands only inspect are read up to this size, so a huge file or
+// a device such as /dev/zero cannot eat the memory; no data file comes near it.
+constexpr qint64 kMaxInputBytes = 1 << 20;
 
 // Prompts of a non-interactive run: questions take a fixed answer, dialogs
 // are cancelled, and every message goes to stderr.

@@ -38,7 +38,7 @@ int runDiff(const GlobalOptions& global, const QStringList& args) {
   std::vector<uint8_t> images[2];
   for (int k = 0; k < 2; ++k) {
     try {
-      images[k] = imageOfFile(readFileBytes(files[k]));
+      images[k] = imageOfFile(readFileBytes(files[k], kMaxInputBytes));  // never a whole device
     } catch (const RunError& e) {
       printErr(QStringLiteral("zr417-cli diff: cannot read %1").arg(e.detail().isEmpty() ? files[k] : e.detail()));
       return kExitFailed;

@@ -46,7 +46,7 @@ int runWrite(const GlobalOptions& global, const QStringList& args) {
     if (!p.isSet(QStringLiteral("force"))) {
       QString problem;
       try {
-        problem = dataFileProblem(readFileBytes(file));
+        problem = dataFileProblem(readFileBytes(file, kMaxInputBytes));
       } catch (const RunError&) {
         // Open below reports why the file cannot be read.
       }
@@ -62,7 +62,7 @@ int runWrite(const GlobalOptions& global, const QStringList& args) {
     // A raw image from address 0, not realigned; then the editors show it,
     // so that the channel table the write encodes is the image's own.
     try {
-      loadRaw(c.image.TempArray, readFileBytes(rawPath));
+      loadRaw(c.image.TempArray, readFileBytes(rawPath, c.image.TempArray.size()));
     } catch (const RunError& e) {
       printErr(QStringLiteral("zr417-cli write: cannot read %1: %2").arg(rawPath, e.detail()));
       return kExitFailed;

@@ -39,34 +39,21 @@ void UndoHistory::clear() {
   emit changed();
 }
 
-bool UndoHistory::undo() {
-  settle();
-  lastKey_.clear();
-  if (undo_.empty()) {
-    emit changed();
-    return false;
-  }
-  redo_.push_back(current());
-  State s = std::move(undo_.back());
-  undo_.pop_back();
-  restoring_ = true;
-  apply(s);
-  emit restored();
-  restoring_ = false;
-  emit changed();
-  return true;
-}
+bool UndoHistory::undo() { return step(undo_, redo_); }
 
-bool UndoHistory::redo() {
+bool UndoHistory::redo() { return step(redo_, undo_); }
+
+// Moves one state from `from` to the image, keeping what it replaces on `to`.
+bool UndoHistory::step(std::deque<State>& from, std::deque<State>& to) {
   settle();
   lastKey_.clear();
-  if (redo_.empty()) {
+  if (from.empty()) {
     emit changed();
     return false;
   }
-  undo_.push_back(current());
-  State s = std::move(redo_.back());
-  redo_.pop_back();
+  to.push_back(current());
+  State s = std::move(from.back());
+  from.pop_back();
   restoring_ = true;
   apply(s);
   emit restored();

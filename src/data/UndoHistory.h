@@ -79,6 +79,7 @@ class UndoHistory : public QObject {
   };
   State current() const;
   void apply(const State& s);
+  bool step(std::deque<State>& from, std::deque<State>& to);
   // Settles the step taken by the last aboutToChange: dropped when nothing
   // changed since, otherwise the redo steps are gone.
   void settle();
