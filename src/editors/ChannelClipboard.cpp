@@ -10,7 +10,7 @@ namespace zr {
 
 namespace {
 
-constexpr int kColLabel = 0, kColRx = 1, kColTx = 2, kColDecode = 3, kColEncode = 4;
+constexpr int kColRx = 1, kColTx = 2, kColDecode = 3, kColEncode = 4;
 
 // Lines of tab-separated fields; the line break a spreadsheet puts after the
 // last line makes no channel.

@@ -9,7 +9,7 @@ namespace zr {
 
 namespace {
 
-constexpr int kColRx = 1, kColTx = 2, kColDecode = 3, kColEncode = 4, kFirstOption = 5;
+constexpr int kColRx = 1, kColDecode = 3, kColEncode = 4, kFirstOption = 5;
 constexpr int kMaxTypedChars = 9;  // "###.#####"
 constexpr int kMaxToneChars = 5;   // "254.1", "D023N"
 

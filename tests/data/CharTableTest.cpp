@@ -106,7 +106,9 @@ TEST(CharTable, InfoLinesEncodeAndShowTheStoredText) {
       // Nothing outside the line is written.
       const int base = kInfoTextAddr + 32 * (n - 1);
       for (int a = 0; a < image.size(); ++a) {
-        if (a < base || a >= base + 32) ASSERT_EQ(image.at(a), 0xAA) << "line " << n << " address " << a;
+        if (a < base || a >= base + 32) {
+          ASSERT_EQ(image.at(a), 0xAA) << "line " << n << " address " << a;
+        }
       }
     }
   }
