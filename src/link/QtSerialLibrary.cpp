@@ -1,10 +1,13 @@
 #include "link/QtSerialLibrary.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSerialPort>
 #include <algorithm>
 #include <array>
+#include <chrono>
+#include <thread>
 
 #include "link/PortDiagnosis.h"
 #include "link/PortMap.h"
@@ -26,6 +29,13 @@ QSerialPort::DataBits dataBitsOfMode(int mode) {
     case 2: return QSerialPort::Data7;
     default: return QSerialPort::Data8;
   }
+}
+
+// Microseconds one character takes on the line: start bit, data bits,
+// parity bit, stop bits.
+int charMicrosOf(int baud, int mode) {
+  const int bits = 1 + 5 + (mode & 0x03) + ((mode & 0x38) ? 1 : 0) + ((mode & 0x04) ? 2 : 1);
+  return baud > 0 ? bits * 1000000 / baud : 0;
 }
 
 QSerialPort::StopBits stopBitsOfMode(int mode) { return (mode & 0x04) ? QSerialPort::TwoStop : QSerialPort::OneStop; }
@@ -108,6 +118,7 @@ int QtSerialLibrary::sio_open(int port) {
   }
   s.openError.clear();
   s.readTimeoutMs = 0;
+  s.charMicros = charMicrosOf(9600, 0x03 | 0x04);
   return 0;
 }
 
@@ -117,6 +128,7 @@ int QtSerialLibrary::sio_ioctl(int port, int baudCode, int modeCode) {
   const int baud = baudRateOfCode(baudCode);
   if (baud == 0) return kBadArgument;
   QSerialPort& p = *s->serial;
+  s->charMicros = charMicrosOf(baud, modeCode);
   bool ok = p.setBaudRate(baud);
   ok = p.setDataBits(dataBitsOfMode(modeCode)) && ok;
   ok = p.setParity(parityOfMode(modeCode)) && ok;
@@ -182,6 +194,13 @@ int QtSerialLibrary::sio_read(int port, uint8_t* buffer, int count) {
   // every byte: at 9600 baud a byte arrives each 1.1 ms, and serving the
   // window that often costs the desktop program more than the read itself.
   QDeadlineTimer nextServe(kSliceMs);
+  // When the reply trickles in at the line's pace, the bytes still missing
+  // cannot come faster than the line carries them: the read sleeps while
+  // all but the last of them are on their way instead of waking for every
+  // byte. A reply that arrives in bursts (a USB adapter's packets, a
+  // pseudo-terminal) is read as it comes.
+  QElapsedTimer sinceFirst;
+  int firstBatch = 0;
   int got = 0;
   for (;;) {
     if (p.bytesAvailable() > 0) {
@@ -191,8 +210,24 @@ int QtSerialLibrary::sio_read(int port, uint8_t* buffer, int count) {
     if (got >= count) break;
     const qint64 left = deadline.remainingTime();
     if (left <= 0) break;
-    // Sleep in the system until bytes arrive or the slice ends.
-    const bool arrived = p.waitForReadyRead(static_cast<int>(std::min<qint64>(left, kSliceMs)));
+    if (got > 0 && !sinceFirst.isValid()) {
+      sinceFirst.start();
+      firstBatch = got;
+    }
+    qint64 sleepMs = 0;
+    if (sinceFirst.isValid() && firstBatch <= 2 && s->charMicros > 0) {
+      const qint64 lineCould = 2 + sinceFirst.nsecsElapsed() / 1000 / s->charMicros;
+      if (got - firstBatch <= lineCould)
+        sleepMs = std::min<qint64>({static_cast<qint64>(count - got - 1) * s->charMicros / 1000, left, kSliceMs});
+    }
+    bool arrived;
+    if (sleepMs >= 2) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(sleepMs));
+      arrived = p.waitForReadyRead(0);
+    } else {
+      // Sleep in the system until bytes arrive or the slice ends.
+      arrived = p.waitForReadyRead(static_cast<int>(std::min<qint64>(left, kSliceMs)));
+    }
     if (!arrived && p.error() != QSerialPort::NoError && p.error() != QSerialPort::TimeoutError) {
       // The device went away (cable pulled, pseudo-terminal closed): no bytes
       // will come. Wait out the slice without polling a dead device.

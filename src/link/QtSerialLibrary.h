@@ -51,6 +51,7 @@ class QtSerialLibrary : public SerialLibrary {
     std::unique_ptr<QSerialPort> serial;
     int readTimeoutMs = 0;
     bool pty = false;  // line settings on a pseudo-terminal may fail harmlessly
+    int charMicros = 1146;  // one character on the line (9600 baud, 8N2: 11 bits)
     QString openError;
   };
   Slot* openSlot(int port);

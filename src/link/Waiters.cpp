@@ -24,14 +24,23 @@ void EventLoopWaiter::wait(int ms) {
     return;
   }
   // The loop sleeps in the event dispatcher until the timer (or an event)
-  // wakes it: no processor time is spent while the line is quiet.
-  QEventLoop loop;
-  QTimer timer;
-  timer.setSingleShot(true);
-  timer.setTimerType(Qt::PreciseTimer);
-  QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-  timer.start(ms);
-  loop.exec();
+  // wakes it: no processor time is spent while the line is quiet. Qt's timers
+  // count whole milliseconds and round the remaining time up, so a timer for
+  // the whole wait ends up to a millisecond late, twice a script. The loop
+  // runs until a millisecond before the end; the rest is slept exactly.
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  if (ms > 1) {
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    timer.start(ms - 1);
+    loop.exec();
+  } else {
+    serveEvents();
+  }
+  std::this_thread::sleep_until(end);
 }
 
 void EventLoopWaiter::serveEvents() {

@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <QString>
+#include <chrono>
+#include <thread>
 
 #include "link/PortMap.h"
 #include "link/QtSerialLibrary.h"
@@ -110,6 +112,35 @@ TEST_F(PtyFixture, ShortReadReturnsWhatArrivedWhenTheLimitRunsOut) {
   // not in a busy loop.
   EXPECT_GE(waiter.served, 1);
   EXPECT_LE(waiter.served, 20);
+}
+
+TEST_F(PtyFixture, AReplyTricklingInAtTheLinesPaceIsReadWholeAndInOrder) {
+  // The radio's end sends a byte every 1.2 ms (9600 baud, 8N2), stops for
+  // 30 ms in the middle, then sends the rest. The read sleeps while bytes are
+  // on their way; it must still take every byte, in order, and keep serving
+  // the window.
+  std::vector<uint8_t> reply(40);
+  for (size_t i = 0; i < reply.size(); ++i) reply[i] = static_cast<uint8_t>(0x30 + i);
+  sio.sio_SetReadTimeouts(port, 2000, 0);
+  std::thread radio([&] {
+    for (size_t i = 0; i < reply.size(); ++i) {
+      std::this_thread::sleep_for(std::chrono::microseconds(i == 25 ? 30000 : 1200));
+      pty.send({reply[i]});
+    }
+  });
+  std::vector<uint8_t> got(reply.size());
+  const int n = sio.sio_read(port, got.data(), static_cast<int>(got.size()));
+  radio.join();
+  EXPECT_EQ(n, static_cast<int>(reply.size()));
+  EXPECT_EQ(got, reply);
+  EXPECT_GE(waiter.served, 3);  // some 80 ms of reply: the window was served meanwhile
+
+  // A reply that comes all at once is read at once.
+  waiter.served = 0;
+  pty.send(reply);
+  EXPECT_EQ(sio.sio_read(port, got.data(), static_cast<int>(got.size())), static_cast<int>(reply.size()));
+  EXPECT_EQ(got, reply);
+  EXPECT_LE(waiter.served, 1);
 }
 
 TEST_F(PtyFixture, ReadFromAVanishedLineEndsAtItsLimitWithoutSpinning) {

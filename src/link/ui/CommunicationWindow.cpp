@@ -42,6 +42,13 @@ QPixmap greenLight() {
   return pm;
 }
 
+// The light while it is off: nothing (the frame shows through).
+QPixmap darkLight() {
+  QPixmap pm(16, 16);
+  pm.fill(Qt::transparent);
+  return pm;
+}
+
 void setBold(QPushButton* button, bool bold) {
   QFont f = button->font();
   if (f.bold() == bold) return;
@@ -80,8 +87,16 @@ CommunicationWindow::CommunicationWindow(Transfer& transfer, QWidget* parent)
   chkStopCom_->hide();
   imgGreen_ = new QLabel(fraOne_);
   imgGreen_->setObjectName(QStringLiteral("imgGreen"));
-  imgGreen_->setPixmap(greenLight());
+  lightPixmap_ = greenLight();
+  darkPixmap_ = darkLight();
+  imgGreen_->setPixmap(lightPixmap_);
   imgGreen_->setFixedSize(16, 16);
+  // The light keeps its place when hidden, and blinks by changing its
+  // picture, not by showing and hiding: each show would lay out and repaint
+  // the whole window ten times a second during a transfer.
+  QSizePolicy lightPolicy = imgGreen_->sizePolicy();
+  lightPolicy.setRetainSizeWhenHidden(true);
+  imgGreen_->setSizePolicy(lightPolicy);
   imgGreen_->hide();
   chkComRxMode_ = new QCheckBox(fraOne_);
   chkComRxMode_->setObjectName(QStringLiteral("chkComRxMode"));
@@ -164,7 +179,10 @@ CommunicationWindow::CommunicationWindow(Transfer& transfer, QWidget* parent)
     tmrWriteStart_->stop();
     runWrite();
   });
-  connect(tmrLigGrint_, &QTimer::timeout, this, [this] { imgGreen_->setVisible(imgGreen_->isHidden()); });
+  connect(tmrLigGrint_, &QTimer::timeout, this, [this] {
+    lightOn_ = !lightOn_;
+    imgGreen_->setPixmap(lightOn_ ? lightPixmap_ : darkPixmap_);
+  });
 
   connect(cmdRead_, &QPushButton::clicked, this, [this] { runRead(); });
   connect(cmdWrite_, &QPushButton::clicked, this, [this] { runWrite(); });
@@ -244,6 +262,9 @@ void CommunicationWindow::sync() {
   setBold(cmdRead_, s.readBold);
   setBold(cmdWrite_, s.writeBold);
   if (s.blinking && !tmrLigGrint_->isActive()) {
+    lightOn_ = true;
+    imgGreen_->setPixmap(lightPixmap_);
+    imgGreen_->show();
     tmrLigGrint_->start();
   } else if (!s.blinking && tmrLigGrint_->isActive()) {
     tmrLigGrint_->stop();

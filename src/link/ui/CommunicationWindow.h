@@ -12,6 +12,7 @@
 // `txtWriteEndAddr` with labels `lblMaxAddr` ... ; `listRtData`; timers
 // `tmrReadStart`, `tmrWriteStart`, `tmrLigGrint`.
 #include <QDialog>
+#include <QPixmap>
 #include <array>
 #include <functional>
 
@@ -81,6 +82,8 @@ class CommunicationWindow : public QDialog {
   QLabel* lblComPercent_ = nullptr;
   QCheckBox* chkStopCom_ = nullptr;
   QLabel* imgGreen_ = nullptr;
+  bool lightOn_ = false;  // the blinking light's phase
+  QPixmap lightPixmap_, darkPixmap_;
   QCheckBox* chkComRxMode_ = nullptr;
   QCheckBox* chkShowMemDat_ = nullptr;
   std::array<QLineEdit*, 5> addressBoxes_{};
