@@ -210,6 +210,12 @@ int QtSerialLibrary::sio_read(int port, uint8_t* buffer, int count) {
     if (got >= count) break;
     const qint64 left = deadline.remainingTime();
     if (left <= 0) break;
+    // Served only while bytes are still missing: the last byte is taken
+    // at once, not after a repaint.
+    if (nextServe.hasExpired()) {
+      waiter_.serveEvents();
+      nextServe.setRemainingTime(kSliceMs);
+    }
     if (got > 0 && !sinceFirst.isValid()) {
       sinceFirst.start();
       firstBatch = got;
@@ -236,10 +242,6 @@ int QtSerialLibrary::sio_read(int port, uint8_t* buffer, int count) {
       continue;
     }
     p.clearError();
-    if (nextServe.hasExpired()) {
-      waiter_.serveEvents();
-      nextServe.setRemainingTime(kSliceMs);
-    }
   }
   return got;
 }
