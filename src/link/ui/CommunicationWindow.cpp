@@ -262,14 +262,35 @@ void CommunicationWindow::sync() {
   setBold(cmdRead_, s.readBold);
   setBold(cmdWrite_, s.writeBold);
   if (s.blinking && !tmrLigGrint_->isActive()) {
-    lightOn_ = true;
-    imgGreen_->setPixmap(lightPixmap_);
+    prepareLight();
+    // Dark until the first tick lights it, as when it was hidden.
+    lightOn_ = false;
+    imgGreen_->setPixmap(darkPixmap_);
     imgGreen_->show();
     tmrLigGrint_->start();
   } else if (!s.blinking && tmrLigGrint_->isActive()) {
     tmrLigGrint_->stop();
     imgGreen_->hide();
   }
+}
+
+void CommunicationWindow::prepareLight() {
+  // The light's two pictures carry the frame behind it, so that the light
+  // paints every pixel of its place itself: a tick then repaints those 16 x 16
+  // pixels only, not the frame (whose style draws its whole border image
+  // for any change inside it).
+  imgGreen_->setAttribute(Qt::WA_OpaquePaintEvent, false);
+  lightPixmap_ = greenLight();
+  darkPixmap_ = darkLight();
+  if (!imgGreen_->isHidden() || !fraOne_->isVisible()) return;
+  const QPixmap behind = fraOne_->grab(imgGreen_->geometry());
+  if (behind.isNull() || behind.deviceIndependentSize().toSize() != imgGreen_->size()) return;
+  darkPixmap_ = behind;
+  lightPixmap_ = behind;
+  QPainter p(&lightPixmap_);
+  p.drawPixmap(QRect(QPoint(0, 0), imgGreen_->size()), greenLight());
+  p.end();
+  imgGreen_->setAttribute(Qt::WA_OpaquePaintEvent, true);
 }
 
 void CommunicationWindow::armRead() {

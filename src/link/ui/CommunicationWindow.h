@@ -82,6 +82,7 @@ class CommunicationWindow : public QDialog {
   QLabel* lblComPercent_ = nullptr;
   QCheckBox* chkStopCom_ = nullptr;
   QLabel* imgGreen_ = nullptr;
+  void prepareLight();
   bool lightOn_ = false;  // the blinking light's phase
   QPixmap lightPixmap_, darkPixmap_;
   QCheckBox* chkComRxMode_ = nullptr;
