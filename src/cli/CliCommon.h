@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "editors/Editors.h"
 #include "shell/Core.h"
@@ -50,6 +51,17 @@ void printErr(const QString& text);
 // The line for a save that failed: "zr417-cli set: Save file failed! x.dat: <cause>".
 void printSaveFailure(const Session& s, const QString& command, const QString& path);
 void printOut(const QString& text);
+// errno of the first write to stdout that failed, 0 when none did.
+int outputErrno();
+
+// Refuses (exit 1, with its reason) a file that is not a data file, for the
+// commands that would rewrite it as one, unless `force`. A file that cannot
+// be read at all is left to the Open that follows, which names the cause.
+std::optional<int> refuseNonDataFile(const QString& command, const QString& path, bool force);
+// One warning line when a file that is opened anyway is not a data file.
+void warnNonDataFile(const QString& command, const QString& path);
+// Channels with a receive frequency, 1 to the channel count.
+int channelsInUse(const Core& c);
 
 int runShow(const GlobalOptions& g, const QStringList& args);
 int runSet(const GlobalOptions& g, const QStringList& args);
