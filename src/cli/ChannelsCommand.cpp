@@ -123,6 +123,9 @@ int runChannels(const GlobalOptions& global, const QStringList& args) {
     warnNonDataFile(QStringLiteral("channels"), file);
   }
 
+  SaveLock lock;
+  if (!importPath.isEmpty())
+    if (auto exit = lock.take(QStringLiteral("channels"), outPath.isEmpty() ? file : outPath)) return *exit;
   auto session = startSession(g);
   Core& c = *session->core;
   if (!c.files.OpenFile(file)) return kExitFailed;

@@ -2,7 +2,14 @@
 
 #include <QTextStream>
 
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QThread>
+
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include "data/DataFileCheck.h"
 #include "data/DataFiles.h"
@@ -61,6 +68,32 @@ void warnNonDataFile(const QString& command, const QString& path) {
   if (!problem.isEmpty())
     printErr(QStringLiteral("zr417-cli %1: warning: %2 is not a data file (%3); opened as Open opens it")
                  .arg(command, path, problem));
+}
+
+SaveLock::~SaveLock() {
+  if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+}
+
+std::optional<int> SaveLock::take(const QString& command, const QString& dataFile) {
+  const QFileInfo info(dataFile);
+  const QString lockPath = info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".lock");
+  fd_ = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+  // A folder that takes no new file cannot hold a lock file either; the save
+  // then writes in place, as it would without the lock.
+  if (fd_ < 0) return std::nullopt;
+  QElapsedTimer waited;
+  waited.start();
+  while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+    if (errno != EWOULDBLOCK && errno != EINTR) return std::nullopt;
+    if (waited.elapsed() >= 5000) {
+      printErr(QStringLiteral("zr417-cli %1: %2 is being changed by another program; nothing was written, try again "
+                              "when it has finished")
+                   .arg(command, dataFile));
+      return kExitFailed;
+    }
+    QThread::msleep(20);
+  }
+  return std::nullopt;
 }
 
 int channelsInUse(const Core& c) {

@@ -60,6 +60,23 @@ int outputErrno();
 std::optional<int> refuseNonDataFile(const QString& command, const QString& path, bool force);
 // One warning line when a file that is opened anyway is not a data file.
 void warnNonDataFile(const QString& command, const QString& path);
+// Serialises the commands that read, change and save one data file: an
+// advisory lock on a lock file beside it (the data file itself is replaced by
+// the save's rename, so it cannot hold the lock), held from the read to the
+// rename. A second writer waits up to five seconds, then gives up.
+class SaveLock {
+ public:
+  SaveLock() = default;
+  ~SaveLock();
+  SaveLock(const SaveLock&) = delete;
+  SaveLock& operator=(const SaveLock&) = delete;
+  // Exit 1 with a message when another program keeps the file too long.
+  std::optional<int> take(const QString& command, const QString& dataFile);
+
+ private:
+  int fd_ = -1;
+};
+
 // Channels with a receive frequency, 1 to the channel count.
 int channelsInUse(const Core& c);
 

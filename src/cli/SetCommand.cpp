@@ -62,6 +62,8 @@ int runSet(const GlobalOptions& global, const QStringList& args) {
   if (!outPath.isEmpty() && QFileInfo::exists(outPath))
     if (auto exit = refuseNonDataFile(QStringLiteral("set"), outPath, force)) return *exit;
 
+  SaveLock lock;
+  if (auto exit = lock.take(QStringLiteral("set"), outPath.isEmpty() ? file : outPath)) return *exit;
   auto session = startSession(g);
   Core& c = *session->core;
   if (!c.files.OpenFile(file)) return kExitFailed;

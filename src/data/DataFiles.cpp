@@ -118,6 +118,22 @@ void writeInPlace(const QString& path, const QByteArray& bytes, qint64 keepTailF
   throw failure;
 }
 
+// In a sticky world-writable folder such as /tmp anybody can plant a link
+// named like the file a user is about to save. The kernel refuses to follow
+// such a link when it belongs to neither the user nor the folder's owner
+// (protected links); the save renames over the link's target itself, so it
+// keeps the same rule. The user's own links are followed as always.
+void refuseForeignLinkInSharedFolder(const QString& path) {
+  struct stat link {}, folder {};
+  if (::lstat(QFile::encodeName(path).constData(), &link) != 0 || !S_ISLNK(link.st_mode)) return;
+  const QString dir = QFileInfo(path).absolutePath();
+  if (::stat(QFile::encodeName(dir).constData(), &folder) != 0) return;
+  const bool shared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
+  if (shared && link.st_uid != ::geteuid() && link.st_uid != folder.st_uid)
+    throw RunError(kErrPermissionDenied,
+                   QStringLiteral("%1: will not follow a link owned by another user in a shared folder").arg(path));
+}
+
 }  // namespace
 
 void writeFileAtomically(const QString& path, const std::vector<uint8_t>& bytes) {
@@ -133,6 +149,7 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes, qint64 ke
   if (::stat(QFile::encodeName(path).constData(), &st) == 0 && !S_ISREG(st.st_mode))
     throw RunError(kErrPathFileAccess,
                    QStringLiteral("%1 is %2, not a file; give a regular file").arg(path, notRegularWhat(st.st_mode)));
+  refuseForeignLinkInSharedFolder(path);
   QSaveFile f(path);
   if (!f.open(QIODevice::WriteOnly)) {
     const int err = errno;

@@ -149,4 +149,24 @@ TEST_F(HostileInput, NamesItCannotKeepAndOutputThatIsLost) {
   }
 }
 
+// Two commands changing one file at the same time: each reads, changes and
+// saves the whole file, so without the lock the later save drops the other's
+// change. Both changes must be there after every round.
+TEST_F(HostileInput, TwoSavesOfOneFileAtOnceKeepBothChanges) {
+  const QString settings = QStringLiteral(
+      "import json,sys; d=json.load(sys.stdin)['settings']; print(d['chkBeep']['checked'], d['cboTot']['position'])");
+  for (int round = 0; round < 10; ++round) {
+    SCOPED_TRACE(round);
+    ASSERT_EQ(cli({"set", data, "chkBeep=off", "cboTot=#1"}).exitCode, 0);
+    QProcess a, b;
+    a.start(QStringLiteral(ZR_BIN_DIR "/zr417-cli"), {"set", data, "chkBeep=on"});
+    b.start(QStringLiteral(ZR_BIN_DIR "/zr417-cli"), {"set", data, "cboTot=#3"});
+    ASSERT_TRUE(a.waitForFinished(60000) && b.waitForFinished(60000));
+    EXPECT_EQ(a.exitCode(), 0) << a.readAllStandardError().toStdString();
+    EXPECT_EQ(b.exitCode(), 0) << b.readAllStandardError().toStdString();
+    const CliResult r = sh(QStringLiteral("\"$CLI\" show '%1' --json | python3 -c \"%2\"").arg(data, settings));
+    EXPECT_EQ(r.out.trimmed(), QStringLiteral("True 3"));
+  }
+}
+
 }  // namespace
