@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -10,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "data/DataFileCheck.h"
 #include "data/UndoHistory.h"
 
 namespace zr {
@@ -221,6 +224,7 @@ void DataFiles::NewFile() {
   guarded(log_, "mdifrmMain->NewFile", [&] {
     if (!prompts_.askYesNo(text_.SoftFace(kTxtNotice), text_.SoftFace(kTxtClearAll))) return;
     image_.CurFilePath = untitledPath();
+    stamp_ = {};  // a new data set has no file on disk to compare with
     updateStatus();
     NewFileSol();
     history_.clear();
@@ -272,6 +276,11 @@ bool DataFiles::loadFile(const QString& pathArg) {
     image_.CurFilePath = path;
     updateStatus();
     loaded = true;
+    const qint64 size = QFileInfo(path).size();
+    lastOpenNote_ = size <= static_cast<qint64>(file.size())
+                        ? dataFileProblem(file)
+                        : QStringLiteral("it has %1 bytes, a data file has %2").arg(size).arg(kDataFileSize);
+    stamp_ = stampOf(path);
   });
   if (!ok) prompts_.message(text_.text(kTxtNotice, text_.language()), text_.text(kTxtWrongFileType, text_.language()),
                             UserPrompts::Icon::Error);
@@ -292,8 +301,14 @@ bool DataFiles::SaveAsFile() {
   bool failed = false;
   const QString previous = image_.CurFilePath;
   const bool ok = guarded(log_, "mdifrmMain->SaveAsFile", [&] {
-    const QString path = prompts_.saveFileName(kDataFileFilter, image_.CurFilePath, QStringLiteral("dat"));
-    if (path.isEmpty()) return;
+    QString path;
+    for (;;) {
+      path = prompts_.saveFileName(kDataFileFilter, image_.CurFilePath, QStringLiteral("dat"));
+      if (path.isEmpty()) return;
+      const Overwrite answer = checkChangedOnDisk(path);
+      if (answer == Overwrite::Cancel) return;
+      if (answer == Overwrite::Go) break;
+    }
     image_.CurFilePath = path;
     written = SaveDatFile();
     if (!written) {
@@ -328,8 +343,39 @@ bool DataFiles::SaveDatFile() {
       lastSaveFailure_ = e.detail();
       throw;
     }
+    stamp_ = stampOf(image_.CurFilePath);
     updateStatus();
   });
+}
+
+DataFiles::DiskStamp DataFiles::stampOf(const QString& path) {
+  DiskStamp st;
+  const QFileInfo info(path);
+  st.path = info.absoluteFilePath();
+  if (!info.isFile()) return st;
+  st.size = info.size();
+  st.modified = info.lastModified().toMSecsSinceEpoch();
+  try {
+    const std::vector<uint8_t> bytes = readFileBytes(path, 1 << 20);
+    st.hash = QCryptographicHash::hash(
+        QByteArrayView(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())),
+        QCryptographicHash::Sha256);
+  } catch (const RunError&) {
+  }
+  return st;
+}
+
+DataFiles::Overwrite DataFiles::checkChangedOnDisk(const QString& path) {
+  if (stamp_.path.isEmpty() || QFileInfo(path).absoluteFilePath() != stamp_.path) return Overwrite::Go;
+  const DiskStamp now = stampOf(path);
+  if (now.size < 0 || now == stamp_) return Overwrite::Go;  // gone, or as we left it
+  const int choice = prompts_.askChoice(
+      text_.SoftFace(kTxtNotice),
+      QStringLiteral("%1 was changed by another program since you opened it.\nOverwrite it with your data, save under "
+                     "another name, or cancel?")
+          .arg(path),
+      {QStringLiteral("Overwrite"), QStringLiteral("Save As..."), QStringLiteral("Cancel")});
+  return choice == 0 ? Overwrite::Go : choice == 1 ? Overwrite::Again : Overwrite::Cancel;
 }
 
 void DataFiles::GenerateDatFolder() {
@@ -337,6 +383,7 @@ void DataFiles::GenerateDatFolder() {
     if (!QFileInfo(paths_.dataDir).isDir() && !QDir().mkpath(paths_.dataDir))
       throw RunError(kErrPathFileAccess, QStringLiteral("cannot create %1").arg(paths_.dataDir));
     image_.CurFilePath = untitledPath();
+    stamp_ = {};  // a new data set has no file on disk to compare with
     updateStatus();
   });
 }

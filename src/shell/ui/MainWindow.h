@@ -89,6 +89,8 @@ class MainWindow : public QMainWindow {
   // The status line names a configuration file that cannot be written.
   void showConfigProblem();
   void onSave(bool saveAs);
+  // File > Open (menu, toolbar): loads a file and notes one that is not a data file.
+  void openFile();
   void onOpenBackupFolder();
   void onVerifyAfterWrite(bool on);
   void closeChild(const QString& name);
