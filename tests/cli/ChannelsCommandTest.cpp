@@ -74,6 +74,7 @@ TEST(ChannelsCommand, ShowJsonNamesModelAndBand) {
   EXPECT_EQ(root["band"].toObject()["position"].toInt(), 1);
   EXPECT_EQ(root["band"].toObject()["min"].toInt(), 13600000);
   EXPECT_EQ(root["band"].toObject()["max"].toInt(), 17400000);
+  EXPECT_EQ(root["band"].toObject()["max_mhz"].toString(), "174.00000");
 }
 
 TEST(ChannelsCommand, BadHeaderAndUsage) {
