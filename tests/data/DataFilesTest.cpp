@@ -255,34 +255,35 @@ TEST_F(DataFilesTest, ASaveOverAFileChangedByAnotherProgramAsksFirst) {
   prompts.fileNames = {a};
   ASSERT_TRUE(files.SaveAsFile());
   ASSERT_TRUE(files.OpenFile(a));
-  const std::vector<uint8_t> theirs = patternFile(kDataFileSize, 9);
 
   struct Case {
     const char* name;
     std::deque<int> choices;
     std::deque<QString> names;
     bool saved;
-    std::vector<uint8_t> aAfter;  // empty: our data
+    bool theirsKept;  // otherwise our data replaced theirs
   };
   const Case cases[] = {
-      {"Cancel keeps their file", {2}, {a}, false, theirs},
-      {"Save As saves elsewhere", {1}, {a, b}, true, theirs},
-      {"Overwrite replaces it", {0}, {a}, true, {}},
+      {"Cancel keeps their file", {2}, {a}, false, true},
+      {"Save As saves elsewhere", {1}, {a, b}, true, true},
+      {"Overwrite replaces it", {0}, {a}, true, false},
   };
+  uint8_t salt = 9;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ASSERT_TRUE(files.OpenFile(a));
-    writeAll(a, theirs);  // the other program
+    const std::vector<uint8_t> theirs = patternFile(kDataFileSize, ++salt);
+    writeAll(a, theirs);  // the other program, with new content every round
     prompts.asked.clear();
     prompts.choices = c.choices;
     prompts.fileNames = c.names;
     EXPECT_EQ(files.SaveAsFile(), c.saved);
     ASSERT_EQ(prompts.asked.size(), 1);
     EXPECT_TRUE(prompts.asked[0].contains(a + QStringLiteral(" was changed by another program since you opened it")));
-    if (c.aAfter.empty()) {
+    if (!c.theirsKept) {
       EXPECT_NE(readAll(a), theirs);
     } else {
-      EXPECT_EQ(readAll(a), c.aAfter);
+      EXPECT_EQ(readAll(a), theirs);
     }
   }
   EXPECT_EQ(readAll(b).size(), kDataFileSize);
