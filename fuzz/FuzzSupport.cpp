@@ -89,6 +89,7 @@ void Session::restart() {
   if (readFile(core->ini.path()) != startedConfig_)
     writeFile(core->ini.path(), startedConfig_.data(), startedConfig_.size());
   core->files.SoftDisplay();
+  editors->grid.redisplay();
   core->log.load();
 }
 
