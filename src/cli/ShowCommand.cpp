@@ -122,7 +122,9 @@ int runShow(const GlobalOptions& global, const QStringList& args) {
   if (files.isEmpty()) return p.usageError(QStringLiteral("missing FILE.dat"));
   if (files.size() > 1) return p.usageError(QStringLiteral("only one file can be shown"));
   const QString file = files.first();
+  if (file.isEmpty()) return p.usageError(QStringLiteral("no file name given"));
   const bool json = p.isSet(QStringLiteral("json"));
+  warnNonDataFile(QStringLiteral("show"), file);
   auto session = startSession(g);
   Core& c = *session->core;
   if (!c.files.OpenFile(file)) return kExitFailed;  // the message (entry 83) is on stderr

@@ -201,4 +201,28 @@ TEST_F(ChannelsChirp, StrictFailsOnAnyReportAndSavesNothing) {
   }
 }
 
+// A spreadsheet runs a cell that begins with =, +, - or @: exported texts
+// carry an apostrophe there, numbers stay numbers, and import takes it off.
+TEST(Csv, FormulaLikeTextsAreGuardedAndReadBack) {
+  const struct {
+    QString text, exported;
+  } cases[] = {
+      {"=HYPERLINK(\"x\")", "'=HYPERLINK(\"x\")"},
+      {"+cmd", "'+cmd"},
+      {"-", "'-"},
+      {"@SUM(A1)", "'@SUM(A1)"},
+      {"-5", "-5"},
+      {"+1.5", "+1.5"},
+      {"High", "High"},
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text.toStdString());
+    EXPECT_EQ(zr::csvText(c.text), c.exported);
+    const auto rows = zr::parseCsv(zr::csvLine({zr::csvText(c.text), "x"}));
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].value(0), c.text);
+  }
+}
+
 }  // namespace
