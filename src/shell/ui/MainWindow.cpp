@@ -409,8 +409,8 @@ void MainWindow::showFilePath() {
 
 void MainWindow::showPort() { setStatusPanel(2, QStringLiteral("COM") + QString::number(core_.settings.ComPort)); }
 
-void MainWindow::openFile() {
-  if (!core_.files.OpenFile(QString())) return;
+void MainWindow::openFile(const QString& path) {
+  if (!core_.files.OpenFile(path)) return;
   // Open takes any file, as the radio's tools always have; the user learns
   // when what was loaded is not a data file.
   const QString note = core_.files.lastOpenNote();
