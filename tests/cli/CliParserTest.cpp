@@ -15,10 +15,7 @@ using zr::testing::CliResult;
 const auto cli = zr::testing::runCli;
 const QString kDat = QStringLiteral(ZR_BIN_DIR "/DefRadioSet_VHF.def");
 
-QByteArray readBytes(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using zr::testing::readBytes;
 
 TEST(CliParser, ValuesTakeEitherFormAndOptionsGoAnywhere) {
   QTemporaryDir dir;

@@ -19,10 +19,7 @@ namespace {
 using zr::testing::CliResult;
 const auto cli = zr::testing::runCli;
 
-QByteArray readBytes(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using zr::testing::readBytes;
 
 // Runs a shell line with $CLI set to the program, for what QProcess cannot
 // pass (bytes that are not UTF-8, a redirection to /dev/full).

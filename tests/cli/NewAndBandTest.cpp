@@ -20,10 +20,7 @@ QJsonObject showJson(const QString& path) {
   return QJsonDocument::fromJson(r.out.toUtf8()).object();
 }
 
-QByteArray readBytes(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using zr::testing::readBytes;
 
 TEST(NewCommand, ChoosesTheRangeAsTheListWould) {
   QTemporaryDir dir;

@@ -14,10 +14,7 @@ namespace {
 using zr::testing::CliResult;
 const auto cli = zr::testing::runCli;
 
-QByteArray readBytes(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using zr::testing::readBytes;
 
 TEST(SetCommand, WritesThroughTheFieldsAndShowReadsThemBack) {
   QTemporaryDir dir;

@@ -1,5 +1,6 @@
 #pragma once
 // Runs the built zr417-cli as a process and collects what it printed.
+#include <QFile>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -23,5 +24,11 @@ inline CliResult runCliWithInput(const QStringList& args, const QByteArray& inpu
 }
 
 inline CliResult runCli(const QStringList& args) { return runCliWithInput(args, {}); }
+
+// A whole file's bytes, empty when it cannot be read (the files the commands wrote or left alone).
+inline QByteArray readBytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 }  // namespace zr::testing
