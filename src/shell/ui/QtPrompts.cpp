@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace zr {
 
@@ -19,7 +20,12 @@ int QtPrompts::askChoice(const QString& title, const QString& text, const QStrin
     const bool cancel = k == buttons.size() - 1;
     made.push_back(box.addButton(buttons[k], cancel ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
   }
-  if (!made.empty()) box.setEscapeButton(made.back());
+  // Enter and Escape both take the last answer (Cancel): a key pressed out
+  // of habit never overwrites somebody else's change.
+  if (!made.empty()) {
+    box.setEscapeButton(made.back());
+    box.setDefaultButton(qobject_cast<QPushButton*>(made.back()));
+  }
   box.exec();
   for (size_t k = 0; k < made.size(); ++k)
     if (box.clickedButton() == made[k]) return static_cast<int>(k);
