@@ -163,6 +163,11 @@ MainWindow::MainWindow(Core& core, QtPrompts& prompts, QWidget* parent)
   openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
   connect(&core_.configReport, &ConfigWriteReport::failed, this, [this] { showConfigProblem(); });
   core_.files.hooks.statusChanged = [this] { showFilePath(); };
+  // A tone being typed into the grid belongs to the data that is saved or
+  // asked about.
+  core_.files.hooks.beforeSave = [this] {
+    if (commitPendingEdit) commitPendingEdit();
+  };
   resize(1280, 800);
 }
 
@@ -295,6 +300,9 @@ void MainWindow::undoRedo(bool redo) {
 }
 
 void MainWindow::updateUndoActions() {
+  // The history reports a change just before it happens: the title looks
+  // once the command has made it.
+  QTimer::singleShot(0, this, [this] { showFilePath(); });
   if (QAction* a = actions_.value(QStringLiteral("mnuEditUndo"))) a->setEnabled(core_.history.canUndo());
   if (QAction* a = actions_.value(QStringLiteral("mnuEditRedo"))) a->setEnabled(core_.history.canRedo());
   if (QAction* a = actions_.value(QStringLiteral("tlbUndo"))) a->setEnabled(core_.history.canUndo());
@@ -405,6 +413,11 @@ QString MainWindow::statusPanel(int panel) const {
 
 void MainWindow::showFilePath() {
   setStatusPanel(3, core_.text.SoftFace(kTxtFileName) + core_.image.CurFilePath);
+  // The title names the file, with a "*" while it has unsaved changes.
+  const QString name = QFileInfo(core_.image.CurFilePath).fileName();
+  const QString title = core_.text.SoftFace(kTxtTitle);
+  if (name.isEmpty()) setWindowTitle(title);
+  else setWindowTitle(QStringLiteral("%1%2 - %3").arg(name, core_.history.modified() ? QStringLiteral("*") : QString(), title));
 }
 
 void MainWindow::showPort() { setStatusPanel(2, QStringLiteral("COM") + QString::number(core_.settings.ComPort)); }
@@ -427,6 +440,8 @@ void MainWindow::onToolbar(const QString& key) {
       showPort();
     }
     else if (key == QStringLiteral("Read")) {
+      // A read replaces the data: unsaved changes are saved or dropped first.
+      if (!core_.files.mayReplaceData()) return;
       if (startTransfer) startTransfer(false);
     } else if (key == QStringLiteral("Write")) {
       if (commitPendingEdit) commitPendingEdit();

@@ -11,6 +11,20 @@ bool QtPrompts::askYesNo(const QString& title, const QString& text) {
          QMessageBox::Yes;
 }
 
+UserPrompts::SaveChoice QtPrompts::askSaveDiscardCancel(const QString& title, const QString& text) {
+  QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                  parent_);
+  box.setObjectName(QStringLiteral("unsavedChangesQuestion"));
+  box.setAccessibleName(text);
+  box.setDefaultButton(QMessageBox::Save);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+    case QMessageBox::Save: return SaveChoice::Save;
+    case QMessageBox::Discard: return SaveChoice::Discard;
+    default: return SaveChoice::Cancel;
+  }
+}
+
 void QtPrompts::message(const QString& title, const QString& text, Icon icon) {
   QMessageBox::Icon i = QMessageBox::Information;
   switch (icon) {
