@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QDir>
 #include <QLabel>
@@ -160,7 +159,7 @@ MainWindow::MainWindow(Core& core, QtPrompts& prompts, QWidget* parent)
   tmrChLock_->start();
 
   startNewInstance = [] { return QProcess::startDetached(QCoreApplication::applicationFilePath(), {}); };
-  openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+  openUrl = [this](const QUrl& url) { return openOutside(url.toLocalFile()); };
   connect(&core_.configReport, &ConfigWriteReport::failed, this, [this] { showConfigProblem(); });
   core_.files.hooks.statusChanged = [this] { showFilePath(); };
   // A tone being typed into the grid belongs to the data that is saved or
@@ -357,11 +356,36 @@ void MainWindow::SetSoftFace() {
   });
 }
 
+bool MainWindow::openOutside(const QString& path) {
+  // Some openers hand the file over and end; others stay while a program
+  // shows it. One still running after a while has opened it: it goes on
+  // by itself and is not waited for.
+  auto* process = new QProcess(this);
+  connect(process, &QProcess::finished, process, &QObject::deleteLater);
+  process->start(opener, {path});
+  if (!process->waitForStarted(5000)) {
+    process->deleteLater();
+    return false;
+  }
+  if (!process->waitForFinished(5000)) {
+    connect(process, &QProcess::errorOccurred, process, &QObject::deleteLater);
+    return process->state() != QProcess::NotRunning;
+  }
+  return process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+}
+
 void MainWindow::onOpenBackupFolder() {
   const QString folder = core_.paths.backupDir;
   QDir().mkpath(folder);
-  if (openFolder) openFolder(folder);
-  else QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+  if (openFolder) {
+    openFolder(folder);
+    return;
+  }
+  if (!openOutside(folder))
+    core_.prompts.message(core_.text.SoftFace(kTxtNotice),
+                          QStringLiteral("No program could open the backup folder %1. Open it in a file manager.")
+                              .arg(QDir::toNativeSeparators(folder)),
+                          UserPrompts::Icon::Information);
 }
 
 void MainWindow::restoreVerifyAfterWrite() {
