@@ -226,6 +226,8 @@ TEST_F(DataFilesTest, RestoreDefaultsOpensTheFileOfTheBandFamily) {
   struct Case { int position; QString file; uint8_t salt; } cases[] = {
       {0, kDefaultVhfFile, 2}, {6, kDefaultVhfFile, 2}, {7, kDefaultUhfFile, 3}, {12, kDefaultUhfFile, 3}};
   for (const auto& c : cases) {
+    // The restore before is an unsaved change: dropped when asked.
+    prompts.saveChoices = {UserPrompts::SaveChoice::Discard};
     files.RestoreDefaults(c.position);
     EXPECT_EQ(image.CurFilePath, path(c.file)) << c.position;
     EXPECT_EQ(image.TempArray.at(0x0100), patternFile(kDataFileSize, c.salt)[0x0110]) << c.position;
@@ -283,6 +285,7 @@ TEST_F(DataFilesTest, ModifiedDataIsSavedDroppedOrKeptBeforeOpenAndNew) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     QFile::remove(path("saved.dat"));
+    history.clear();
     ASSERT_TRUE(files.OpenFile(path(kDefaultVhfFile)));
     edit(history, image, 0x77);
     ASSERT_TRUE(history.modified());
@@ -297,9 +300,12 @@ TEST_F(DataFilesTest, ModifiedDataIsSavedDroppedOrKeptBeforeOpenAndNew) {
     EXPECT_EQ(prompts.asked.first(), askSave);
     EXPECT_EQ(image.TempArray.at(0x0200) != 0x77, c.goesOn);
     EXPECT_EQ(history.modified(), !c.goesOn);
-    const std::vector<uint8_t> saved = readAll(path("saved.dat"));
-    EXPECT_EQ(!saved.empty() && saved.at(0x0200) == 0x77, c.savedFile);
+    EXPECT_EQ(QFile::exists(path("saved.dat")), c.savedFile);
     prompts.fileNames.clear();
+    if (c.savedFile) {  // the file holds the edit
+      ASSERT_TRUE(files.OpenFile(path("saved.dat")));
+      EXPECT_EQ(image.TempArray.at(0x0200), 0x77);
+    }
   }
 }
 
