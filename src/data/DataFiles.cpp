@@ -204,6 +204,19 @@ void DataFiles::updateStatus() {
   if (hooks.statusChanged) hooks.statusChanged();
 }
 
+bool DataFiles::mayReplaceData(const QString& ownQuestion) {
+  // A pending grid or field edit belongs to the data being asked about.
+  if (hooks.beforeSave) hooks.beforeSave();
+  if (!history_.modified())
+    return ownQuestion.isEmpty() || prompts_.askYesNo(text_.SoftFace(kTxtNotice), ownQuestion);
+  switch (prompts_.askSaveDiscardCancel(text_.SoftFace(kTxtNotice), text_.SoftFace(kTxtAskSave))) {
+    case UserPrompts::SaveChoice::Save: return SaveAsFile();
+    case UserPrompts::SaveChoice::Discard: return true;
+    case UserPrompts::SaveChoice::Cancel: break;
+  }
+  return false;
+}
+
 void DataFiles::InitTempArray() {
   guarded(log_, "mdifrmMain->InitTempArray", [&] {
     const std::vector<uint8_t> file =
@@ -222,7 +235,7 @@ void DataFiles::InitTempArray() {
 
 void DataFiles::NewFile() {
   guarded(log_, "mdifrmMain->NewFile", [&] {
-    if (!prompts_.askYesNo(text_.SoftFace(kTxtNotice), text_.SoftFace(kTxtClearAll))) return;
+    if (!mayReplaceData(text_.SoftFace(kTxtClearAll))) return;
     image_.CurFilePath = untitledPath();
     stamp_ = {};  // a new data set has no file on disk to compare with
     updateStatus();
@@ -252,6 +265,7 @@ void DataFiles::NewFileSol() {
 }
 
 bool DataFiles::OpenFile(const QString& path) {
+  if (!mayReplaceData()) return false;
   const bool loaded = loadFile(path);
   if (loaded) history_.clear();
   return loaded;
@@ -343,6 +357,7 @@ bool DataFiles::SaveDatFile() {
       lastSaveFailure_ = e.detail();
       throw;
     }
+    history_.markClean();
     stamp_ = stampOf(image_.CurFilePath);
     updateStatus();
   });
@@ -389,6 +404,7 @@ void DataFiles::GenerateDatFolder() {
 }
 
 void DataFiles::RestoreDefaults(int bandPosition) {
+  if (!mayReplaceData()) return;
   const QString file = bandPosition > 6 ? kDefaultUhfFile : kDefaultVhfFile;
   UndoHistory::Group step(history_);
   loadFile(shippedFile(file));

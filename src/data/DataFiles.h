@@ -58,6 +58,14 @@ class DataFiles {
   // The undo history the file commands start afresh.
   UndoHistory& history() { return history_; }
 
+  // Every command that replaces the data (Read, Open, New, closing, the
+  // language switch, a band change, Restore Default Setting) asks here first.
+  // With unsaved changes it asks "save them first?" with Save / Discard /
+  // Cancel in place of the command's own question; Save goes on only when
+  // the file was saved. Without changes it asks `ownQuestion` (a Yes/No
+  // question; none when empty). True when the command may go on.
+  bool mayReplaceData(const QString& ownQuestion = {});
+
   void InitTempArray();
   void NewFile();
   void NewFileSol();

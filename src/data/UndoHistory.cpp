@@ -15,8 +15,30 @@ void UndoHistory::apply(const State& s) {
 void UndoHistory::settle() {
   if (!pending_) return;
   pending_ = false;
-  if (!undo_.empty() && undo_.back() == current()) undo_.pop_back();
-  else redo_.clear();
+  if (!undo_.empty() && undo_.back() == current()) {
+    undo_.pop_back();
+    return;
+  }
+  // A new change throws the redo steps away: a clean mark among them is gone.
+  if (cleanPosition_ >= static_cast<int>(undo_.size())) cleanLost_ = true;
+  redo_.clear();
+}
+
+int UndoHistory::position() const {
+  int n = static_cast<int>(undo_.size());
+  if (pending_ && !undo_.empty() && undo_.back() == current()) --n;
+  return n;
+}
+
+bool UndoHistory::modified() const { return cleanLost_ || position() != cleanPosition_; }
+
+void UndoHistory::markClean() {
+  // Typing on after a save is a new step, so that undoing it comes back here.
+  settle();
+  lastKey_.clear();
+  cleanPosition_ = static_cast<int>(undo_.size());
+  cleanLost_ = false;
+  emit changed();
 }
 
 void UndoHistory::aboutToChange(const QString& mergeKey) {
@@ -26,7 +48,11 @@ void UndoHistory::aboutToChange(const QString& mergeKey) {
   settle();
   lastKey_ = mergeKey;
   undo_.push_back(current());
-  while (static_cast<int>(undo_.size()) > kMaxSteps) undo_.pop_front();
+  while (static_cast<int>(undo_.size()) > kMaxSteps) {
+    undo_.pop_front();
+    // The oldest step is gone: the mark moves with the steps, or is lost.
+    if (--cleanPosition_ < 0) cleanLost_ = true;
+  }
   pending_ = true;
   emit changed();
 }
@@ -36,6 +62,8 @@ void UndoHistory::clear() {
   redo_.clear();
   lastKey_.clear();
   pending_ = false;
+  cleanPosition_ = 0;
+  cleanLost_ = false;
   emit changed();
 }
 

@@ -13,6 +13,12 @@
 //
 // New, Open and a read from the radio start a fresh history (`clear()`). The
 // history keeps at most `kMaxSteps` steps; the oldest are dropped.
+//
+// The history also knows whether the data was modified: the position of the
+// last New, Open, Save or good read is the clean mark. Undoing back to it
+// makes the data unmodified again; once the mark has fallen out of the kept
+// steps (or out of the redo steps a new change throws away), the data stays
+// modified until it is saved or replaced.
 #include <QObject>
 #include <QString>
 #include <deque>
@@ -41,6 +47,10 @@ class UndoHistory : public QObject {
   // Steps held (a pending step that may still turn out empty included).
   int undoSteps() const { return static_cast<int>(undo_.size()); }
   int redoSteps() const { return static_cast<int>(redo_.size()); }
+  // The data differs from what the last New, Open, Save or read left.
+  bool modified() const;
+  // The data as it is now is what a file or the radio holds (a Save).
+  void markClean();
   // True while a restored step is being shown: editors record nothing then.
   bool restoring() const { return restoring_; }
 
@@ -92,6 +102,12 @@ class UndoHistory : public QObject {
   bool pending_ = false;
   bool restoring_ = false;
   int groupDepth_ = 0;
+  // The clean mark: the number of undo steps held when the data was last
+  // saved or replaced; unreachable once a step it needs is gone.
+  int cleanPosition_ = 0;
+  bool cleanLost_ = false;
+  // The undo steps that count: a pending step that changed nothing does not.
+  int position() const;
 };
 
 }  // namespace zr

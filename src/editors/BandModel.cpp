@@ -134,6 +134,12 @@ void BandModel::storeBandLimits() {
 void BandModel::cboFrequency_Click(int position) {
   guarded(log_, "frmChMem->cboFrequency_Click", [&] {
     if (position < 0 || position >= kRangeCount) throwSubscript("cboFrequency", position, 0, kRangeCount - 1);
+    // A range the user picks replaces the data set: unsaved changes are saved
+    // or dropped first, or the list goes back to the range it showed.
+    if (!restoring_ && !files_.mayReplaceData()) {
+      notify();
+      return;
+    }
     if (rangePosition_ != position) {
       rangePosition_ = position;
       notify();

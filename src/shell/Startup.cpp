@@ -156,9 +156,8 @@ bool queryUnload(Core& core, const std::function<void(const QString&)>& closeWin
   guarded(core.log, "mdifrmMain->MDIForm_QueryUnload", [&] {
     AppSettings& s = core.settings;
     if (s.autoInputOpen) return;
-    const bool yes = s.LeaveNoAsk || core.prompts.askYesNo(core.text.SoftFace(kTxtNotice),
-                                                           core.text.SoftFace(kTxtExitQuestion));
-    if (!yes) return;
+    // The language switch has asked already, before its new instance started.
+    if (!s.LeaveNoAsk && !core.files.mayReplaceData(core.text.SoftFace(kTxtExitQuestion))) return;
     s.Leaving = true;
     for (const QString& name : kCloseOrder)
       if (closeWindow) closeWindow(name);
@@ -170,6 +169,9 @@ bool queryUnload(Core& core, const std::function<void(const QString&)>& closeWin
 bool switchLanguage(Core& core, int lang, const LanguageSwitchHooks& hooks) {
   if (lang == core.CurLang) return false;
   const int previous = core.CurLang;
+  // The switch closes this window: unsaved changes are saved or dropped
+  // before the new instance starts, or the switch does not happen.
+  if (!core.files.mayReplaceData()) return false;
   guarded(core.log, "mdifrmMain->SwiLangFace", [&] {
     if (hooks.tickLanguageMenu) hooks.tickLanguageMenu(lang);
     core.CurLang = lang;

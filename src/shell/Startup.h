@@ -76,7 +76,8 @@ inline const QStringList kCloseOrder = {
 bool queryUnload(Core& core, const std::function<void(const QString&)>& closeWindow);
 
 // The language switch (`SwiLangFace` and the menu steps around it). Returns
-// false when the language is already the current one (nothing happens).
+// false when the language is already the current one or the user kept the
+// unsaved changes by cancelling (nothing happens).
 struct LanguageSwitchHooks {
   std::function<void(int lang)> tickLanguageMenu;
   std::function<bool()> startNewInstance;   // start a fresh instance of the program

@@ -10,10 +10,19 @@ namespace zr {
 class UserPrompts {
  public:
   enum class Icon { Information, Question, Error, Exclamation };
+  // The answers to "save the changed data first?".
+  enum class SaveChoice { Save, Discard, Cancel };
   virtual ~UserPrompts() = default;
 
   // A Yes/No question with a question icon; true for Yes.
   virtual bool askYesNo(const QString& title, const QString& text) = 0;
+  // A Save / Discard / Cancel question. Without a user to ask, nothing is
+  // thrown away: Cancel.
+  virtual SaveChoice askSaveDiscardCancel(const QString& title, const QString& text) {
+    (void)title;
+    (void)text;
+    return SaveChoice::Cancel;
+  }
   // A message box with one OK button.
   virtual void message(const QString& title, const QString& text, Icon icon) = 0;
   // File dialogs; an empty answer means cancelled.
@@ -35,6 +44,8 @@ class ScriptedPrompts : public UserPrompts {
  public:
   bool defaultAnswer = false;
   std::deque<bool> answers;
+  // Answers to Save / Discard / Cancel; Cancel once the queue is empty.
+  std::deque<SaveChoice> saveChoices;
   std::deque<QString> fileNames;
   std::deque<int> choices;  // answers of askChoice; empty: Cancel
   QStringList asked;     // texts of the questions, in order
@@ -48,6 +59,14 @@ class ScriptedPrompts : public UserPrompts {
     const bool a = answers.front();
     answers.pop_front();
     return a;
+  }
+  SaveChoice askSaveDiscardCancel(const QString& title, const QString& text) override {
+    titles << title;
+    asked << text;
+    if (saveChoices.empty()) return SaveChoice::Cancel;
+    const SaveChoice c = saveChoices.front();
+    saveChoices.pop_front();
+    return c;
   }
   void message(const QString& title, const QString& text, Icon) override {
     titles << title;

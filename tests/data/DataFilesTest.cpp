@@ -226,6 +226,8 @@ TEST_F(DataFilesTest, RestoreDefaultsOpensTheFileOfTheBandFamily) {
   struct Case { int position; QString file; uint8_t salt; } cases[] = {
       {0, kDefaultVhfFile, 2}, {6, kDefaultVhfFile, 2}, {7, kDefaultUhfFile, 3}, {12, kDefaultUhfFile, 3}};
   for (const auto& c : cases) {
+    // The restore before is an unsaved change: dropped when asked.
+    prompts.saveChoices = {UserPrompts::SaveChoice::Discard};
     files.RestoreDefaults(c.position);
     EXPECT_EQ(image.CurFilePath, path(c.file)) << c.position;
     EXPECT_EQ(image.TempArray.at(0x0100), patternFile(kDataFileSize, c.salt)[0x0110]) << c.position;
@@ -307,4 +309,128 @@ TEST_F(DataFilesTest, OpenSaysWhenTheFileIsNotADataFile) {
   EXPECT_TRUE(files.lastOpenNote().isEmpty()) << files.lastOpenNote().toStdString();
 }
 
+}  // namespace zr
+
+namespace zr {
+namespace {
+
+// An edit the user made through the history, as an editor makes it.
+void edit(UndoHistory& history, MemoryImage& image, uint8_t value) {
+  history.aboutToChange();
+  image.TempArray.set(0x0200, value);
+}
+
+// Open, New and closing a modified data set: the save question replaces the
+// command's own, and its answer decides whether the command goes on.
+TEST_F(DataFilesTest, ModifiedDataIsSavedDroppedOrKeptBeforeOpenAndNew) {
+  writeAll(path("other.dat"), patternFile(kDataFileSize, 9));
+  const QString askSave = QStringLiteral("TempData has changed,Do you want to save it now?");
+  using C = UserPrompts::SaveChoice;
+  struct Case {
+    const char* name;
+    bool open;           // Open "other.dat", otherwise New
+    C choice;
+    bool dialogSaves;    // the Save As dialog gets a name
+    bool goesOn;         // the command replaced the data
+    bool savedFile;      // "saved.dat" holds the edit
+  };
+  const Case cases[] = {
+      {"open/save", true, C::Save, true, true, true},
+      {"open/save, dialog cancelled", true, C::Save, false, false, false},
+      {"open/discard", true, C::Discard, false, true, false},
+      {"open/cancel", true, C::Cancel, false, false, false},
+      {"new/save", false, C::Save, true, true, true},
+      {"new/discard", false, C::Discard, false, true, false},
+      {"new/cancel", false, C::Cancel, false, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QFile::remove(path("saved.dat"));
+    history.clear();
+    ASSERT_TRUE(files.OpenFile(path(kDefaultVhfFile)));
+    edit(history, image, 0x77);
+    ASSERT_TRUE(history.modified());
+    prompts.asked.clear();
+    prompts.saveChoices = {c.choice};
+    if (c.dialogSaves) prompts.fileNames = {path("saved.dat")};
+    if (c.open) files.OpenFile(path("other.dat"));
+    else files.NewFile();
+
+    // One question, the save question: not the New question in addition.
+    ASSERT_EQ(prompts.asked.size(), 1);
+    EXPECT_EQ(prompts.asked.first(), askSave);
+    EXPECT_EQ(image.TempArray.at(0x0200) != 0x77, c.goesOn);
+    EXPECT_EQ(history.modified(), !c.goesOn);
+    EXPECT_EQ(QFile::exists(path("saved.dat")), c.savedFile);
+    prompts.fileNames.clear();
+    if (c.savedFile) {  // the file holds the edit
+      ASSERT_TRUE(files.OpenFile(path("saved.dat")));
+      EXPECT_EQ(image.TempArray.at(0x0200), 0x77);
+    }
+  }
+}
+
+TEST_F(DataFilesTest, UnmodifiedDataKeepsTheCommandsOwnQuestions) {
+  ASSERT_TRUE(files.OpenFile(path(kDefaultVhfFile)));
+  // An edit undone is no change.
+  edit(history, image, 0x77);
+  ASSERT_TRUE(history.undo());
+  EXPECT_FALSE(history.modified());
+
+  prompts.answers = {false};
+  files.NewFile();
+  EXPECT_EQ(prompts.asked, QStringList{QStringLiteral("All data will be cleared,continue?")});
+  prompts.asked.clear();
+  writeAll(path("other.dat"), patternFile(kDataFileSize, 9));
+  EXPECT_TRUE(files.OpenFile(path("other.dat")));  // Open asks nothing
+  EXPECT_TRUE(prompts.asked.isEmpty());
+
+  // A saved edit is no longer a change either.
+  edit(history, image, 0x55);
+  EXPECT_TRUE(history.modified());
+  prompts.fileNames = {path("saved.dat")};
+  ASSERT_TRUE(files.SaveAsFile());
+  EXPECT_FALSE(history.modified());
+  EXPECT_TRUE(files.OpenFile(path("other.dat")));
+  EXPECT_TRUE(prompts.asked.isEmpty());
+}
+
+// Where the data stands against the last save, through undo, redo, typing
+// into one field and the bound of the history.
+TEST_F(DataFilesTest, ModifiedFollowsTheHistoryPositionOfTheLastSave) {
+  ASSERT_TRUE(files.OpenFile(path(kDefaultVhfFile)));
+  history.aboutToChange(QStringLiteral("field"));
+  image.TempArray.set(0x0200, 1);
+  history.markClean();  // saved while typing into the field
+  EXPECT_FALSE(history.modified());
+  history.aboutToChange(QStringLiteral("field"));  // typing on is a change
+  image.TempArray.set(0x0200, 2);
+  EXPECT_TRUE(history.modified());
+  history.undo();
+  EXPECT_FALSE(history.modified());
+  history.redo();
+  EXPECT_TRUE(history.modified());
+  history.aboutToChange();  // a change that changes nothing
+  EXPECT_TRUE(history.modified());
+  history.undo();
+  EXPECT_FALSE(history.modified());
+
+  // Undone past the save, then a new change: the saved state is out of reach.
+  history.undo();
+  EXPECT_TRUE(history.modified());
+  edit(history, image, 3);
+  history.undo();
+  EXPECT_TRUE(history.modified());
+
+  // A save that fell out of the bounded history stays out of reach.
+  history.markClean();
+  for (int k = 0; k <= UndoHistory::kMaxSteps; ++k) edit(history, image, static_cast<uint8_t>(k));
+  while (history.undo()) {
+  }
+  EXPECT_TRUE(history.modified());
+  history.clear();  // New, Open, a read
+  EXPECT_FALSE(history.modified());
+}
+
+}  // namespace
 }  // namespace zr

@@ -26,6 +26,7 @@ class BandFixture : public ::testing::Test {
     band->install(core->files.hooks);
     core->files.hooks.statusChanged = [this] { ++statusUpdates; };
     band->ChInfoModel();
+    core->history.clear();  // as the start-up does after the initial band choice
     ASSERT_EQ(core->log.reportCount(), 0) << core->log.lines().join("\n").toStdString();
   }
 

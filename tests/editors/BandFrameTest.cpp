@@ -105,6 +105,8 @@ TEST_F(BandFrameTest, ChoosingCustomOpensTheDialog) {
     d.cmdCancel()->click();
     answered = true;
   });
+  // The first custom range is an unsaved change: dropped when asked.
+  prompts.saveChoices = {UserPrompts::SaveChoice::Discard};
   emit cboFrequency->activated(14);
   ASSERT_TRUE(answered);
   EXPECT_EQ(band->BandMin, 12345000);
@@ -139,6 +141,39 @@ TEST_F(BandFrameTest, ServiceGesturesShowAndHideTheHexView) {
   }
   EXPECT_EQ(n, 26);
   EXPECT_EQ(shown, (std::vector<int>{6, 16, 26}));
+}
+
+}  // namespace
+}  // namespace zr
+
+namespace zr {
+namespace {
+
+// A range picked over unsaved changes asks first; Cancel puts the list back
+// and keeps the data, Discard starts the new data set.
+TEST_F(BandFrameTest, RangeChoiceOverUnsavedChangesAsksFirst) {
+  ModelFrame frame(*band, core->text, core->log);
+  auto* cboFrequency = frame.findChild<QComboBox*>("cboFrequency");
+  ASSERT_TRUE(cboFrequency);
+  const int before = cboFrequency->currentIndex();
+  const int bandMax = band->BandMax;
+  core->history.aboutToChange();
+  img().set(kProbeAddr, 0x5A);
+
+  prompts.saveChoices = {UserPrompts::SaveChoice::Cancel};
+  cboFrequency->setCurrentIndex(7);
+  emit cboFrequency->activated(7);
+  EXPECT_EQ(prompts.asked.last(), "TempData has changed,Do you want to save it now?");
+  EXPECT_EQ(cboFrequency->currentIndex(), before);
+  EXPECT_EQ(band->BandMax, bandMax);
+  EXPECT_EQ(img().at(kProbeAddr), 0x5A);
+
+  prompts.saveChoices = {UserPrompts::SaveChoice::Discard};
+  cboFrequency->setCurrentIndex(7);
+  emit cboFrequency->activated(7);
+  EXPECT_EQ(cboFrequency->currentIndex(), 7);
+  EXPECT_EQ(band->BandMax, 47000000);
+  EXPECT_NE(img().at(kProbeAddr), 0x5A);
 }
 
 }  // namespace

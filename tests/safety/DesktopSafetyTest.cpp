@@ -187,6 +187,22 @@ TEST_F(DesktopSafety, VerifyAfterWriteIsKeptAndTheBackupFolderOpens) {
   EXPECT_EQ(opened, app->core().paths.backupDir);
   EXPECT_TRUE(QFileInfo(opened).isDir());
 
+  // The opener runs as a process: a failing or missing one is reported with
+  // the folder, a successful one says nothing.
+  app->window().openFolder = nullptr;
+  struct Case { const char* opener; bool fails; };
+  const Case openers[] = {{"/bin/true", false}, {"/bin/false", true}, {"/nonexistent/opener", true}};
+  for (const Case& c : openers) {
+    SCOPED_TRACE(c.opener);
+    prompts.messages.clear();
+    app->window().opener = QString::fromLatin1(c.opener);
+    app->window().action(QStringLiteral("mnuOpenBackupFolder"))->trigger();
+    ASSERT_EQ(prompts.messages.size(), c.fails ? 1 : 0);
+    if (c.fails) {
+      EXPECT_TRUE(prompts.messages[0].contains(QDir::toNativeSeparators(app->core().paths.backupDir)));
+    }
+  }
+
   // A new run starts with the stored tick.
   app.reset();
   app = std::make_unique<DesktopApp>(dir.path(), &prompts);

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QDir>
 #include <QLabel>
@@ -160,9 +159,14 @@ MainWindow::MainWindow(Core& core, QtPrompts& prompts, QWidget* parent)
   tmrChLock_->start();
 
   startNewInstance = [] { return QProcess::startDetached(QCoreApplication::applicationFilePath(), {}); };
-  openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+  openUrl = [this](const QUrl& url) { return openOutside(url.toLocalFile()); };
   connect(&core_.configReport, &ConfigWriteReport::failed, this, [this] { showConfigProblem(); });
   core_.files.hooks.statusChanged = [this] { showFilePath(); };
+  // A tone being typed into the grid belongs to the data that is saved or
+  // asked about.
+  core_.files.hooks.beforeSave = [this] {
+    if (commitPendingEdit) commitPendingEdit();
+  };
   resize(1280, 800);
 }
 
@@ -295,6 +299,9 @@ void MainWindow::undoRedo(bool redo) {
 }
 
 void MainWindow::updateUndoActions() {
+  // The history reports a change just before it happens: the title looks
+  // once the command has made it.
+  QTimer::singleShot(0, this, [this] { showFilePath(); });
   if (QAction* a = actions_.value(QStringLiteral("mnuEditUndo"))) a->setEnabled(core_.history.canUndo());
   if (QAction* a = actions_.value(QStringLiteral("mnuEditRedo"))) a->setEnabled(core_.history.canRedo());
   if (QAction* a = actions_.value(QStringLiteral("tlbUndo"))) a->setEnabled(core_.history.canUndo());
@@ -349,11 +356,36 @@ void MainWindow::SetSoftFace() {
   });
 }
 
+bool MainWindow::openOutside(const QString& path) {
+  // Some openers hand the file over and end; others stay while a program
+  // shows it. One still running after a while has opened it: it goes on
+  // by itself and is not waited for.
+  auto* process = new QProcess(this);
+  connect(process, &QProcess::finished, process, &QObject::deleteLater);
+  process->start(opener, {path});
+  if (!process->waitForStarted(5000)) {
+    process->deleteLater();
+    return false;
+  }
+  if (!process->waitForFinished(5000)) {
+    connect(process, &QProcess::errorOccurred, process, &QObject::deleteLater);
+    return process->state() != QProcess::NotRunning;
+  }
+  return process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+}
+
 void MainWindow::onOpenBackupFolder() {
   const QString folder = core_.paths.backupDir;
   QDir().mkpath(folder);
-  if (openFolder) openFolder(folder);
-  else QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+  if (openFolder) {
+    openFolder(folder);
+    return;
+  }
+  if (!openOutside(folder))
+    core_.prompts.message(core_.text.SoftFace(kTxtNotice),
+                          QStringLiteral("No program could open the backup folder %1. Open it in a file manager.")
+                              .arg(QDir::toNativeSeparators(folder)),
+                          UserPrompts::Icon::Information);
 }
 
 void MainWindow::restoreVerifyAfterWrite() {
@@ -405,6 +437,11 @@ QString MainWindow::statusPanel(int panel) const {
 
 void MainWindow::showFilePath() {
   setStatusPanel(3, core_.text.SoftFace(kTxtFileName) + core_.image.CurFilePath);
+  // The title names the file, with a "*" while it has unsaved changes.
+  const QString name = QFileInfo(core_.image.CurFilePath).fileName();
+  const QString title = core_.text.SoftFace(kTxtTitle);
+  if (name.isEmpty()) setWindowTitle(title);
+  else setWindowTitle(QStringLiteral("%1%2 - %3").arg(name, core_.history.modified() ? QStringLiteral("*") : QString(), title));
 }
 
 void MainWindow::showPort() { setStatusPanel(2, QStringLiteral("COM") + QString::number(core_.settings.ComPort)); }
@@ -437,6 +474,8 @@ void MainWindow::onToolbar(const QString& key) {
       showPort();
     }
     else if (key == QStringLiteral("Read")) {
+      // A read replaces the data: unsaved changes are saved or dropped first.
+      if (!core_.files.mayReplaceData()) return;
       if (startTransfer) startTransfer(false);
     } else if (key == QStringLiteral("Write")) {
       if (commitPendingEdit) commitPendingEdit();

@@ -75,6 +75,12 @@ class MainWindow : public QMainWindow {
   std::function<void(bool on)> verifyAfterWriteChanged;
   // Shows a folder in the desktop's file manager ("Open Backup Folder").
   std::function<void(const QString& folder)> openFolder;
+  // The desktop's opener for files and folders. It runs as a process whose
+  // exit status tells whether the file or folder was opened.
+  QString opener = QStringLiteral("xdg-open");
+  // Runs `opener` on a path; true when it reported success (or is still
+  // showing it after a few seconds).
+  bool openOutside(const QString& path);
   // Ticks "Verify After Write" as stored in the configuration file.
   void restoreVerifyAfterWrite();
 

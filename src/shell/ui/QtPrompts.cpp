@@ -13,6 +13,20 @@ bool QtPrompts::askYesNo(const QString& title, const QString& text) {
          QMessageBox::Yes;
 }
 
+UserPrompts::SaveChoice QtPrompts::askSaveDiscardCancel(const QString& title, const QString& text) {
+  QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                  parent_);
+  box.setObjectName(QStringLiteral("unsavedChangesQuestion"));
+  box.setAccessibleName(text);
+  box.setDefaultButton(QMessageBox::Save);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+    case QMessageBox::Save: return SaveChoice::Save;
+    case QMessageBox::Discard: return SaveChoice::Discard;
+    default: return SaveChoice::Cancel;
+  }
+}
+
 int QtPrompts::askChoice(const QString& title, const QString& text, const QStringList& buttons) {
   QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, parent_);
   std::vector<QAbstractButton*> made;

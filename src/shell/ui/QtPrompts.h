@@ -11,6 +11,7 @@ class QtPrompts : public UserPrompts {
  public:
   void setParentWindow(QWidget* w) { parent_ = w; }
   bool askYesNo(const QString& title, const QString& text) override;
+  SaveChoice askSaveDiscardCancel(const QString& title, const QString& text) override;
   void message(const QString& title, const QString& text, Icon icon) override;
   QString openFileName(const QString& filter, const QString& initialPath) override;
   QString saveFileName(const QString& filter, const QString& initialPath, const QString& defaultSuffix) override;
