@@ -29,19 +29,22 @@ int runDiff(const GlobalOptions& global, const QStringList& args) {
                   QStringLiteral("Compares two data files or raw images (read --raw) by meaning: model and range,\n"
                                  "channels field by field, settings by name with both texts, the two-tone table and\n"
                                  "the PTT ID pause channels, then the bytes no shown value depends on.\n"
-                                 "Exit 0 when equal, 1 when different or when a file cannot be read."));
+                                 "Exit 0 when equal, 1 when different, 2 when a file cannot be read."));
   p.addOption(QStringLiteral("json"), QStringLiteral("Print one JSON object."));
   if (auto exit = p.parse(args, g)) return *exit;
   const QStringList files = p.positionals();
   if (files.size() != 2) return p.usageError(QStringLiteral("give two files, A and B"));
+  for (const QString& f : files)
+    if (f.isEmpty()) return p.usageError(QStringLiteral("no file name given"));
 
   std::vector<uint8_t> images[2];
   for (int k = 0; k < 2; ++k) {
     try {
       images[k] = imageOfFile(readFileBytes(files[k], kMaxInputBytes));  // never a whole device
     } catch (const RunError& e) {
-      printErr(QStringLiteral("zr417-cli diff: cannot read %1").arg(e.detail().isEmpty() ? files[k] : e.detail()));
-      return kExitFailed;
+      printErr(QStringLiteral("zr417-cli diff: %1").arg(e.detail().isEmpty() ? files[k] + QStringLiteral(": cannot read")
+                                                                               : e.detail()));
+      return kExitUsage;  // diff(1)'s convention: 2 is trouble, 1 is "different"
     }
   }
   auto session = startSession(g);

@@ -1,5 +1,7 @@
 // zr417-cli set FILE.dat [--out OUT.dat] FIELD=VALUE ...: radio-wide settings
 // changed through each field's own change handling, then saved.
+#include <QFileInfo>
+
 #include "cli/CliCommon.h"
 #include "cli/CliParser.h"
 #include "editors/BandChoice.h"
@@ -43,6 +45,9 @@ int runSet(const GlobalOptions& global, const QStringList& args) {
                                  "from the model and range lists (band=LOW-HIGH in MHz for a custom range); a\n"
                                  "range starts a new data set, as the range list does."));
   p.addOption(QStringLiteral("out"), QStringLiteral("Save to OUT.dat instead of in place."), QStringLiteral("OUT.dat"));
+  p.addOption(QStringLiteral("force"),
+              QStringLiteral("Change FILE.dat even when it is not a data file, and let band= or model= clear\n"
+                             "the channels in use."));
   if (auto exit = p.parse(args, g)) return *exit;
   QStringList assignments = p.positionals();
   if (assignments.isEmpty()) return p.usageError(QStringLiteral("missing FILE.dat"));
@@ -52,6 +57,13 @@ int runSet(const GlobalOptions& global, const QStringList& args) {
     if (!a.contains(u'=')) return p.usageError(QStringLiteral("not an assignment FIELD=VALUE: %1").arg(a));
   const QString outPath = p.value(QStringLiteral("out"));
 
+  const bool force = p.isSet(QStringLiteral("force"));
+  if (auto exit = refuseNonDataFile(QStringLiteral("set"), file, force)) return *exit;
+  if (!outPath.isEmpty() && QFileInfo::exists(outPath))
+    if (auto exit = refuseNonDataFile(QStringLiteral("set"), outPath, force)) return *exit;
+
+  SaveLock lock;
+  if (auto exit = lock.take(QStringLiteral("set"), outPath.isEmpty() ? file : outPath)) return *exit;
   auto session = startSession(g);
   Core& c = *session->core;
   if (!c.files.OpenFile(file)) return kExitFailed;
@@ -64,13 +76,11 @@ int runSet(const GlobalOptions& global, const QStringList& args) {
     const QString name = a.left(eq);
     const QString value = a.mid(eq + 1);
     QString problem;
+    const int inUse = channelsInUse(c);
     if (name == QStringLiteral("model")) {
       problem = chooseModel(session->editors->band, value);
     } else if (name == QStringLiteral("band")) {
       problem = chooseBand(session->editors->band, value);
-      if (problem.isEmpty())
-        printErr(QStringLiteral("zr417-cli set: note: choosing a range starts a new data set, as the range list "
-                                "does: every channel and setting returns to its default"));
     } else {
       const QString warning = disabledWarning(map, name);
       problem = map.applyAssignment(a);
@@ -80,6 +90,20 @@ int runSet(const GlobalOptions& global, const QStringList& args) {
       printErr(QStringLiteral("zr417-cli set: %1").arg(problem));
       return kExitUsage;  // nothing is written
     }
+    // A model or range that starts a new data set empties the channel table:
+    // never without the user saying so.
+    if ((name == QStringLiteral("band") || name == QStringLiteral("model")) && inUse > 0 && channelsInUse(c) == 0 &&
+        !force) {
+      printErr(QStringLiteral("zr417-cli set: %1 has %2 channels in use; %3= starts a new data set; add --force to "
+                              "clear them (nothing was written)")
+                   .arg(file)
+                   .arg(inUse)
+                   .arg(name));
+      return kExitFailed;
+    }
+    if (name == QStringLiteral("band"))
+      printErr(QStringLiteral("zr417-cli set: note: choosing a range starts a new data set, as the range list "
+                              "does: every channel and setting returns to its default"));
   }
   c.image.CurFilePath = savePath;
   if (!c.files.SaveDatFile()) {

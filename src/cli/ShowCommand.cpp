@@ -18,14 +18,20 @@ QString mhz(int f) {
   return QStringLiteral("%1.%2").arg(f / 100000).arg(f % 100000, 5, 10, QLatin1Char('0'));
 }
 
+// A frequency as the grid shows it ("146.52000"), empty for none: the integer
+// beside it is in 10 Hz units, -1 for none.
+QString mhzOrEmpty(int frequency) { return frequency == -1 ? QString() : ChannelGrid::mhzText(frequency); }
+
 QJsonObject channelJson(const Core& c, int ch) {
   QJsonObject o;
   o.insert(QStringLiteral("channel"), ch);
   const int rx = c.ChTable.get(kRowRx, ch);
   o.insert(QStringLiteral("rx"), rx);
+  o.insert(QStringLiteral("rx_mhz"), mhzOrEmpty(rx));
   if (rx == -1) {
     // An empty slot: the grid shows a blank row.
     o.insert(QStringLiteral("tx"), -1);
+    o.insert(QStringLiteral("tx_mhz"), QString());
     o.insert(QStringLiteral("decode"), QString());
     o.insert(QStringLiteral("encode"), QString());
     o.insert(QStringLiteral("options"), QJsonObject());
@@ -33,6 +39,7 @@ QJsonObject channelJson(const Core& c, int ch) {
   }
   const int tx = c.ChTable.get(kRowTx, ch);
   o.insert(QStringLiteral("tx"), tx);
+  o.insert(QStringLiteral("tx_mhz"), mhzOrEmpty(tx));
   o.insert(QStringLiteral("decode"), c.ChTable.decodeTone(ch));
   // As the grid shows it: no encode tone without a transmit frequency.
   o.insert(QStringLiteral("encode"), tx == -1 ? QString() : c.ChTable.encodeTone(ch));
@@ -122,13 +129,17 @@ int runShow(const GlobalOptions& global, const QStringList& args) {
   if (files.isEmpty()) return p.usageError(QStringLiteral("missing FILE.dat"));
   if (files.size() > 1) return p.usageError(QStringLiteral("only one file can be shown"));
   const QString file = files.first();
+  if (file.isEmpty()) return p.usageError(QStringLiteral("no file name given"));
   const bool json = p.isSet(QStringLiteral("json"));
+  warnNonDataFile(QStringLiteral("show"), file);
   auto session = startSession(g);
   Core& c = *session->core;
   if (!c.files.OpenFile(file)) return kExitFailed;  // the message (entry 83) is on stderr
 
   if (json) {
     QJsonObject root;
+    // The layout of this object; it goes up only when a key changes meaning.
+    root.insert(QStringLiteral("format"), 1);
     const BandModel& band = session->editors->band;
     QJsonObject model;
     model.insert(QStringLiteral("position"), band.modelPosition());
@@ -139,6 +150,8 @@ int runShow(const GlobalOptions& global, const QStringList& args) {
     range.insert(QStringLiteral("text"), band.rangeText(band.rangePosition()));
     range.insert(QStringLiteral("min"), band.BandMin);
     range.insert(QStringLiteral("max"), band.BandMax);
+    range.insert(QStringLiteral("min_mhz"), mhzOrEmpty(band.BandMin));
+    range.insert(QStringLiteral("max_mhz"), mhzOrEmpty(band.BandMax));
     root.insert(QStringLiteral("band"), range);
     QJsonArray channels;
     for (int ch = 1; ch <= c.columns.channelCount; ++ch) channels.append(channelJson(c, ch));

@@ -61,6 +61,12 @@ TEST(ShowCommand, DecodesChannelsAsJson) {
   const QJsonObject c2 = channels[1].toObject();
   EXPECT_EQ(c2["rx"].toInt(), 44600625);
   EXPECT_EQ(c2["tx"].toInt(), -1);
+  // Beside each integer in 10 Hz units, the text the grid shows (empty for none).
+  EXPECT_EQ(c1["rx_mhz"].toString(), "146.52000");
+  EXPECT_EQ(c2["rx_mhz"].toString(), "446.00625");
+  EXPECT_EQ(c2["tx_mhz"].toString(), "");
+  EXPECT_EQ(channels[2].toObject()["rx_mhz"].toString(), "");
+  EXPECT_EQ(QJsonDocument::fromJson(r.out.toUtf8()).object()["format"].toInt(), 1);
   EXPECT_EQ(c2["decode"].toString(), "None");
   EXPECT_EQ(c2["options"].toObject()["6"].toObject()["text"].toString(), "Narrow");
   EXPECT_EQ(channels[2].toObject()["rx"].toInt(), -1);
