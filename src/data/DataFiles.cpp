@@ -264,14 +264,14 @@ void DataFiles::NewFileSol() {
   });
 }
 
-bool DataFiles::OpenFile(const QString& path) {
+bool DataFiles::OpenFile(const QString& path, FileForm form) {
   if (!mayReplaceData()) return false;
-  const bool loaded = loadFile(path);
+  const bool loaded = loadFile(path, form);
   if (loaded) history_.clear();
   return loaded;
 }
 
-bool DataFiles::loadFile(const QString& pathArg) {
+bool DataFiles::loadFile(const QString& pathArg, FileForm form) {
   bool loaded = false;
   const bool ok = guarded(log_, "mdifrmMain->OpenFile", [&] {
     QString path = pathArg;
@@ -281,6 +281,20 @@ bool DataFiles::loadFile(const QString& pathArg) {
     }
     // The whole file is read before the image changes, so an unreadable file
     // leaves the image as it was.
+    if (form == FileForm::RawImage) {
+      // One byte more than the image is read, so a longer file shows.
+      const std::vector<uint8_t> raw = readFileBytes(path, image_.TempArray.size() + 1);
+      if (static_cast<long long>(raw.size()) != static_cast<long long>(image_.TempArray.size()))
+        throw RunError(kErrBadFileMode, QStringLiteral("%1: %2 bytes, a raw image has %3")
+                                            .arg(path).arg(raw.size()).arg(image_.TempArray.size()));
+      loadRaw(image_.TempArray, raw);
+      SoftDisplay();
+      const QFileInfo fi(path);
+      image_.CurFilePath = fi.dir().filePath(fi.completeBaseName() + QStringLiteral(".dat"));
+      updateStatus();
+      loaded = true;
+      return;
+    }
     const std::vector<uint8_t> file = readFileBytes(path, image_.TempArray.size());
     if (image_.TempArray.upperBound() < kRealignEnd)
       throwSubscript("TempArray", kRealignEnd, 0, image_.TempArray.upperBound());

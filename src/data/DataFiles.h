@@ -69,9 +69,16 @@ class DataFiles {
   void InitTempArray();
   void NewFile();
   void NewFileSol();
+  // How a file given to OpenFile is read.
+  enum class FileForm {
+    DataFile,  // a 1040-byte data file, realigned into the image
+    RawImage,  // the image bytes from address 0 exactly (DatNum + 1 of them)
+  };
   // Loads a data file; an empty path asks for one. Returns true when loaded.
-  // A loaded file starts a fresh undo history.
-  bool OpenFile(const QString& path);
+  // A loaded file starts a fresh undo history. A raw image must have the
+  // image's size; the image then names the same file with ".dat", so that a
+  // save cannot write a data file over the raw one.
+  bool OpenFile(const QString& path, FileForm form = FileForm::DataFile);
   void SaveFile();
   // Returns true when a file was written.
   bool SaveAsFile();
@@ -94,7 +101,7 @@ class DataFiles {
  private:
   void setAnVoiceForLanguage();
   void redisplayChannels();
-  bool loadFile(const QString& path);
+  bool loadFile(const QString& path, FileForm form = FileForm::DataFile);
   void updateStatus();
 
   MemoryImage& image_;

@@ -30,6 +30,9 @@ class ChannelWindowMouseTest : public testing::DesktopFixture {
  protected:
   void SetUp() override {
     DesktopFixture::SetUp();
+    // The clicks below are placed for the full-size frame, larger than the
+    // offscreen screen the first start fits the window into.
+    app->window().resize(1280, 800);
     app->window().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&app->window()));
     app->window().activateWindow();

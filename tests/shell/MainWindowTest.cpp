@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMimeData>
+#include <QUrl>
+#include <deque>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -42,7 +45,7 @@ TEST_F(MainWindowTest, ShowsTheEnglishFrame) {
       {"mnuOption", "&Option", false},     {"mnuChLock", "&Lock Channel Interface", true},
       {"mnuSet", "&Settings", true},       {"mnuLockFace", "Lock Face(&D)", true},
       {"mnuLangSel0", "&Simplified Chinese", true}, {"mnuLangSel1", "Traditional Chinese", true},
-      {"mnuLangSel2", "&English", true},   {"mnuHelpTopic", "Help &Topic", false},
+      {"mnuLangSel2", "&English", true},   {"mnuHelpTopic", "Help &Topic", true},
       {"mnuAboutSoft", "&About", true},    {"mnuView", "&View", true}};
   for (const auto& c : captions) {
     QAction* a = action(c.name);
@@ -148,6 +151,107 @@ TEST_F(MainWindowTest, FileCommandsReachTheDataFiles) {
   prompts.fileNames = {dir.filePath("missing.dat")};
   action("mnuFileOpen")->trigger();
   EXPECT_EQ(prompts.messages.last(), "Wrong file type!");
+}
+
+}  // namespace
+}  // namespace zr
+
+namespace zr {
+namespace {
+
+class DesktopHabitsTest : public testing::DesktopFixture {
+ protected:
+  QStringList questions;
+  std::deque<std::pair<bool, bool>> answers;  // Yes, "Do not ask again"
+  int writes = 0;
+  void SetUp() override {
+    DesktopFixture::SetUp();
+    MainWindow& w = app->window();
+    w.startTransfer = [this](bool write) { writes += write ? 1 : 0; };
+    w.askWrite = [this](const QString& text, bool* dontAsk) {
+      questions << text;
+      auto [yes, tick] = answers.empty() ? std::pair{false, false} : answers.front();
+      if (!answers.empty()) answers.pop_front();
+      *dontAsk = tick;
+      return yes;
+    };
+  }
+};
+
+TEST_F(DesktopHabitsTest, WriteAsksFirstAndDoNotAskAgainIsKeptOnlyWithYes) {
+  MainWindow& w = app->window();
+  EXPECT_EQ(w.action("mnuWriteFre")->shortcut(), QKeySequence("Ctrl+W"));
+  answers = {{false, true}, {true, true}};
+  w.action("mnuWriteFre")->trigger();  // No (ticked): nothing written, question stays
+  EXPECT_EQ(writes, 0);
+  w.action("tlbWrite")->trigger();      // Yes (ticked): written, question silenced
+  EXPECT_EQ(writes, 1);
+  ASSERT_EQ(questions.size(), 2);
+  EXPECT_EQ(questions.first(), "Write the data to the radio on COM1?");
+  w.action("picWriteDat")->trigger();
+  EXPECT_EQ(writes, 2);
+  EXPECT_EQ(questions.size(), 2);
+  EXPECT_FALSE(askBeforeWrite(PrivateProfile(dir.filePath("kelvane.def"))));
+  // A caller that asked already (Write Again) starts at once.
+  setAskBeforeWrite(app->core().ini, true);
+  w.startWrite(false);
+  EXPECT_EQ(writes, 3);
+  EXPECT_EQ(questions.size(), 2);
+  // Read never asks.
+  w.action("mnuReadFre")->trigger();
+  EXPECT_EQ(questions.size(), 2);
+}
+
+TEST_F(DesktopHabitsTest, DroppedDataFileAndRawImageOpenAndGoToRecentFiles) {
+  MainWindow& w = app->window();
+  Core& core = app->core();
+  // A data file saved from this image, and a raw image of the image's size with a marker byte.
+  const QString dat = dir.filePath("drop.dat");
+  core.image.CurFilePath = dat;
+  ASSERT_TRUE(core.files.SaveDatFile());
+  std::vector<uint8_t> raw(core.image.TempArray.bytes());
+  raw[0x0100] ^= 0x5A;
+  const uint8_t marker = raw[0x0100];
+  QFile f(dir.filePath("image.bin"));
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(reinterpret_cast<const char*>(raw.data()), static_cast<qint64>(raw.size()));
+  f.close();
+
+  struct Case { QStringList urls; QString expected; bool raw; } cases[] = {
+      {{dat}, dat, false}, {{dir.filePath("image.BIN")}, dir.filePath("image.BIN"), true},
+      {{dir.filePath("notes.txt")}, {}, false}, {{dat, dat}, {}, false}};
+  for (const Case& c : cases) {
+    QMimeData mime;
+    QList<QUrl> urls;
+    for (const QString& u : c.urls) urls << QUrl::fromLocalFile(u);
+    mime.setUrls(urls);
+    bool raw = false;
+    EXPECT_EQ(MainWindow::droppedFile(&mime, &raw), c.expected) << c.urls.join(",").toStdString();
+    if (!c.expected.isEmpty()) EXPECT_EQ(raw, c.raw);
+  }
+
+  ASSERT_TRUE(w.openPath(dir.filePath("image.bin"), true));
+  EXPECT_EQ(core.image.TempArray.at(0x0100), marker);  // not realigned
+  EXPECT_EQ(core.image.CurFilePath, dir.filePath("image.dat"));  // a save cannot overwrite the raw file
+  // A raw file of another size is refused and leaves the image alone.
+  QFile shortFile(dir.filePath("short.bin"));
+  ASSERT_TRUE(shortFile.open(QIODevice::WriteOnly));
+  shortFile.write("abc");
+  shortFile.close();
+  EXPECT_FALSE(w.openPath(dir.filePath("short.bin"), true));
+  EXPECT_EQ(core.image.TempArray.at(0x0100), marker);
+
+  w.openPath(dat);
+  EXPECT_EQ(core.image.CurFilePath, dat);
+  EXPECT_EQ(w.recentFiles().paths().first(), dat);
+  w.rebuildRecentMenu();
+  QAction* first = w.findChild<QAction*>("mnuRecentFile1");
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->toolTip(), dat);
+  EXPECT_TRUE(first->isEnabled());
+  QFile::remove(dat);
+  w.rebuildRecentMenu();
+  EXPECT_FALSE(w.findChild<QAction*>("mnuRecentFile1")->isEnabled());  // gone: greyed
 }
 
 }  // namespace

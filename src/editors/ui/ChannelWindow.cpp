@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <QSet>
 #include <QStyleOptionHeader>
 #include <QStylePainter>
 #include <QStyledItemDelegate>
@@ -23,6 +24,7 @@
 
 #include "editors/ChannelClipboard.h"
 #include "editors/ChannelGrid.h"
+#include "shell/Contrast.h"
 #include "shell/Core.h"
 
 namespace zr {
@@ -35,9 +37,10 @@ constexpr int kTxtNotice = 70;
 constexpr int kMaxRefusalsShown = 12;  // lines of one paste report
 constexpr int kMinVisibleRows = 8;
 
-// A Windows colour number (red in the low byte) as a QColor.
-QColor fromWinColour(int c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-QColor fromRgb(int rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+QColor fromRgb(uint32_t rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+uint32_t rgbOf(const QColor& c) { return c.rgb() & 0xFFFFFF; }
+// The grid's selection: magenta, as the channel window always had it.
+constexpr uint32_t kSelectionRgb = 0xFF00FF;
 
 // Sizes in the configuration are twentieths of a point: 15 of them make a
 // pixel on a 96-dpi screen.
@@ -158,7 +161,7 @@ ChannelWindow::ChannelWindow(Core& core, ChannelGrid& grid, QWidget* parent)
   // Mouse edits start from the model's click rule; the keyboard starts them directly.
   table_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
   table_->setContextMenuPolicy(Qt::CustomContextMenu);
-  table_->setStyleSheet(QStringLiteral("QTableWidget { selection-background-color: rgb(255,0,255); }"));
+  applySelectionColours();
   inner->addWidget(table_);
   outer->addWidget(fraMain_, 1);
   bottom_ = new QVBoxLayout();
@@ -217,6 +220,10 @@ ChannelWindow::ChannelWindow(Core& core, ChannelGrid& grid, QWidget* parent)
           [this](int, int) { grid_.doubleClick(grid_.cursorRow(), grid_.cursorCol()); });
   connect(table_, &QWidget::customContextMenuRequested, this, &ChannelWindow::showContextMenu);
   connect(&grid_, &ChannelGrid::changed, this, &ChannelWindow::refresh);
+  // A selection of several rows hides the current-row colour (below).
+  connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+    if (!refreshing_) refresh();
+  });
   // Queued: an edit that ends moves the cursor while its editor is still
   // committing, and the view must not close that editor under it.
   connect(
@@ -357,18 +364,54 @@ void ChannelWindow::refresh() {
   }
   refreshing_ = true;
   const QColor highlight = fromRgb(ChannelGrid::kHighlightRgb);
+  const uint32_t base = rgbOf(table_->palette().color(QPalette::Base));
+  const uint32_t paletteText = rgbOf(table_->palette().color(QPalette::Text));
+  // While several rows are selected the selection is what the commands act
+  // on: the clicked row's colour is not painted, so that it cannot pass for
+  // one more selected row.
+  int selectedRows = 0;
+  if (QItemSelectionModel* sel = table_->selectionModel()) {
+    QSet<int> rows;
+    for (const QModelIndex& i : sel->selectedIndexes()) rows.insert(i.row());
+    selectedRows = static_cast<int>(rows.size());
+  }
+  const int highlightRow = selectedRows > 1 ? 0 : grid_.highlightedRow();
   for (int r = 1; r < grid_.rowCount(); ++r)
     for (int c = 1; c < grid_.columnCount(); ++c) {
       QTableWidgetItem* item = table_->item(r - 1, c - 1);
       if (!item) continue;
       const QString t = grid_.text(r, c);
       if (item->text() != t) item->setText(t);
-      item->setForeground(fromWinColour(grid_.colour(r, c)));
-      item->setBackground(r == grid_.highlightedRow() ? QBrush(highlight) : QBrush());
+      // The configured colour, or a readable one where the colour scheme's
+      // background would swallow it.
+      const bool highlighted = r == highlightRow;
+      const uint32_t behind = highlighted ? static_cast<uint32_t>(ChannelGrid::kHighlightRgb) : base;
+      const QColor fg = fromRgb(readableOn(fromColourNumber(grid_.colour(r, c)), behind, paletteText));
+      if (item->foreground().color() != fg) item->setForeground(fg);
+      item->setBackground(highlighted ? QBrush(highlight) : QBrush());
     }
   table_->setEnabled(!grid_.locked());
   placePicker();
   refreshing_ = false;
+}
+
+void ChannelWindow::applySelectionColours() {
+  // Selected text reads on the magenta whatever the colour scheme.
+  const uint32_t text = readableOn(rgbOf(table_->palette().color(QPalette::HighlightedText)), kSelectionRgb,
+                                   rgbOf(table_->palette().color(QPalette::Text)));
+  table_->setStyleSheet(QStringLiteral("QTableWidget { selection-background-color: rgb(255,0,255); "
+                                       "selection-color: %1; }")
+                            .arg(fromRgb(text).name()));
+}
+
+void ChannelWindow::changeEvent(QEvent* e) {
+  QWidget::changeEvent(e);
+  if (e->type() == QEvent::PaletteChange && !inPaletteChange_) {
+    inPaletteChange_ = true;
+    applySelectionColours();
+    refresh();
+    inPaletteChange_ = false;
+  }
 }
 
 void ChannelWindow::placePicker() {
@@ -378,7 +421,10 @@ void ChannelWindow::placePicker() {
   }
   const QRect cell = table_->visualRect(table_->model()->index(grid_.pickerRow() - 1, grid_.pickerCol() - 1));
   picker_->setGeometry(cell.left(), cell.top(), cell.width(), std::max(cell.height(), picker_->sizeHint().height()));
-  picker_->setStyleSheet(QStringLiteral("QComboBox { background: rgb(194,121,240); }"));
+  const uint32_t pickerText = readableOn(rgbOf(table_->palette().color(QPalette::Text)),
+                                        static_cast<uint32_t>(ChannelGrid::kHighlightRgb), 0);
+  picker_->setStyleSheet(QStringLiteral("QComboBox { background: rgb(194,121,240); color: %1; }")
+                             .arg(fromRgb(pickerText).name()));
   if (picker_->currentText() != grid_.pickerText()) picker_->setEditText(grid_.pickerText());
   if (!picker_->isVisible()) {
     picker_->show();

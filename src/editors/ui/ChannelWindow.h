@@ -60,10 +60,12 @@ class ChannelWindow : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* e) override;
+  void changeEvent(QEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void placePicker();
+  void applySelectionColours();
   bool pickerEvent(QEvent* event);
   void showContextMenu(const QPoint& pos);
 
@@ -86,6 +88,7 @@ class ChannelWindow : public QWidget {
   QVBoxLayout* top_;
   QVBoxLayout* bottom_;
   bool refreshing_ = false;
+  bool inPaletteChange_ = false;
 };
 
 }  // namespace zr

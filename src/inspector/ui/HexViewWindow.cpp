@@ -18,6 +18,7 @@
 
 #include "inspector/HexView.h"
 #include "inspector/RangeFill.h"
+#include "shell/Contrast.h"
 #include "inspector/ui/FillDialog.h"
 #include "shell/Core.h"
 #include "shell/ui/NoSearchViews.h"
@@ -26,8 +27,6 @@ namespace zr {
 
 namespace {
 
-// A Windows colour number (red in the low byte) as a colour.
-QColor fromColourNumber(int v) { return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF); }
 
 int twipsToPixels(int twips, int dpi) { return (twips * dpi + 720) / 1440; }
 
@@ -85,7 +84,14 @@ QVariant HexGridModel::data(const QModelIndex& index, int role) const {
     case Qt::TextAlignmentRole:
       return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
     case Qt::ForegroundRole:
-      return col == 0 ? QVariant() : QVariant(QBrush(fromColourNumber(view_.colour(row, col))));
+      if (col == 0) return {};
+      {
+        // Black and the changed-byte red are made readable on a dark scheme.
+        const QPalette pal;
+        const uint32_t rgb = readableOn(zr::fromColourNumber(view_.colour(row, col)),
+                                        pal.color(QPalette::Base).rgb() & 0xFFFFFF, pal.color(QPalette::Text).rgb() & 0xFFFFFF);
+        return QVariant(QBrush(QColor::fromRgb(rgb)));
+      }
     case Qt::BackgroundRole:
       // The address column looks like a header, as a fixed column does.
       return col == 0 ? QVariant(QPalette().brush(QPalette::Button)) : QVariant();

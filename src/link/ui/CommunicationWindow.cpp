@@ -18,6 +18,7 @@
 
 #include "editors/Editors.h"
 #include "link/ScriptEngine.h"
+#include "shell/Contrast.h"
 #include "shell/Core.h"
 #include "shell/ErrorLog.h"
 
@@ -78,7 +79,12 @@ CommunicationWindow::CommunicationWindow(Transfer& transfer, QWidget* parent)
   prgCommunicate_->setTextVisible(false);
   lblComStatus_ = new QLabel(fraOne_);
   lblComStatus_->setObjectName(QStringLiteral("lblComStatus"));
-  lblComStatus_->setStyleSheet(QStringLiteral("color: red;"));
+  // The status line is red, made readable where the colour scheme is dark.
+  lblComStatus_->setStyleSheet(
+      QStringLiteral("color: %1;")
+          .arg(QColor::fromRgb(readableOn(0xFF0000, lblComStatus_->palette().color(QPalette::Window).rgb() & 0xFFFFFF,
+                                          lblComStatus_->palette().color(QPalette::WindowText).rgb() & 0xFFFFFF))
+                   .name()));
   lblComStatus_->setMinimumWidth(320);
   lblComPercent_ = new QLabel(fraOne_);
   lblComPercent_->setObjectName(QStringLiteral("lblComPercent"));

@@ -31,6 +31,7 @@ DesktopApp::DesktopApp(const QString& programDir, UserPrompts* prompts)
   rangeFill_ = std::make_unique<RangeFill>(*hexView_, core_->log);
   window_ = std::make_unique<MainWindow>(*core_, qtPrompts_);
   qtPrompts_.setParentWindow(window_.get());
+  qtPrompts_.setProfile(&core_->ini);
   window_->commitPendingEdit = [this] { editors_->grid.commitPendingTone(); };
   window_->showHexView = [this](bool show) { hexViewWindow().setShown(show); };
   window_->childLookup = [this](const QString& name) -> QWidget* {
@@ -149,6 +150,7 @@ void DesktopApp::start(StartupHooks hooks) {
   startup.run();
   trace_ = startup.trace;
   window_->restoreVerifyAfterWrite();
+  window_->restorePlaces();
 }
 
 }  // namespace zr

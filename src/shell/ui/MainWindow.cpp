@@ -2,7 +2,17 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPainter>
+#include <QScreen>
+#include <QWindow>
+#include <QDesktopServices>
 #include <QFileInfo>
 #include <QDir>
 #include <QLabel>
@@ -16,6 +26,7 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include "shell/Contrast.h"
 #include "shell/Core.h"
 #include "shell/Startup.h"
 #include "shell/ui/ErrorLogWindow.h"
@@ -34,6 +45,10 @@ constexpr int kTxtOccurError = 140;  // "Occur error!"
 const QString kVerifyAfterWriteKey = QStringLiteral("VerifyAfterWrite");
 constexpr int kErrorLogHeight = 150;  // pixels: the title and about six lines
 constexpr int kTreeWidth = 170;       // pixels: the navigation tree's captions
+constexpr QSize kPreferredSize(1280, 800);
+// Icons are graphics, not text: a ratio of 3 against the bar keeps them visible.
+constexpr double kMinIconContrast = 3.0;
+constexpr int kIconSizes[] = {16, 24, 32, 48};
 
 // One row per menu entry: object name, parent menu ("" for the menu bar),
 // caption entry (-1: none), shortcut, visible at load, whether it is a sub-menu.
@@ -53,6 +68,7 @@ constexpr MenuRow kMenus[] = {
     {"mnuFileOpen", "mnuFile", 22, "Ctrl+O", true, false, nullptr},
     {"mnuFileSave", "mnuFile", 23, "Ctrl+S", true, false, nullptr},
     {"mnuFileSaveAs", "mnuFile", 24, "", true, false, nullptr},
+    {"mnuRecentFiles", "mnuFile", -1, "", true, true, "Recent &Files"},
     {"mnuOpenBackupFolder", "mnuFile", -1, "", true, false, "Open &Backup Folder"},
     {"sepPrintFile", "mnuFile", -1, "", false, false, nullptr},
     {"mnuPrintFile", "mnuFile", 43, "Ctrl+P", false, false, nullptr},
@@ -90,7 +106,8 @@ constexpr MenuRow kMenus[] = {
     {"mnuShowErr", "mnuView", -1, "", true, false, "提示"},
     {"mnuWindow", "", -1, "", false, true, "&Window"},
     {"mnuHelp", "", 36, "", true, true, nullptr},
-    {"mnuHelpTopic", "mnuHelp", 37, "F1", false, false, nullptr},
+    // Shown, unlike the original frame, so that F1 opens the help.
+    {"mnuHelpTopic", "mnuHelp", 37, "F1", true, false, nullptr},
     {"mnuAboutSoft", "mnuHelp", 38, "", true, false, nullptr},
 };
 
@@ -113,7 +130,7 @@ constexpr int kToolPositions = 16;
 }  // namespace
 
 MainWindow::MainWindow(Core& core, QtPrompts& prompts, QWidget* parent)
-    : QMainWindow(parent), core_(core), prompts_(prompts), lock_(core) {
+    : QMainWindow(parent), core_(core), prompts_(prompts), lock_(core), recent_(core.ini) {
   setObjectName(QStringLiteral("mdifrmMain"));
   mdi_ = new QMdiArea(this);
   mdi_->setObjectName(QStringLiteral("mdiArea"));
@@ -161,13 +178,32 @@ MainWindow::MainWindow(Core& core, QtPrompts& prompts, QWidget* parent)
   startNewInstance = [] { return QProcess::startDetached(QCoreApplication::applicationFilePath(), {}); };
   openUrl = [this](const QUrl& url) { return openOutside(url.toLocalFile()); };
   connect(&core_.configReport, &ConfigWriteReport::failed, this, [this] { showConfigProblem(); });
-  core_.files.hooks.statusChanged = [this] { showFilePath(); };
+  core_.files.hooks.statusChanged = [this] {
+    showFilePath();
+    noteRecentFile();
+  };
   // A tone being typed into the grid belongs to the data that is saved or
   // asked about.
   core_.files.hooks.beforeSave = [this] {
     if (commitPendingEdit) commitPendingEdit();
   };
-  resize(1280, 800);
+  askWrite = [this](const QString& text, bool* dontAskAgain) {
+    QMessageBox box(QMessageBox::Question, core_.text.SoftFace(kTxtNotice), text, QMessageBox::Yes | QMessageBox::No,
+                    this);
+    // A stray Enter after the key does not write the radio.
+    box.setDefaultButton(QMessageBox::No);
+    auto* check = new QCheckBox(QStringLiteral("Do not ask again"), &box);
+    check->setObjectName(QStringLiteral("chkDoNotAskWrite"));
+    check->setAccessibleName(QStringLiteral("Do not ask again"));
+    box.setCheckBox(check);
+    const bool yes = box.exec() == QMessageBox::Yes;
+    if (dontAskAgain) *dontAskAgain = check->isChecked();
+    return yes;
+  };
+  setAcceptDrops(true);
+  rebuildRecentMenu();
+  applyReadableIcons();
+  resize(kPreferredSize);
 }
 
 MainWindow::~MainWindow() {
@@ -231,6 +267,9 @@ void MainWindow::buildMenus() {
   on("mnuCommunicate", [this] { onToolbar(QStringLiteral("Com")); });
   on("mnuReadFre", [this] { onToolbar(QStringLiteral("Read")); });
   on("mnuWriteFre", [this] { onToolbar(QStringLiteral("Write")); });
+  // The recent files are listed afresh each time the menu opens, so a file
+  // deleted meanwhile shows greyed.
+  connect(menus_.value(QStringLiteral("mnuRecentFiles")), &QMenu::aboutToShow, this, &MainWindow::rebuildRecentMenu);
   on("mnuAboutSoft", [this] {
     AboutDialog about(core_, this);
     about.exec();
@@ -266,6 +305,7 @@ void MainWindow::buildToolbar() {
     }
     const QString key = QString::fromLatin1(row->key);
     QAction* a = toolbar_->addAction(style()->standardIcon(row->icon), QString());
+    iconRoles_.insert(a, row->icon);
     a->setObjectName(QStringLiteral("tlb") + key);
     a->setData(key);
     connect(a, &QAction::triggered, this, [this, key] { onToolbar(key); });
@@ -278,6 +318,7 @@ void MainWindow::buildToolbar() {
       {"tlbUndo", "Undo", QStyle::SP_ArrowBack, false}, {"tlbRedo", "Redo", QStyle::SP_ArrowForward, true}};
   for (const auto& [name, caption, icon, redo] : edits) {
     QAction* a = toolbar_->addAction(style()->standardIcon(icon), QString::fromLatin1(caption));
+    iconRoles_.insert(a, icon);
     a->setObjectName(QString::fromLatin1(name));
     const bool isRedo = redo;
     connect(a, &QAction::triggered, this, [this, isRedo] { undoRedo(isRedo); });
@@ -321,6 +362,7 @@ void MainWindow::buildPictureButtons() {
       {"picWriteDat", "Write", QStyle::SP_ArrowUp, 4}};
   for (const auto& [name, key, icon, entry] : buttons) {
     QAction* a = bar->addAction(style()->standardIcon(icon), QString());
+    iconRoles_.insert(a, icon);
     a->setObjectName(QString::fromLatin1(name));
     const QString k = QString::fromLatin1(key);
     connect(a, &QAction::triggered, this, [this, k] { onToolbar(k); });
@@ -478,11 +520,188 @@ void MainWindow::onToolbar(const QString& key) {
       if (!core_.files.mayReplaceData()) return;
       if (startTransfer) startTransfer(false);
     } else if (key == QStringLiteral("Write")) {
-      if (commitPendingEdit) commitPendingEdit();
-      if (startTransfer) startTransfer(true);
+      startWrite(true);
     }
     // "Print" has no effect.
   });
+}
+
+QString MainWindow::writeQuestion() const {
+  return QStringLiteral("Write the data to the radio on COM%1?").arg(core_.settings.ComPort);
+}
+
+void MainWindow::startWrite(bool ask) {
+  guarded(core_.log, "mdifrmMain->startWrite", [&] {
+    if (ask && askBeforeWrite(core_.ini)) {
+      bool dontAskAgain = false;
+      if (!askWrite || !askWrite(writeQuestion(), &dontAskAgain)) return;
+      // Kept only with a Yes: a No never silences the question.
+      if (dontAskAgain) setAskBeforeWrite(core_.ini, false);
+    }
+    if (commitPendingEdit) commitPendingEdit();
+    if (startTransfer) startTransfer(true);
+  });
+}
+
+bool MainWindow::openPath(const QString& path, bool rawImage) {
+  if (!rawImage) {
+    openFile(path);
+    return core_.image.CurFilePath == path;
+  }
+  return core_.files.OpenFile(path, DataFiles::FileForm::RawImage);
+}
+
+QString MainWindow::droppedFile(const QMimeData* mime, bool* rawImage) {
+  if (!mime || !mime->hasUrls() || mime->urls().size() != 1) return {};
+  const QUrl url = mime->urls().first();
+  if (!url.isLocalFile()) return {};
+  const QString path = url.toLocalFile();
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  if (suffix != QStringLiteral("dat") && suffix != QStringLiteral("bin")) return {};
+  if (rawImage) *rawImage = suffix == QStringLiteral("bin");
+  return path;
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* e) {
+  if (!droppedFile(e->mimeData(), nullptr).isEmpty()) e->acceptProposedAction();
+  else e->ignore();
+}
+
+void MainWindow::dropEvent(QDropEvent* e) {
+  bool raw = false;
+  const QString path = droppedFile(e->mimeData(), &raw);
+  if (path.isEmpty()) {
+    e->ignore();
+    return;
+  }
+  e->acceptProposedAction();
+  // Opened after the drop has finished, so that the questions and messages
+  // of the open do not run inside the drag and drop of the desktop.
+  QTimer::singleShot(0, this, [this, path, raw] { openPath(path, raw); });
+}
+
+void MainWindow::noteRecentFile() {
+  const QString path = core_.image.CurFilePath;
+  // The untitled image and the shipped default files are not the user's files.
+  if (path.isEmpty() || !QFileInfo(path).isFile() || path == core_.files.untitledPath()) return;
+  for (const QString& shipped : {kDefaultImageFile, kDefaultVhfFile, kDefaultUhfFile})
+    if (QFileInfo(path) == QFileInfo(core_.files.shippedFile(shipped))) return;
+  recent_.add(path);
+  rebuildRecentMenu();
+}
+
+void MainWindow::rebuildRecentMenu() {
+  QMenu* m = menus_.value(QStringLiteral("mnuRecentFiles"));
+  if (!m) return;
+  m->clear();
+  m->setToolTipsVisible(true);
+  const QStringList paths = recent_.paths();
+  for (int k = 0; k < paths.size(); ++k) {
+    const QString& path = paths[k];
+    const QFileInfo fi(path);
+    QString name = fi.fileName();
+    name.replace(u'&', QStringLiteral("&&"));
+    QAction* a = m->addAction(QStringLiteral("&%1 %2").arg(k + 1).arg(name));
+    a->setObjectName(QStringLiteral("mnuRecentFile%1").arg(k + 1));
+    a->setToolTip(path);
+    a->setStatusTip(path);
+    // A file that is gone stays listed, greyed, so the user sees where it was.
+    a->setEnabled(fi.isFile());
+    connect(a, &QAction::triggered, this, [this, path] { openPath(path); });
+  }
+  m->menuAction()->setEnabled(!paths.isEmpty());
+}
+
+void MainWindow::restorePlaces() {
+  const WindowPlace kept = WindowPlace::load(core_.ini);
+  // Where the windowing system lets a program place its windows (X11, not
+  // Wayland), the place comes back; the size always does.
+  const bool canPlace = !QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
+  QScreen* screen = kept.geometry.isValid() ? QGuiApplication::screenAt(kept.geometry.center()) : nullptr;
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  const QRect available = screen ? screen->availableGeometry() : QRect();
+  if (kept.geometry.isValid()) {
+    QRect r = fitIntoScreen(kept.geometry, available);
+    if (canPlace) setGeometry(r);
+    else resize(r.size());
+  } else {
+    const QRect r = firstStartPlace(kPreferredSize, available);
+    if (canPlace) setGeometry(r);
+    else resize(r.size());
+  }
+  if (!kept.state.isEmpty()) restoreState(kept.state);
+  // The log opens by itself on the first report; it does not come back empty.
+  if (errorLog_) errorLog_->hide();
+  if (kept.maximized) setWindowState(windowState() | Qt::WindowMaximized);
+  placesRestored_ = true;
+}
+
+void MainWindow::storePlaces() {
+  if (!placesRestored_) return;
+  WindowPlace place;
+  place.maximized = isMaximized();
+  // A maximised window keeps the size it returns to.
+  place.geometry = place.maximized ? normalGeometry() : geometry();
+  place.state = saveState();
+  place.store(core_.ini);
+}
+
+void MainWindow::changeEvent(QEvent* e) {
+  if (e->type() == QEvent::PaletteChange || e->type() == QEvent::StyleChange) applyReadableIcons();
+  QMainWindow::changeEvent(e);
+}
+
+namespace {
+
+// The mean colour of an icon's visible pixels, as 0xRRGGBB.
+uint32_t meanColour(const QImage& img) {
+  double r = 0, g = 0, b = 0, weight = 0;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x) {
+      const QColor c = img.pixelColor(x, y);
+      const double a = c.alphaF();
+      r += c.redF() * a;
+      g += c.greenF() * a;
+      b += c.blueF() * a;
+      weight += a;
+    }
+  if (weight <= 0) return 0;
+  auto to8 = [weight](double v) { return static_cast<uint32_t>(std::lround(v / weight * 255.0)) & 0xFF; };
+  return (to8(r) << 16) | (to8(g) << 8) | to8(b);
+}
+
+// Turns the lightness of every pixel over, keeping hue and transparency.
+QPixmap turnedOver(const QPixmap& pm) {
+  QImage img = pm.toImage().convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x) {
+      QColor c = img.pixelColor(x, y);
+      float h, s, l, a;
+      c.getHslF(&h, &s, &l, &a);
+      c.setHslF(h, s, 1.0f - l, a);
+      img.setPixelColor(x, y, c);
+    }
+  QPixmap out = QPixmap::fromImage(img);
+  out.setDevicePixelRatio(pm.devicePixelRatio());
+  return out;
+}
+
+}  // namespace
+
+void MainWindow::applyReadableIcons() {
+  const QColor bg = palette().color(QPalette::Window);
+  const uint32_t background = bg.rgb() & 0xFFFFFF;
+  for (auto it = iconRoles_.cbegin(); it != iconRoles_.cend(); ++it) {
+    const QIcon icon = style()->standardIcon(static_cast<QStyle::StandardPixmap>(it.value()));
+    const uint32_t mean = meanColour(icon.pixmap(32).toImage().convertToFormat(QImage::Format_ARGB32));
+    if (contrastRatio(mean, background) >= kMinIconContrast) {
+      it.key()->setIcon(icon);
+      continue;
+    }
+    QIcon readable;
+    for (int size : kIconSizes) readable.addPixmap(turnedOver(icon.pixmap(size)));
+    it.key()->setIcon(readable);
+  }
 }
 
 void MainWindow::onLanguage(int lang) {
@@ -565,6 +784,9 @@ void MainWindow::closeChild(const QString& name) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
+  // The place is taken before the child windows close and the docks change
+  // (a close that is refused afterwards leaves it stored, which is harmless).
+  if (!core_.settings.autoInputOpen) storePlaces();
   if (queryUnload(core_, [this](const QString& name) { closeChild(name); })) e->accept();
   else e->ignore();
 }

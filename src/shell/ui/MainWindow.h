@@ -6,12 +6,14 @@
 #include <QMainWindow>
 #include <functional>
 
+#include "shell/DesktopPlaces.h"
 #include "shell/InterfaceLock.h"
 
 class QAction;
 class QLabel;
 class QMdiArea;
 class QMenu;
+class QMimeData;
 class QTimer;
 class QUrl;
 class QToolBar;
@@ -56,6 +58,29 @@ class MainWindow : public QMainWindow {
   std::function<void(bool show)> showHexView;
   void showPort();
 
+  // Opens a file through File > Open's routine with the path given (drops,
+  // recent files); `rawImage` reads it as the image's bytes from address 0.
+  bool openPath(const QString& path, bool rawImage = false);
+  // The file a drop would open, and whether it is a raw image; empty when
+  // the drop holds no single local ".dat" or ".bin" file.
+  static QString droppedFile(const QMimeData* mime, bool* rawImage);
+  // A write of the radio. From the menu, the toolbar and the keys it asks
+  // first (`ask`); a caller that has asked already, or runs without a user
+  // at the keys, passes false.
+  void startWrite(bool ask = true);
+  // The write question with its "Do not ask again" tick: true for Yes
+  // (replaceable in tests).
+  std::function<bool(const QString& text, bool* dontAskAgain)> askWrite;
+  QString writeQuestion() const;
+
+  // The window's place, size, maximised state and docks as kept in the
+  // configuration file, fitted into a screen that exists; the first start
+  // fits the default size into the screen.
+  void restorePlaces();
+  void storePlaces();
+  RecentFiles& recentFiles() { return recent_; }
+  void rebuildRecentMenu();
+
   QAction* action(const QString& name) const { return actions_.value(name); }
   QMenu* menu(const QString& name) const { return menus_.value(name); }
   QToolBar* toolbar() const { return toolbar_; }
@@ -86,6 +111,9 @@ class MainWindow : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* e) override;
+  void changeEvent(QEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
 
  private:
   void buildMenus();
@@ -104,6 +132,10 @@ class MainWindow : public QMainWindow {
   void closeChild(const QString& name);
   void undoRedo(bool redo);
   void updateUndoActions();
+  void noteRecentFile();
+  // Icons drawn dark on a dark palette (or light on a light one) are redrawn
+  // with their lightness turned over.
+  void applyReadableIcons();
 
   Core& core_;
   QtPrompts& prompts_;
@@ -120,6 +152,9 @@ class MainWindow : public QMainWindow {
   QTimer* tmrChLockBlink_ = nullptr;
   QTimer* tmrNoteStatus_ = nullptr;
   QTimer* tmrTabDockErr_ = nullptr;
+  RecentFiles recent_;
+  QHash<QAction*, int> iconRoles_;  // action -> QStyle::StandardPixmap
+  bool placesRestored_ = false;
 };
 
 }  // namespace zr

@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "shell/DesktopPlaces.h"
+
 namespace zr {
 
 bool QtPrompts::askYesNo(const QString& title, const QString& text) {
@@ -72,17 +74,22 @@ QString QtPrompts::qtFilter(const QString& filter) {
   return out.join(QStringLiteral(";;"));
 }
 
-static QString startDir(const QString& initialPath) {
-  const QFileInfo fi(initialPath);
-  return fi.isDir() ? initialPath : fi.absolutePath();
+QString QtPrompts::startFolder(const QString& initialPath) const {
+  return dialogStartFolder(initialPath, ini_ ? lastDialogFolder(*ini_) : QString());
+}
+
+void QtPrompts::remember(const QString& chosen) const {
+  if (ini_) storeDialogFolder(*ini_, chosen);
 }
 
 QString QtPrompts::openFileName(const QString& filter, const QString& initialPath) {
-  return QFileDialog::getOpenFileName(parent_, QString(), startDir(initialPath), qtFilter(filter));
+  const QString chosen = QFileDialog::getOpenFileName(parent_, QString(), startFolder(initialPath), qtFilter(filter));
+  remember(chosen);
+  return chosen;
 }
 
 QString QtPrompts::saveFileName(const QString& filter, const QString& initialPath, const QString& defaultSuffix) {
-  QFileDialog dlg(parent_, QString(), startDir(initialPath), qtFilter(filter));
+  QFileDialog dlg(parent_, QString(), startFolder(initialPath), qtFilter(filter));
   // The dialog opens on the current file, so the question plus Enter saves
   // where the file came from.
   const QFileInfo current(initialPath);
@@ -91,6 +98,7 @@ QString QtPrompts::saveFileName(const QString& filter, const QString& initialPat
   dlg.setFileMode(QFileDialog::AnyFile);
   dlg.setDefaultSuffix(defaultSuffix);
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
+  remember(dlg.selectedFiles().first());
   return dlg.selectedFiles().first();
 }
 

@@ -7,9 +7,13 @@
 
 namespace zr {
 
+class PrivateProfile;
+
 class QtPrompts : public UserPrompts {
  public:
   void setParentWindow(QWidget* w) { parent_ = w; }
+  // The file dialogs start in, and remember, the folder kept in this file.
+  void setProfile(const PrivateProfile* ini) { ini_ = ini; }
   bool askYesNo(const QString& title, const QString& text) override;
   SaveChoice askSaveDiscardCancel(const QString& title, const QString& text) override;
   void message(const QString& title, const QString& text, Icon icon) override;
@@ -23,7 +27,11 @@ class QtPrompts : public UserPrompts {
   static QString qtFilter(const QString& filter);
 
  private:
+  QString startFolder(const QString& initialPath) const;
+  void remember(const QString& chosen) const;
+
   QPointer<QWidget> parent_;
+  const PrivateProfile* ini_ = nullptr;
 };
 
 }  // namespace zr
