@@ -28,6 +28,12 @@ class CliPrompts : public UserPrompts {
   const ErrorLog* log = nullptr;
   int reportsSeen = 0;
   bool askYesNo(const QString&, const QString&) override { return answer; }
+  // A command changes its data in memory and writes the file only at its end;
+  // the commands refuse beforehand what would empty a file's channels. So a
+  // new data set within one command drops nothing the user saved: Discard.
+  SaveChoice askSaveDiscardCancel(const QString&, const QString&) override {
+    return answer ? SaveChoice::Discard : SaveChoice::Cancel;
+  }
   void message(const QString&, const QString& text, Icon) override;
   QString openFileName(const QString&, const QString&) override { return {}; }
   QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }

@@ -44,8 +44,9 @@ class ScriptedPrompts : public UserPrompts {
  public:
   bool defaultAnswer = false;
   std::deque<bool> answers;
-  // Answers to Save / Discard / Cancel; Cancel once the queue is empty.
+  // Answers to Save / Discard / Cancel; `defaultSaveChoice` once the queue is empty.
   std::deque<SaveChoice> saveChoices;
+  SaveChoice defaultSaveChoice = SaveChoice::Cancel;
   std::deque<QString> fileNames;
   std::deque<int> choices;  // answers of askChoice; empty: Cancel
   QStringList asked;     // texts of the questions, in order
@@ -63,7 +64,7 @@ class ScriptedPrompts : public UserPrompts {
   SaveChoice askSaveDiscardCancel(const QString& title, const QString& text) override {
     titles << title;
     asked << text;
-    if (saveChoices.empty()) return SaveChoice::Cancel;
+    if (saveChoices.empty()) return defaultSaveChoice;
     const SaveChoice c = saveChoices.front();
     saveChoices.pop_front();
     return c;

@@ -27,6 +27,9 @@ class BandFixture : public ::testing::Test {
     core->files.hooks.statusChanged = [this] { ++statusUpdates; };
     band->ChInfoModel();
     core->history.clear();  // as the start-up does after the initial band choice
+    // The range cases here start one new data set after another; the question
+    // about unsaved changes has tests of its own.
+    prompts.defaultSaveChoice = UserPrompts::SaveChoice::Discard;
     ASSERT_EQ(core->log.reportCount(), 0) << core->log.lines().join("\n").toStdString();
   }
 

@@ -185,6 +185,8 @@ TEST_F(ChannelWindowEditTest, UndoAndRedoRestoreImageGridAndSettings) {
          w.model().click(AutoInput::kSetRx);
        }},
   };
+  // Each case opens the file again over the last one's changes: dropped.
+  prompts.defaultSaveChoice = UserPrompts::SaveChoice::Discard;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ASSERT_TRUE(core.files.OpenFile(dir.filePath("DefRadioSet_VHF.def")));
@@ -232,8 +234,8 @@ TEST_F(ChannelWindowEditTest, KeysOfUndoAndRedo) {
   QTest::keyClick(table(), Qt::Key_Y, Qt::ControlModifier);
   QCoreApplication::processEvents();
   EXPECT_EQ(cell(1, 1), "146.52000");
-  // New starts a fresh history.
-  prompts.answers.push_back(true);
+  // New starts a fresh history (the changes are dropped when asked).
+  prompts.saveChoices.push_back(UserPrompts::SaveChoice::Discard);
   trigger("mnuFileNew");
   EXPECT_FALSE(undo->isEnabled());
 }

@@ -36,7 +36,8 @@ class MainWindowTest : public testing::DesktopFixture {
 TEST_F(MainWindowTest, ShowsTheEnglishFrame) {
   MainWindow& w = app->window();
   EXPECT_EQ(w.objectName(), "mdifrmMain");
-  EXPECT_EQ(w.windowTitle(), "ZR-417");
+  // The system's title, after the name of the file shown.
+  EXPECT_EQ(w.windowTitle(), "Untitled.dat - ZR-417");
   struct Caption { const char* name; const char* text; bool visible; } captions[] = {
       {"mnuFile", "&File", true},          {"mnuFileNew", "&New", true},
       {"mnuFileSaveAs", "S&ave As", true}, {"mnuPrintFile", "&Print", false},
