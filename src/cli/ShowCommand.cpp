@@ -12,27 +12,37 @@ namespace zr::cli {
 
 namespace {
 
+// The version of the JSON layout of `show --json`; it changes only when a key
+// changes its meaning or goes away.
+constexpr int kJsonFormat = 1;
 
 QString mhz(int f) {
   if (f < 0) return QString();
   return QStringLiteral("%1.%2").arg(f / 100000).arg(f % 100000, 5, 10, QLatin1Char('0'));
 }
 
+// A frequency as the JSON gives it: the number in 10 Hz units (-1 for none)
+// under `key`, and the MHz text the grid shows ("" for none) under key_mhz.
+void insertFrequency(QJsonObject& o, const QString& key, int f) {
+  o.insert(key, f);
+  o.insert(key + QStringLiteral("_mhz"), mhz(f));
+}
+
 QJsonObject channelJson(const Core& c, int ch) {
   QJsonObject o;
   o.insert(QStringLiteral("channel"), ch);
   const int rx = c.ChTable.get(kRowRx, ch);
-  o.insert(QStringLiteral("rx"), rx);
+  insertFrequency(o, QStringLiteral("rx"), rx);
   if (rx == -1) {
     // An empty slot: the grid shows a blank row.
-    o.insert(QStringLiteral("tx"), -1);
+    insertFrequency(o, QStringLiteral("tx"), -1);
     o.insert(QStringLiteral("decode"), QString());
     o.insert(QStringLiteral("encode"), QString());
     o.insert(QStringLiteral("options"), QJsonObject());
     return o;
   }
   const int tx = c.ChTable.get(kRowTx, ch);
-  o.insert(QStringLiteral("tx"), tx);
+  insertFrequency(o, QStringLiteral("tx"), tx);
   o.insert(QStringLiteral("decode"), c.ChTable.decodeTone(ch));
   // As the grid shows it: no encode tone without a transmit frequency.
   o.insert(QStringLiteral("encode"), tx == -1 ? QString() : c.ChTable.encodeTone(ch));
@@ -113,10 +123,7 @@ void printSettings(const SettingsMap& map) {
 
 int runShow(const GlobalOptions& global, const QStringList& args) {
   GlobalOptions g = global;
-  CommandParser p(QStringLiteral("show"), QStringLiteral("show FILE.dat [--json]"),
-                  QStringLiteral("Opens a data file as the desktop program's Open does and prints what the\n"
-                                 "editors show after the refresh: a readable summary, or one JSON object."));
-  p.addOption(QStringLiteral("json"), QStringLiteral("Print one JSON object."));
+  CommandParser p(QStringLiteral("show"));
   if (auto exit = p.parse(args, g)) return *exit;
   const QStringList files = p.positionals();
   if (files.isEmpty()) return p.usageError(QStringLiteral("missing FILE.dat"));
@@ -129,6 +136,7 @@ int runShow(const GlobalOptions& global, const QStringList& args) {
 
   if (json) {
     QJsonObject root;
+    root.insert(QStringLiteral("format"), kJsonFormat);
     const BandModel& band = session->editors->band;
     QJsonObject model;
     model.insert(QStringLiteral("position"), band.modelPosition());
@@ -137,8 +145,8 @@ int runShow(const GlobalOptions& global, const QStringList& args) {
     QJsonObject range;
     range.insert(QStringLiteral("position"), band.rangePosition());
     range.insert(QStringLiteral("text"), band.rangeText(band.rangePosition()));
-    range.insert(QStringLiteral("min"), band.BandMin);
-    range.insert(QStringLiteral("max"), band.BandMax);
+    insertFrequency(range, QStringLiteral("min"), band.BandMin);
+    insertFrequency(range, QStringLiteral("max"), band.BandMax);
     root.insert(QStringLiteral("band"), range);
     QJsonArray channels;
     for (int ch = 1; ch <= c.columns.channelCount; ++ch) channels.append(channelJson(c, ch));
