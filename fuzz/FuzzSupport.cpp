@@ -76,13 +76,42 @@ Session::Session(const QString& configPath) {
   editors->startHeadless();
   started_ = core->image;
   startedTable_ = core->ChTable;
+  startedSettings_ = core->settings;
+  startedConfig_ = readFile(core->ini.path());
 }
 
 void Session::restart() {
   core->image = started_;
   core->ChTable = startedTable_;
+  core->settings = startedSettings_;
+  core->history.clear();
+  // A port search, a language switch or a closing may have written a key.
+  if (readFile(core->ini.path()) != startedConfig_)
+    writeFile(core->ini.path(), startedConfig_.data(), startedConfig_.size());
   core->files.SoftDisplay();
+  editors->grid.redisplay();
   core->log.load();
+}
+
+void Session::digest(Digest& d) const {
+  d.add(core->image.TempArray.bytes());
+  d.add(core->image.DefTempArray.bytes());
+  d.add(core->image.CurFilePath);
+  // The tone columns' placeholder rows are left out: they are never encoded
+  // or shown (the tones themselves are), and an import leaves 0 or -1 there
+  // depending on what an earlier import did.
+  for (int row = 0; row < ChannelTable::kRows; ++row) {
+    if (row == kRowDecode || row == kRowEncode) continue;
+    for (int ch = 1; ch <= ChannelTable::kChannels; ++ch) d.add(static_cast<long long>(core->ChTable.get(row, ch)));
+  }
+  for (int ch = 1; ch <= ChannelTable::kChannels; ++ch) {
+    d.add(core->ChTable.decodeTone(ch));
+    d.add(core->ChTable.encodeTone(ch));
+  }
+  for (const QString& line : core->log.lines()) d.add(line);
+  const AppSettings& s = core->settings;
+  for (int v : {s.ComPort, s.TableMaxAddr, s.ReadStartAddr, s.ReadEndAddr, s.WriteStartAddr, s.WriteEndAddr})
+    d.add(static_cast<long long>(v));
 }
 
 Session& sharedSession() {

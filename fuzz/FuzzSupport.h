@@ -16,6 +16,11 @@
 
 namespace zr::fuzz {
 
+class Digest;
+
+// Aborts with a message when `ok` is false.
+void check(bool ok, const char* what);
+
 // Once per process: a QCoreApplication, quiet Qt warnings, and a program folder
 // holding the default image, the default settings files, the shipped
 // configuration file and the Data folder.
@@ -39,26 +44,64 @@ struct Session {
 
   ByteArray& image() { return core->image.TempArray; }
 
-  // Puts the image, the default image, the channel table and the file name
-  // back as the start-up left them, empties the error log and refreshes the
-  // editors from the image, so one session serves input after input as if
-  // freshly started (a start-up costs more than most inputs).
+  // Puts back everything an input can change as the start-up left it: the
+  // image, the default image, the file name, the channel table, the settings
+  // (address boxes, port), the undo history and the configuration file's
+  // bytes; empties the error log and refreshes the editors from the image.
+  // So one session serves input after input as if freshly started (a
+  // start-up costs far more than most inputs).
   void restart();
+
+  // Adds what an input can leave behind in the session to `d`.
+  void digest(Digest& d) const;
 
  private:
   MemoryImage started_;
   ChannelTable startedTable_;
+  AppSettings startedSettings_;
+  std::vector<uint8_t> startedConfig_;
 };
 
 // One session per process for the targets that restart it before each input.
 Session& sharedSession();
 
+// A fingerprint (64-bit FNV-1a) of what one input produced.
+class Digest {
+ public:
+  void add(const void* data, size_t size) {
+    const auto* p = static_cast<const uint8_t*>(data);
+    for (size_t k = 0; k < size; ++k) h_ = (h_ ^ p[k]) * 0x100000001B3ull;
+  }
+  void add(long long v) { add(&v, sizeof v); }
+  void add(const std::vector<uint8_t>& b) {
+    add(static_cast<long long>(b.size()));
+    add(b.data(), b.size());
+  }
+  void add(const QString& s) {
+    add(static_cast<long long>(s.size()));
+    add(s.utf16(), static_cast<size_t>(s.size()) * sizeof(char16_t));
+  }
+  uint64_t value() const { return h_; }
+
+ private:
+  uint64_t h_ = 0xCBF29CE484222325ull;
+};
+
+// Runs `once` (which handles one input and returns its digest) twice and
+// aborts when the two differ: the reset between inputs missed something the
+// first run left behind, and every later input would be tested on a state no
+// user ever starts from.
+template <class Once>
+void sameTwice(Once once) {
+  const uint64_t first = once();
+  const uint64_t second = once();
+  check(first == second, "the same input twice gives the same result (the reset between inputs is incomplete)");
+}
+
 // Reports of the error log with a given code (9: an index that would have
 // left an array, caught by the bounds checks).
 int reportsWithCode(const ErrorLog& log, int code);
 
-// Aborts with a message when `ok` is false.
-void check(bool ok, const char* what);
 #define ZR_CHECK(cond) ::zr::fuzz::check((cond), #cond " (" __FILE__ ":" ZR_STR(__LINE__) ")")
 #define ZR_STR(x) ZR_STR2(x)
 #define ZR_STR2(x) #x

@@ -71,11 +71,27 @@ struct Line {
   }
 };
 
-ByteArray factoryImage() {
-  ByteArray a(RadioSimulator::kMemorySize - 1);
-  loadRaw(a, readFile(programPath(kDefaultImageFile)));
-  realign(a);
-  return a;
+const ByteArray& factoryImage() {
+  static const ByteArray image = [] {
+    ByteArray a(RadioSimulator::kMemorySize - 1);
+    loadRaw(a, readFile(programPath(kDefaultImageFile)));
+    realign(a);
+    return a;
+  }();
+  return image;
+}
+
+// A configuration of its own: a port search may store the port it found
+// (the restart before each input puts the file back).
+Session& radioSession() {
+  static Session* session = [] {
+    const QString config = programPath(QStringLiteral("radio.def"));
+    QFile::remove(config);
+    ZR_CHECK(QFile::copy(programPath(kConfigFile), config));
+    QFile::setPermissions(config, QFile::ReadOwner | QFile::WriteOwner);
+    return new Session(config);
+  }();
+  return *session;
 }
 
 void checkEnded(const Transfer& t, bool result, const FakeSerialLibrary& io, const PortAccess& access) {
@@ -103,20 +119,17 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size > 8192) return -1;
+// One input from a fresh state; returns how it ended and what it left behind.
+static uint64_t once(const uint8_t* data, size_t size) {
   Reader in(data, size);
   const uint8_t mode = in.byte() % 3;
   const uint8_t ports = in.byte();
   const uint8_t ident = in.byte();
 
-  // A configuration of its own: a port search may store the port it found.
-  const QString config = programPath(QStringLiteral("radio.def"));
-  QFile::remove(config);
-  ZR_CHECK(QFile::copy(programPath(kConfigFile), config));
-  QFile::setPermissions(config, QFile::ReadOwner | QFile::WriteOwner);
-  Session s(config);
+  Session& s = radioSession();
+  s.restart();
   Core& c = *s.core;
+  Digest d;
 
   RadioSimulator radio;
   const ByteArray factory = factoryImage();
@@ -152,7 +165,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     for (int pos : {-1, 0, 1, 200, 201}) silently([&] { (void)engine.ScriptToken(pos); });
     for (int pos : {0, 1, 100, 101}) silently([&] { (void)engine.RxCaptured(pos); });
-    return 0;
+    d.add(engine.captured().data(), engine.captured().size());
+    d.add(static_cast<long long>(engine.ScriptFailed));
+    s.digest(d);
+    return d.value();
   }
 
   PortAccess access(io, engine, waiter, c.log, c.ini, c.settings.ComPort);
@@ -185,5 +201,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int last = std::min({c.settings.ReadEndAddr, imageSize - 1, RadioSimulator::kMemorySize - 1});
     for (int a = first; a <= last; ++a) ZR_CHECK(arrived[static_cast<size_t>(a)] == radio.peek(a));
   }
+  d.add(static_cast<long long>(ok));
+  d.add(static_cast<long long>(transfer.outcome()));
+  d.add(static_cast<long long>(transfer.ComRetry));
+  d.add(arrived);
+  s.digest(d);
+  return d.value();
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size > 8192) return -1;
+  sameTwice([&] { return once(data, size); });
   return 0;
 }

@@ -66,6 +66,6 @@ int main(int argc, char** argv) {
   desktop.start();
   desktop.window().show();
   // Only the first file opens: the program holds one image.
-  if (!files.isEmpty()) desktop.core().files.OpenFile(QFileInfo(files.first()).absoluteFilePath());
+  if (!files.isEmpty()) desktop.window().openFile(QFileInfo(files.first()).absoluteFilePath());
   return app.exec();
 }

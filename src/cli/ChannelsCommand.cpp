@@ -1,6 +1,7 @@
 // zr417-cli channels: the channel table of a data file as CSV, both ways, in
 // our own columns or in CHIRP's.
 #include <QFile>
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -16,15 +17,38 @@ namespace {
 
 const QString kStdio = QStringLiteral("-");
 
-// Reads a whole file, or stdin for "-". Returns false with the reason.
+// A CSV import reads at most this much: far more than any real channel list
+// (a few kilobytes), and a bound that keeps /dev/zero or a huge file from
+// eating the memory.
+constexpr qint64 kMaxCsvBytes = 16 * 1024 * 1024;
+
+// Reads a whole file, or stdin for "-", up to kMaxCsvBytes. Returns false
+// with the reason.
 bool readText(const QString& path, QString& text, QString& why) {
-  QFile in;
-  const bool ok = path == kStdio ? in.open(stdin, QIODevice::ReadOnly) : (in.setFileName(path), in.open(QIODevice::ReadOnly));
-  if (!ok) {
-    why = in.errorString();
+  QByteArray bytes;
+  if (path == kStdio) {
+    QFile in;
+    if (!in.open(stdin, QIODevice::ReadOnly)) {
+      why = in.errorString();
+      return false;
+    }
+    bytes = in.read(kMaxCsvBytes + 1);
+  } else {
+    try {
+      const std::vector<uint8_t> b = readFileBytes(path, kMaxCsvBytes + 1);
+      bytes = QByteArray(reinterpret_cast<const char*>(b.data()), static_cast<qsizetype>(b.size()));
+    } catch (const RunError& e) {
+      // The detail reads "PATH: CAUSE" or "PATH is ..."; the caller names the path itself.
+      why = e.detail().startsWith(path + QStringLiteral(": ")) ? e.detail().mid(path.size() + 2) : e.detail();
+      return false;
+    }
+  }
+  if (bytes.size() > kMaxCsvBytes) {
+    why = QStringLiteral("it is larger than %1 MiB, far more than any channel list; nothing was imported")
+              .arg(kMaxCsvBytes / (1024 * 1024));
     return false;
   }
-  text = QString::fromUtf8(in.readAll());
+  text = QString::fromUtf8(bytes);
   return true;
 }
 
@@ -58,6 +82,7 @@ int runChannels(const GlobalOptions& global, const QStringList& args) {
   if (files.isEmpty()) return p.usageError(QStringLiteral("missing FILE.dat"));
   if (files.size() > 1) return p.usageError(QStringLiteral("only one data file"));
   const QString file = files.first();
+  if (file.isEmpty()) return p.usageError(QStringLiteral("no file name given"));
   const QString exportPath = p.value(QStringLiteral("export"));
   const QString importPath = p.value(QStringLiteral("import"));
   const QString outPath = p.value(QStringLiteral("out"));
@@ -71,6 +96,18 @@ int runChannels(const GlobalOptions& global, const QStringList& args) {
     return p.usageError(QStringLiteral("--format takes ours or chirp, not '%1'").arg(p.value(QStringLiteral("format"))));
   if (outPath == kStdio) return p.usageError(QStringLiteral("--out needs a file name, not '-'"));
 
+  if (!importPath.isEmpty()) {
+    if (auto exit = refuseNonDataFile(QStringLiteral("channels"), file, p.isSet(QStringLiteral("force")))) return *exit;
+    if (!outPath.isEmpty() && QFileInfo::exists(outPath))
+      if (auto exit = refuseNonDataFile(QStringLiteral("channels"), outPath, p.isSet(QStringLiteral("force"))))
+        return *exit;
+  } else {
+    warnNonDataFile(QStringLiteral("channels"), file);
+  }
+
+  SaveLock lock;
+  if (!importPath.isEmpty())
+    if (auto exit = lock.take(QStringLiteral("channels"), outPath.isEmpty() ? file : outPath)) return *exit;
   auto session = startSession(g);
   Core& c = *session->core;
   if (!c.files.OpenFile(file)) return kExitFailed;

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "editors/Editors.h"
 #include "shell/Core.h"
@@ -50,6 +51,34 @@ void printErr(const QString& text);
 // The line for a save that failed: "zr417-cli set: Save file failed! x.dat: <cause>".
 void printSaveFailure(const Session& s, const QString& command, const QString& path);
 void printOut(const QString& text);
+// errno of the first write to stdout that failed, 0 when none did.
+int outputErrno();
+
+// Refuses (exit 1, with its reason) a file that is not a data file, for the
+// commands that would rewrite it as one, unless `force`. A file that cannot
+// be read at all is left to the Open that follows, which names the cause.
+std::optional<int> refuseNonDataFile(const QString& command, const QString& path, bool force);
+// One warning line when a file that is opened anyway is not a data file.
+void warnNonDataFile(const QString& command, const QString& path);
+// Serialises the commands that read, change and save one data file: an
+// advisory lock on a lock file beside it (the data file itself is replaced by
+// the save's rename, so it cannot hold the lock), held from the read to the
+// rename. A second writer waits up to five seconds, then gives up.
+class SaveLock {
+ public:
+  SaveLock() = default;
+  ~SaveLock();
+  SaveLock(const SaveLock&) = delete;
+  SaveLock& operator=(const SaveLock&) = delete;
+  // Exit 1 with a message when another program keeps the file too long.
+  std::optional<int> take(const QString& command, const QString& dataFile);
+
+ private:
+  int fd_ = -1;
+};
+
+// Channels with a receive frequency, 1 to the channel count.
+int channelsInUse(const Core& c);
 
 int runShow(const GlobalOptions& g, const QStringList& args);
 int runSet(const GlobalOptions& g, const QStringList& args);

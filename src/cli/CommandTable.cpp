@@ -67,12 +67,15 @@ std::vector<CommandSpec> buildTable() {
                               "`zr417-cli show FILE.dat --json` (\"settings\"). model=TEXT and band=TEXT choose\n"
                               "from the model and range lists (band=LOW-HIGH in MHz for a custom range); a\n"
                               "range starts a new data set, as the range list does."),
-               {option("out", "OUT.dat", "Save to OUT.dat instead of in place.", files({"dat"}))},
+               {option("out", "OUT.dat", "Save to OUT.dat instead of in place.", files({"dat"})),
+                flag("force",
+                     "Change FILE.dat even when it is not a data file, and let band= or model= clear the "
+                     "channels in use.")},
                files({"dat"}),
                kFields});
   t.push_back({QStringLiteral("channels"),
                QStringLiteral("channels FILE.dat --export OUT.csv [--format ours|chirp]\n"
-                              "channels FILE.dat --import IN.csv [--format ours|chirp] [--strict] [--out OUT.dat]"),
+                              "channels FILE.dat --import IN.csv [--format ours|chirp] [--strict] [--out OUT.dat] [--force]"),
                QStringLiteral("exchange the channel table as CSV (ours or CHIRP's)"),
                QStringLiteral(
                    "Export writes the channel table as CSV: our columns (Channel,Rx,Tx,Decode,Encode and\n"
@@ -86,7 +89,8 @@ std::vector<CommandSpec> buildTable() {
                 option("import", "IN.csv", "Enter the channels of IN.csv.", files({"csv", "txt"})),
                 option("format", "FORMAT", "ours (default) or chirp (CHIRP's generic CSV).", choice({"ours", "chirp"})),
                 flag("strict", "Exit 1 when any cell was adjusted or rejected (nothing is saved)."),
-                option("out", "OUT.dat", "After an import, save to OUT.dat instead of in place.", files({"dat"}))},
+                option("out", "OUT.dat", "After an import, save to OUT.dat instead of in place.", files({"dat"})),
+                flag("force", "Import into FILE.dat even when it is not a data file.")},
                files({"dat"}),
                kNothing});
   t.push_back({QStringLiteral("diff"), QStringLiteral("diff A B [--json]"),

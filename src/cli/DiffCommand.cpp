@@ -29,14 +29,17 @@ int runDiff(const GlobalOptions& global, const QStringList& args) {
   if (auto exit = p.parse(args, g)) return *exit;
   const QStringList files = p.positionals();
   if (files.size() != 2) return p.usageError(QStringLiteral("give two files, A and B"));
+  for (const QString& f : files)
+    if (f.isEmpty()) return p.usageError(QStringLiteral("no file name given"));
 
   std::vector<uint8_t> images[2];
   for (int k = 0; k < 2; ++k) {
     try {
       images[k] = imageOfFile(readFileBytes(files[k], kMaxInputBytes));  // never a whole device
     } catch (const RunError& e) {
-      printErr(QStringLiteral("zr417-cli diff: cannot read %1").arg(e.detail().isEmpty() ? files[k] : e.detail()));
-      return kExitFailed;
+      printErr(QStringLiteral("zr417-cli diff: %1").arg(e.detail().isEmpty() ? files[k] + QStringLiteral(": cannot read")
+                                                                               : e.detail()));
+      return kExitUsage;  // diff(1)'s convention: 2 is trouble, 1 is "different"
     }
   }
   auto session = startSession(g);

@@ -18,6 +18,9 @@ int runRead(const GlobalOptions& global, const QStringList& args) {
   if (auto exit = takeLinkOptions(p, link)) return *exit;
   const QString outPath = p.value(QStringLiteral("out"));
   const QString rawPath = p.value(QStringLiteral("raw"));
+  if (!outPath.isEmpty() && !rawPath.isEmpty() &&
+      QFileInfo(outPath).absoluteFilePath() == QFileInfo(rawPath).absoluteFilePath())
+    return p.usageError(QStringLiteral("--out and --raw name the same file %1; one would replace the other").arg(outPath));
 
   auto session = startSession(g);
   Core& c = *session->core;
@@ -43,24 +46,33 @@ int runRead(const GlobalOptions& global, const QStringList& args) {
     return kExitFailed;
   }
   run.progress.finish();
+  // The radio was read: say so first, so that a file that cannot be written
+  // afterwards is not mistaken for a failed read; the backup holds the data.
+  printErr(c.text.SoftFace(Transfer::kTxtReadOk));
+  noteBackup(run.transfer);
 
+  bool saved = true;
   if (!rawPath.isEmpty()) {
     try {
       writeFileAtomically(rawPath, received);
     } catch (const RunError& e) {
       printErr(QStringLiteral("zr417-cli read: cannot write %1: %2").arg(rawPath, e.detail()));
-      return kExitFailed;
+      saved = false;
     }
   }
   if (!outPath.isEmpty()) {
     c.image.CurFilePath = QFileInfo(outPath).absoluteFilePath();
     if (!c.files.SaveDatFile()) {
       printSaveFailure(*session, QStringLiteral("read"), outPath);
-      return kExitFailed;
+      saved = false;
     }
   }
-  printErr(c.text.SoftFace(Transfer::kTxtReadOk));
-  noteBackup(run.transfer);
+  if (!saved) {
+    printErr(run.transfer.lastBackup().rawPath.isEmpty()
+                 ? QStringLiteral("zr417-cli read: the read data was not kept in a backup either; read again")
+                 : QStringLiteral("zr417-cli read: the read data is kept in the backup named above"));
+    return kExitFailed;
+  }
   return kExitOk;
 }
 

@@ -1,5 +1,7 @@
 // zr417-cli set FILE.dat [--out OUT.dat] FIELD=VALUE ...: radio-wide settings
 // changed through each field's own change handling, then saved.
+#include <QFileInfo>
+
 #include "cli/CliCommon.h"
 #include "cli/CliParser.h"
 #include "editors/BandChoice.h"
@@ -44,6 +46,13 @@ int runSet(const GlobalOptions& global, const QStringList& args) {
     if (!a.contains(u'=')) return p.usageError(QStringLiteral("not an assignment FIELD=VALUE: %1").arg(a));
   const QString outPath = p.value(QStringLiteral("out"));
 
+  const bool force = p.isSet(QStringLiteral("force"));
+  if (auto exit = refuseNonDataFile(QStringLiteral("set"), file, force)) return *exit;
+  if (!outPath.isEmpty() && QFileInfo::exists(outPath))
+    if (auto exit = refuseNonDataFile(QStringLiteral("set"), outPath, force)) return *exit;
+
+  SaveLock lock;
+  if (auto exit = lock.take(QStringLiteral("set"), outPath.isEmpty() ? file : outPath)) return *exit;
   auto session = startSession(g);
   Core& c = *session->core;
   if (!c.files.OpenFile(file)) return kExitFailed;
@@ -56,13 +65,11 @@ int runSet(const GlobalOptions& global, const QStringList& args) {
     const QString name = a.left(eq);
     const QString value = a.mid(eq + 1);
     QString problem;
+    const int inUse = channelsInUse(c);
     if (name == QStringLiteral("model")) {
       problem = chooseModel(session->editors->band, value);
     } else if (name == QStringLiteral("band")) {
       problem = chooseBand(session->editors->band, value);
-      if (problem.isEmpty())
-        printErr(QStringLiteral("zr417-cli set: note: choosing a range starts a new data set, as the range list "
-                                "does: every channel and setting returns to its default"));
     } else {
       const QString warning = disabledWarning(map, name);
       problem = map.applyAssignment(a);
@@ -72,6 +79,20 @@ int runSet(const GlobalOptions& global, const QStringList& args) {
       printErr(QStringLiteral("zr417-cli set: %1").arg(problem));
       return kExitUsage;  // nothing is written
     }
+    // A model or range that starts a new data set empties the channel table:
+    // never without the user saying so.
+    if ((name == QStringLiteral("band") || name == QStringLiteral("model")) && inUse > 0 && channelsInUse(c) == 0 &&
+        !force) {
+      printErr(QStringLiteral("zr417-cli set: %1 has %2 channels in use; %3= starts a new data set; add --force to "
+                              "clear them (nothing was written)")
+                   .arg(file)
+                   .arg(inUse)
+                   .arg(name));
+      return kExitFailed;
+    }
+    if (name == QStringLiteral("band"))
+      printErr(QStringLiteral("zr417-cli set: note: choosing a range starts a new data set, as the range list "
+                              "does: every channel and setting returns to its default"));
   }
   c.image.CurFilePath = savePath;
   if (!c.files.SaveDatFile()) {

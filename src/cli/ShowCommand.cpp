@@ -12,37 +12,34 @@ namespace zr::cli {
 
 namespace {
 
-// The version of the JSON layout of `show --json`; it changes only when a key
-// changes its meaning or goes away.
-constexpr int kJsonFormat = 1;
 
 QString mhz(int f) {
   if (f < 0) return QString();
   return QStringLiteral("%1.%2").arg(f / 100000).arg(f % 100000, 5, 10, QLatin1Char('0'));
 }
 
-// A frequency as the JSON gives it: the number in 10 Hz units (-1 for none)
-// under `key`, and the MHz text the grid shows ("" for none) under key_mhz.
-void insertFrequency(QJsonObject& o, const QString& key, int f) {
-  o.insert(key, f);
-  o.insert(key + QStringLiteral("_mhz"), mhz(f));
-}
+// A frequency as the grid shows it ("146.52000"), empty for none: the integer
+// beside it is in 10 Hz units, -1 for none.
+QString mhzOrEmpty(int frequency) { return frequency == -1 ? QString() : ChannelGrid::mhzText(frequency); }
 
 QJsonObject channelJson(const Core& c, int ch) {
   QJsonObject o;
   o.insert(QStringLiteral("channel"), ch);
   const int rx = c.ChTable.get(kRowRx, ch);
-  insertFrequency(o, QStringLiteral("rx"), rx);
+  o.insert(QStringLiteral("rx"), rx);
+  o.insert(QStringLiteral("rx_mhz"), mhzOrEmpty(rx));
   if (rx == -1) {
     // An empty slot: the grid shows a blank row.
-    insertFrequency(o, QStringLiteral("tx"), -1);
+    o.insert(QStringLiteral("tx"), -1);
+    o.insert(QStringLiteral("tx_mhz"), QString());
     o.insert(QStringLiteral("decode"), QString());
     o.insert(QStringLiteral("encode"), QString());
     o.insert(QStringLiteral("options"), QJsonObject());
     return o;
   }
   const int tx = c.ChTable.get(kRowTx, ch);
-  insertFrequency(o, QStringLiteral("tx"), tx);
+  o.insert(QStringLiteral("tx"), tx);
+  o.insert(QStringLiteral("tx_mhz"), mhzOrEmpty(tx));
   o.insert(QStringLiteral("decode"), c.ChTable.decodeTone(ch));
   // As the grid shows it: no encode tone without a transmit frequency.
   o.insert(QStringLiteral("encode"), tx == -1 ? QString() : c.ChTable.encodeTone(ch));
@@ -129,14 +126,17 @@ int runShow(const GlobalOptions& global, const QStringList& args) {
   if (files.isEmpty()) return p.usageError(QStringLiteral("missing FILE.dat"));
   if (files.size() > 1) return p.usageError(QStringLiteral("only one file can be shown"));
   const QString file = files.first();
+  if (file.isEmpty()) return p.usageError(QStringLiteral("no file name given"));
   const bool json = p.isSet(QStringLiteral("json"));
+  warnNonDataFile(QStringLiteral("show"), file);
   auto session = startSession(g);
   Core& c = *session->core;
   if (!c.files.OpenFile(file)) return kExitFailed;  // the message (entry 83) is on stderr
 
   if (json) {
     QJsonObject root;
-    root.insert(QStringLiteral("format"), kJsonFormat);
+    // The layout of this object; it goes up only when a key changes meaning.
+    root.insert(QStringLiteral("format"), 1);
     const BandModel& band = session->editors->band;
     QJsonObject model;
     model.insert(QStringLiteral("position"), band.modelPosition());
@@ -145,8 +145,10 @@ int runShow(const GlobalOptions& global, const QStringList& args) {
     QJsonObject range;
     range.insert(QStringLiteral("position"), band.rangePosition());
     range.insert(QStringLiteral("text"), band.rangeText(band.rangePosition()));
-    insertFrequency(range, QStringLiteral("min"), band.BandMin);
-    insertFrequency(range, QStringLiteral("max"), band.BandMax);
+    range.insert(QStringLiteral("min"), band.BandMin);
+    range.insert(QStringLiteral("max"), band.BandMax);
+    range.insert(QStringLiteral("min_mhz"), mhzOrEmpty(band.BandMin));
+    range.insert(QStringLiteral("max_mhz"), mhzOrEmpty(band.BandMax));
     root.insert(QStringLiteral("band"), range);
     QJsonArray channels;
     for (int ch = 1; ch <= c.columns.channelCount; ++ch) channels.append(channelJson(c, ch));

@@ -3,10 +3,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QSaveFile>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include "data/DataFileCheck.h"
 #include "data/UndoHistory.h"
 
 namespace zr {
@@ -20,30 +26,46 @@ constexpr int kTxtWrongFileType = 83;
 constexpr int kTxtSaveFailed = 84;
 constexpr int kTxtSaveAsFailed = 86;
 
-int fileErrorCode(QFileDevice::FileError e, bool exists) {
-  switch (e) {
-    case QFileDevice::PermissionsError: return kErrPermissionDenied;
-    case QFileDevice::OpenError: return exists ? kErrPathFileAccess : kErrFileNotFound;
-    case QFileDevice::ResourceError: return kErrDiskFull;
-    case QFileDevice::ReadError:
-    case QFileDevice::WriteError: return kErrDeviceIo;
-    default: return kErrPathFileAccess;
-  }
+}  // namespace
+
+namespace {
+// What a file that is not a regular file is, in words for a user.
+QString notRegularWhat(mode_t mode) {
+  if (S_ISDIR(mode)) return QStringLiteral("a folder");
+  if (S_ISFIFO(mode)) return QStringLiteral("a pipe (FIFO)");
+  if (S_ISSOCK(mode)) return QStringLiteral("a socket");
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return QStringLiteral("a device");
+  return QStringLiteral("not a regular file");
 }
 }  // namespace
 
 std::vector<uint8_t> readFileBytes(const QString& path, qint64 maxBytes) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) {
-    const bool exists = QFileInfo::exists(path);
-    if (!exists) throw RunError(kErrFileNotFound, QStringLiteral("%1: no such file").arg(path));
-    throw RunError(f.error() == QFileDevice::PermissionsError ? kErrPermissionDenied
-                                                               : fileErrorCode(f.error(), exists),
-                   QStringLiteral("%1: %2").arg(path, f.errorString()));
+  if (path.isEmpty()) throw RunError(kErrFileNotFound, QStringLiteral("no file name given"));
+  // Opened without blocking, then asked what it is through the same handle:
+  // a pipe, a device or a folder is refused at once instead of waited on,
+  // and nothing can swap the file between the check and the read.
+  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    const int err = errno;
+    if (err == ENOENT) throw RunError(kErrFileNotFound, QStringLiteral("%1: no such file").arg(path));
+    if (err == EACCES || err == EPERM)
+      throw RunError(kErrPermissionDenied, QStringLiteral("%1: permission denied").arg(path));
+    throw RunError(kErrPathFileAccess, QStringLiteral("%1: %2").arg(path, qt_error_string(err)));
   }
-  if (QFileInfo(path).isDir()) throw RunError(kErrPathFileAccess, QStringLiteral("%1 is a folder").arg(path));
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const mode_t mode = st.st_mode;
+    ::close(fd);
+    throw RunError(kErrPathFileAccess,
+                   QStringLiteral("%1 is %2, not a file; give a regular file").arg(path, notRegularWhat(mode)));
+  }
+  QFile f;
+  if (!f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    ::close(fd);
+    throw RunError(kErrDeviceIo, QStringLiteral("%1: %2").arg(path, f.errorString()));
+  }
   const QByteArray data = maxBytes < 0 ? f.readAll() : f.read(maxBytes);
-  if (f.error() != QFileDevice::NoError) throw RunError(kErrDeviceIo, f.errorString());
+  if (f.error() != QFileDevice::NoError) throw RunError(kErrDeviceIo, QStringLiteral("%1: %2").arg(path, f.errorString()));
   return std::vector<uint8_t>(data.begin(), data.end());
 }
 
@@ -99,6 +121,22 @@ void writeInPlace(const QString& path, const QByteArray& bytes, qint64 keepTailF
   throw failure;
 }
 
+// In a sticky world-writable folder such as /tmp anybody can plant a link
+// named like the file a user is about to save. The kernel refuses to follow
+// such a link when it belongs to neither the user nor the folder's owner
+// (protected links); the save renames over the link's target itself, so it
+// keeps the same rule. The user's own links are followed as always.
+void refuseForeignLinkInSharedFolder(const QString& path) {
+  struct stat link {}, folder {};
+  if (::lstat(QFile::encodeName(path).constData(), &link) != 0 || !S_ISLNK(link.st_mode)) return;
+  const QString dir = QFileInfo(path).absolutePath();
+  if (::stat(QFile::encodeName(dir).constData(), &folder) != 0) return;
+  const bool shared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
+  if (shared && link.st_uid != ::geteuid() && link.st_uid != folder.st_uid)
+    throw RunError(kErrPermissionDenied,
+                   QStringLiteral("%1: will not follow a link owned by another user in a shared folder").arg(path));
+}
+
 }  // namespace
 
 void writeFileAtomically(const QString& path, const std::vector<uint8_t>& bytes) {
@@ -108,13 +146,13 @@ void writeFileAtomically(const QString& path, const std::vector<uint8_t>& bytes)
 void writeFileAtomically(const QString& path, const QByteArray& bytes, qint64 keepTailFrom) {
   const QFileInfo info(path);
   if (info.isDir()) throw RunError(kErrPathFileAccess, QStringLiteral("%1: is a folder").arg(path));
-  // A device or pipe is written as it is: there is nothing to rename over.
-  if (info.exists() && !info.isFile()) {
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush())
-      throw writeFailure(path, f, errno);
-    return;
-  }
+  // A pipe or a device could block the program for ever (nobody reads the
+  // pipe) or send bytes to somebody's hardware: only regular files are written.
+  struct stat st {};
+  if (::stat(QFile::encodeName(path).constData(), &st) == 0 && !S_ISREG(st.st_mode))
+    throw RunError(kErrPathFileAccess,
+                   QStringLiteral("%1 is %2, not a file; give a regular file").arg(path, notRegularWhat(st.st_mode)));
+  refuseForeignLinkInSharedFolder(path);
   QSaveFile f(path);
   if (!f.open(QIODevice::WriteOnly)) {
     const int err = errno;
@@ -186,6 +224,7 @@ void DataFiles::NewFile() {
   guarded(log_, "mdifrmMain->NewFile", [&] {
     if (!prompts_.askYesNo(text_.SoftFace(kTxtNotice), text_.SoftFace(kTxtClearAll))) return;
     image_.CurFilePath = untitledPath();
+    stamp_ = {};  // a new data set has no file on disk to compare with
     updateStatus();
     NewFileSol();
     history_.clear();
@@ -237,6 +276,11 @@ bool DataFiles::loadFile(const QString& pathArg) {
     image_.CurFilePath = path;
     updateStatus();
     loaded = true;
+    const qint64 size = QFileInfo(path).size();
+    lastOpenNote_ = size <= static_cast<qint64>(file.size())
+                        ? dataFileProblem(file)
+                        : QStringLiteral("it has %1 bytes, a data file has %2").arg(size).arg(kDataFileSize);
+    stamp_ = stampOf(path);
   });
   if (!ok) prompts_.message(text_.text(kTxtNotice, text_.language()), text_.text(kTxtWrongFileType, text_.language()),
                             UserPrompts::Icon::Error);
@@ -257,8 +301,14 @@ bool DataFiles::SaveAsFile() {
   bool failed = false;
   const QString previous = image_.CurFilePath;
   const bool ok = guarded(log_, "mdifrmMain->SaveAsFile", [&] {
-    const QString path = prompts_.saveFileName(kDataFileFilter, image_.CurFilePath, QStringLiteral("dat"));
-    if (path.isEmpty()) return;
+    QString path;
+    for (;;) {
+      path = prompts_.saveFileName(kDataFileFilter, image_.CurFilePath, QStringLiteral("dat"));
+      if (path.isEmpty()) return;
+      const Overwrite answer = checkChangedOnDisk(path);
+      if (answer == Overwrite::Cancel) return;
+      if (answer == Overwrite::Go) break;
+    }
     image_.CurFilePath = path;
     written = SaveDatFile();
     if (!written) {
@@ -293,8 +343,39 @@ bool DataFiles::SaveDatFile() {
       lastSaveFailure_ = e.detail();
       throw;
     }
+    stamp_ = stampOf(image_.CurFilePath);
     updateStatus();
   });
+}
+
+DataFiles::DiskStamp DataFiles::stampOf(const QString& path) {
+  DiskStamp st;
+  const QFileInfo info(path);
+  st.path = info.absoluteFilePath();
+  if (!info.isFile()) return st;
+  st.size = info.size();
+  st.modified = info.lastModified().toMSecsSinceEpoch();
+  try {
+    const std::vector<uint8_t> bytes = readFileBytes(path, 1 << 20);
+    st.hash = QCryptographicHash::hash(
+        QByteArrayView(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())),
+        QCryptographicHash::Sha256);
+  } catch (const RunError&) {
+  }
+  return st;
+}
+
+DataFiles::Overwrite DataFiles::checkChangedOnDisk(const QString& path) {
+  if (stamp_.path.isEmpty() || QFileInfo(path).absoluteFilePath() != stamp_.path) return Overwrite::Go;
+  const DiskStamp now = stampOf(path);
+  if (now.size < 0 || now == stamp_) return Overwrite::Go;  // gone, or as we left it
+  const int choice = prompts_.askChoice(
+      text_.SoftFace(kTxtNotice),
+      QStringLiteral("%1 was changed by another program since you opened it.\nOverwrite it with your data, save under "
+                     "another name, or cancel?")
+          .arg(path),
+      {QStringLiteral("Overwrite"), QStringLiteral("Save As..."), QStringLiteral("Cancel")});
+  return choice == 0 ? Overwrite::Go : choice == 1 ? Overwrite::Again : Overwrite::Cancel;
 }
 
 void DataFiles::GenerateDatFolder() {
@@ -302,6 +383,7 @@ void DataFiles::GenerateDatFolder() {
     if (!QFileInfo(paths_.dataDir).isDir() && !QDir().mkpath(paths_.dataDir))
       throw RunError(kErrPathFileAccess, QStringLiteral("cannot create %1").arg(paths_.dataDir));
     image_.CurFilePath = untitledPath();
+    stamp_ = {};  // a new data set has no file on disk to compare with
     updateStatus();
   });
 }

@@ -75,6 +75,11 @@ class DataFiles {
   void RestoreDefaults(int bandPosition);
   void SoftDisplay();
 
+  // When the last file opened was not a data file, why not ("it has 8192
+  // bytes, a data file has 1040"); Open still loads it as the radio's tools
+  // always have, and the window says so.
+  const QString& lastOpenNote() const { return lastOpenNote_; }
+
   // Why the last save failed ("PATH: disk full"); empty after a good one.
   const QString& lastSaveFailure() const { return lastSaveFailure_; }
 
@@ -91,6 +96,21 @@ class DataFiles {
   ErrorLog& log_;
   AppPaths paths_;
   QString lastSaveFailure_;
+  QString lastOpenNote_;
+  // The file as it was when it was opened or last saved, so that a save over
+  // it can tell whether another program changed it in between.
+  struct DiskStamp {
+    QString path;
+    qint64 size = -1;
+    qint64 modified = 0;
+    QByteArray hash;
+    bool operator==(const DiskStamp&) const = default;
+  };
+  DiskStamp stamp_;
+  static DiskStamp stampOf(const QString& path);
+  // True to go on saving over `path`, false when the user chose otherwise.
+  enum class Overwrite { Go, Again, Cancel };
+  Overwrite checkChangedOnDisk(const QString& path);
   UndoHistory& history_;
 };
 

@@ -8,16 +8,29 @@ namespace {
 
 constexpr int kColRx = 1, kColTx = 2, kColDecode = 3, kColEncode = 4, kFirstOption = 5;
 
-QStringList header(const Editors& e) {
+// The column captions; `guarded` for export (csvText), plain for matching an
+// imported header, which parseCsv has already unguarded.
+QStringList header(const Editors& e, bool guarded = false) {
   QStringList h{QStringLiteral("Channel"), QStringLiteral("Rx"), QStringLiteral("Tx"), QStringLiteral("Decode"),
                 QStringLiteral("Encode")};
   const QStringList captions = e.core.columns.captions();
-  for (int j = kFirstOption; j <= e.core.columns.columnCount && j < ChannelTable::kRows; ++j)
-    h << (j < captions.size() ? captions[j].trimmed() : QStringLiteral("Column %1").arg(j));
+  for (int j = kFirstOption; j <= e.core.columns.columnCount && j < ChannelTable::kRows; ++j) {
+    const QString caption = j < captions.size() ? captions[j].trimmed() : QStringLiteral("Column %1").arg(j);
+    h << (guarded ? csvText(caption) : caption);
+  }
   return h;
 }
 
+bool isFormulaStart(QChar c) { return c == u'=' || c == u'+' || c == u'-' || c == u'@'; }
+
 }  // namespace
+
+QString csvText(const QString& text) {
+  if (text.isEmpty() || !isFormulaStart(text[0])) return text;
+  bool number = false;
+  text.toDouble(&number);
+  return number ? text : u'\'' + text;
+}
 
 std::vector<QStringList> parseCsv(const QString& text, std::vector<int>* firstLines) {
   std::vector<QStringList> rows;
@@ -26,6 +39,7 @@ std::vector<QStringList> parseCsv(const QString& text, std::vector<int>* firstLi
   bool quoted = false, fieldStarted = false;
   int line = 1, rowLine = 1;  // the line being read, the line the row started on
   auto endField = [&] {
+    if (field.size() >= 2 && field[0] == u'\'' && isFormulaStart(field[1])) field.remove(0, 1);
     row << field;
     field.clear();
     fieldStarted = false;
@@ -91,7 +105,7 @@ QString csvLine(const QStringList& fields) {
 
 QString exportChannelsCsv(Editors& e) {
   const Core& c = e.core;
-  QString out = csvLine(header(e)) + u'\n';
+  QString out = csvLine(header(e, true)) + u'\n';
   for (int ch = 1; ch <= c.columns.channelCount && ch <= ChannelTable::kChannels; ++ch) {
     QStringList f{QString::number(ch)};
     const int rx = c.ChTable.get(kRowRx, ch);
@@ -99,10 +113,10 @@ QString exportChannelsCsv(Editors& e) {
       for (int k = 1; k < header(e).size(); ++k) f << QString();
     } else {
       const int tx = c.ChTable.get(kRowTx, ch);
-      f << ChannelGrid::mhzText(rx) << ChannelGrid::mhzText(tx) << c.ChTable.decodeTone(ch)
-        << (tx == -1 ? QString() : c.ChTable.encodeTone(ch));
+      f << ChannelGrid::mhzText(rx) << ChannelGrid::mhzText(tx) << csvText(c.ChTable.decodeTone(ch))
+        << (tx == -1 ? QString() : csvText(c.ChTable.encodeTone(ch)));
       for (int j = kFirstOption; j <= c.columns.columnCount && j < ChannelTable::kRows; ++j)
-        f << c.columns.optionText(j, c.ChTable.get(j, ch));
+        f << csvText(c.columns.optionText(j, c.ChTable.get(j, ch)));
     }
     out += csvLine(f) + u'\n';
   }

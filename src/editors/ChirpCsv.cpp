@@ -185,7 +185,7 @@ QString exportChirpCsv(Editors& e) {
                           option(scanCol, ch).compare(QStringLiteral("Off"), Qt::CaseInsensitive) == 0
                               ? QStringLiteral("S")
                               : QString(),
-                          option(powerCol, ch),
+                          csvText(option(powerCol, ch)),
                           QString(),
                           QString(),
                           QString(),

@@ -574,7 +574,19 @@ QString SettingsMap::applyAssignment(const QString& assignment) {
               position = static_cast<int>(k);
               ++found;
             }
-          if (found != 1) return QStringLiteral("\"%1\" is not an entry of %2").arg(value, name);
+          if (found != 1) {
+            // A short list is named whole, so the user can pick from it.
+            if (s.entries.size() <= 20) {
+              QStringList shown;
+              for (const QString& e : s.entries) shown << QStringLiteral("\"%1\"").arg(e);
+              return QStringLiteral("\"%1\" is not an entry of %2; its entries are %3")
+                  .arg(value, name, shown.join(QStringLiteral(", ")));
+            }
+            return QStringLiteral("\"%1\" is not an entry of %2; it has %3 entries: give one of their texts or #0 to #%4")
+                .arg(value, name)
+                .arg(s.entries.size())
+                .arg(s.entries.size() - 1);
+          }
         }
       }
       done = setPosition(name, position);

@@ -36,6 +36,7 @@ class FakeSerialLibrary : public SerialLibrary {
     std::deque<Bytes> replies;
     int setTimeoutsResult = 0;  // what sio_SetReadTimeouts returns
     QString openError;          // what openError() tells while the port does not open
+    bool cable = true;          // sio_mayBeCable: may be a radio's programming cable
 
     // State and records.
     bool isOpen = false;
@@ -51,6 +52,8 @@ class FakeSerialLibrary : public SerialLibrary {
   };
 
   explicit FakeSerialLibrary(VirtualClock* clock = nullptr) : clock_(clock) {}
+
+  bool sio_mayBeCable(int n) const override { return n >= 1 && n <= kPortCount && port(n).cable; }
 
   // Port 1..16; anything else raises the index failure.
   Port& port(int n);

@@ -49,11 +49,10 @@ void PortAccess::writeComPort() { ini_.WriteString(kSettingSection, kComKey, QSt
 bool PortAccess::VerdictCom(int port) {
   if (port < 1 || port > kPortCount) return false;
   int state = -1;
+  // Asked without opening the device where the layer can: opening a serial
+  // port that is somebody else's device is not harmless.
   const bool probed = silently([&] {
-    if (sio_.sio_open(port) == 0) {
-      state = 1;
-      sio_.sio_close(port);
-    }
+    if (sio_.sio_mayOpen(port)) state = 1;
   });
   if (!probed) state = -1;
   portState_[static_cast<size_t>(port - 1)] = state;
@@ -69,7 +68,7 @@ void PortAccess::AutoSetPort() {
   guarded(log_, "mdifrmMain->AutoSetPort", [&] {
     EnableCOM();
     for (int port = 1; port <= kPortCount; ++port) {
-      if (PortState(port) == 1) {
+      if (PortState(port) == 1 && sio_.sio_mayBeCable(port)) {
         ComPort = port;
         writeComPort();
         return;
@@ -123,7 +122,10 @@ void PortAccess::OpenCom() {
       OpenFailed = 0;
     } else {
       for (int port = 1; port <= kPortCount; ++port) {
-        if (port == ComPort || PortState(port) != 1) continue;
+        // Only ports that may be a programming cable hear "PROGRAM": other
+        // serial devices (a modem, a GPS receiver, a printer's board) are
+        // somebody else's.
+        if (port == ComPort || PortState(port) != 1 || !sio_.sio_mayBeCable(port)) continue;
         if (TryPortHandshake(port, kOtherPortRepeats)) {
           portOpen = OpenPortCom(port);
           OpenFailed = 0;

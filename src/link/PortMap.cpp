@@ -32,8 +32,25 @@ QString describe(const SerialDevice& d) {
 std::vector<SerialDevice> availableSerialDevices() {
   std::vector<SerialDevice> out;
   for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-    out.push_back({info.systemLocation(), info.description(), info.manufacturer(), info.hasVendorIdentifier()});
+    out.push_back({info.systemLocation(), info.description(), info.manufacturer(), info.hasVendorIdentifier(),
+                   info.hasVendorIdentifier() ? info.vendorIdentifier() : quint16(0),
+                   info.hasProductIdentifier() ? info.productIdentifier() : quint16(0)});
   return out;
+}
+
+bool isCableChip(quint16 vendor, quint16 product) {
+  struct Id {
+    quint16 vendor, product;
+  };
+  static const Id kCables[] = {
+      {0x1a86, 0x7523}, {0x1a86, 0x5523}, {0x1a86, 0x7522},                                        // WCH CH340/CH341
+      {0x10c4, 0xea60}, {0x10c4, 0xea70}, {0x10c4, 0xea71},                                        // Silicon Labs CP210x
+      {0x0403, 0x6001}, {0x0403, 0x6010}, {0x0403, 0x6011}, {0x0403, 0x6014}, {0x0403, 0x6015},  // FTDI
+      {0x067b, 0x2303}, {0x067b, 0x23a3}, {0x067b, 0x23c3}, {0x067b, 0x23d3},                      // Prolific PL2303
+  };
+  for (const Id& id : kCables)
+    if (id.vendor == vendor && id.product == product) return true;
+  return false;
 }
 
 bool PortMap::isUsb(const SerialDevice& device) {
@@ -95,13 +112,15 @@ void PortMap::refresh() {
     const QString c = canonical(d.systemLocation);
     auto pinned = std::find_if(entries_.begin(), entries_.end(),
                                [&](const Entry& e) { return e.pinned && canonical(e.path) == c; });
+    const bool cable = isCableChip(d.vendor, d.product);
     if (pinned != entries_.end()) {
       pinned->description = describe(d);
+      pinned->cableChip = cable;
       continue;
     }
     while (next < kPortCount && !entries_[next].path.isEmpty()) ++next;
     if (next == kPortCount) continue;  // more devices than numbers: the rest stay unnumbered
-    entries_[next] = {d.systemLocation, describe(d), false};
+    entries_[next] = {d.systemLocation, describe(d), false, cable};
   }
 }
 

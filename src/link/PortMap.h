@@ -26,7 +26,13 @@ struct SerialDevice {
   QString description;     // "FT232R USB UART"
   QString manufacturer;    // "FTDI"
   bool hasVendorIdentifier = false;
+  quint16 vendor = 0, product = 0;  // USB identifiers, when it has them
 };
+
+// Whether a USB serial bridge is one of the chip families programming cables
+// are built on (CH340/CH341, CP210x, FTDI, PL2303: the ones the udev rule
+// names), so that the program may send to it while searching for a radio.
+bool isCableChip(quint16 vendor, quint16 product);
 
 using SerialDeviceLister = std::function<std::vector<SerialDevice>()>;
 
@@ -42,6 +48,7 @@ class PortMap {
     QString path;         // empty: no device has this number
     QString description;  // description and maker, for the port chooser
     bool pinned = false;  // fixed by the configuration or by `assign`
+    bool cableChip = false;  // a USB bridge of a programming-cable chip family
   };
 
   explicit PortMap(SerialDeviceLister lister = availableSerialDevices, const PrivateProfile* ini = nullptr);

@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QSerialPort>
 #include <algorithm>
@@ -87,6 +88,38 @@ QtSerialLibrary::Slot* QtSerialLibrary::openSlot(int port) {
 QString QtSerialLibrary::openError(int port) const {
   if (port < 1 || port > kPortCount) return QStringLiteral("COM%1 is not a port number 1 to 16").arg(port);
   return slots_[static_cast<size_t>(port - 1)].openError;
+}
+
+bool QtSerialLibrary::sio_mayOpen(int port) {
+  if (port < 1 || port > kPortCount) return false;
+  Slot& s = slots_[static_cast<size_t>(port - 1)];
+  const QString path = map_.devicePath(port);
+  if (path.isEmpty()) {
+    s.openError = QStringLiteral("COM%1 has no serial device on this machine").arg(port);
+    return false;
+  }
+  s.openError = accessProblem(path);
+  if (!s.openError.isEmpty()) return false;
+  // A program that holds the port announces it with a lock file (UUCP style).
+  const QString name = QFileInfo(path).fileName();
+  // A lock whose program is gone (it crashed) is stale and holds nothing.
+  const auto heldLock = [](const QString& lockPath) {
+    QFile f(lockPath);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const qint64 pid = QString::fromLatin1(f.read(64)).trimmed().section(QLatin1Char('\n'), 0, 0).trimmed().toLongLong();
+    return pid <= 0 || QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid));
+  };
+  for (const char* dir : {"/run/lock", "/var/lock"})
+    if (heldLock(QStringLiteral("%1/LCK..%2").arg(QLatin1String(dir), name))) {
+      s.openError = QStringLiteral("%1 is busy or locked (lock file %2/LCK..%3)").arg(path, QLatin1String(dir), name);
+      return false;
+    }
+  return true;
+}
+
+bool QtSerialLibrary::sio_mayBeCable(int port) const {
+  const PortMap::Entry& e = map_.entry(port);
+  return !e.path.isEmpty() && (e.pinned || e.cableChip);
 }
 
 int QtSerialLibrary::sio_open(int port) {

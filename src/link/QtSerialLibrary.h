@@ -45,6 +45,11 @@ class QtSerialLibrary : public SerialLibrary {
   // device, the system's reason and, for a permission problem, the group
   // that grants access). Empty after a successful open.
   QString openError(int port) const override;
+  // From the device's permissions, owner, group and lock file; never opens it.
+  bool sio_mayOpen(int port) override;
+  // A port pinned by the configuration or named by the user, or a USB bridge
+  // of the programming-cable chip families.
+  bool sio_mayBeCable(int port) const override;
 
  private:
   struct Slot {

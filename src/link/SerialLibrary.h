@@ -29,6 +29,18 @@ class SerialLibrary {
   // open /dev/ttyUSB0: permission denied ..."); empty when it opened or when
   // the layer cannot tell.
   virtual QString openError(int /*port*/) const { return {}; }
+  // Whether the port could be opened, asked without opening it where opening
+  // has effects (a serial port's open raises its control lines, which resets
+  // many microcontroller boards and 3D printers). The default opens and closes
+  // it, for layers where that is harmless.
+  virtual bool sio_mayOpen(int port) {
+    if (sio_open(port) != 0) return false;
+    sio_close(port);
+    return true;
+  }
+  // Whether the port may be a radio's programming cable, so that a search for
+  // a radio that did not answer may send to it. Layers that cannot tell say yes.
+  virtual bool sio_mayBeCable(int /*port*/) const { return true; }
 };
 
 // Waiting inside the radio link (`DelayNms`): the desktop program keeps its

@@ -21,6 +21,11 @@ class UserPrompts {
   virtual QString saveFileName(const QString& filter, const QString& initialPath, const QString& defaultSuffix) = 0;
   // Give the main window the focus (a no-op without windows).
   virtual void focusMainWindow() {}
+  // A question with the given buttons, the last one being Cancel; the index of
+  // the button chosen. Without windows the answer is Cancel.
+  virtual int askChoice(const QString& /*title*/, const QString& /*text*/, const QStringList& buttons) {
+    return static_cast<int>(buttons.size()) - 1;
+  }
 };
 
 // Answers from queues filled beforehand; records every question and message.
@@ -31,6 +36,7 @@ class ScriptedPrompts : public UserPrompts {
   bool defaultAnswer = false;
   std::deque<bool> answers;
   std::deque<QString> fileNames;
+  std::deque<int> choices;  // answers of askChoice; empty: Cancel
   QStringList asked;     // texts of the questions, in order
   QStringList messages;  // texts of the message boxes, in order
   QStringList titles;    // titles of questions and messages, in order
@@ -46,6 +52,14 @@ class ScriptedPrompts : public UserPrompts {
   void message(const QString& title, const QString& text, Icon) override {
     titles << title;
     messages << text;
+  }
+  int askChoice(const QString& title, const QString& text, const QStringList& buttons) override {
+    titles << title;
+    asked << text;
+    if (choices.empty()) return static_cast<int>(buttons.size()) - 1;
+    const int c = choices.front();
+    choices.pop_front();
+    return c;
   }
   QString openFileName(const QString&, const QString&) override { return nextFile(); }
   QString saveFileName(const QString&, const QString&, const QString&) override { return nextFile(); }

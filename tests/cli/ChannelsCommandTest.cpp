@@ -74,6 +74,7 @@ TEST(ChannelsCommand, ShowJsonNamesModelAndBand) {
   EXPECT_EQ(root["band"].toObject()["position"].toInt(), 1);
   EXPECT_EQ(root["band"].toObject()["min"].toInt(), 13600000);
   EXPECT_EQ(root["band"].toObject()["max"].toInt(), 17400000);
+  EXPECT_EQ(root["band"].toObject()["max_mhz"].toString(), "174.00000");
 }
 
 TEST(ChannelsCommand, BadHeaderAndUsage) {
@@ -198,6 +199,30 @@ TEST_F(ChannelsChirp, StrictFailsOnAnyReportAndSavesNothing) {
     const CliResult u = zr::testing::runCli(c.args);
     EXPECT_EQ(u.exitCode, 2);
     EXPECT_TRUE(u.err.contains(c.message)) << u.err.toStdString();
+  }
+}
+
+// A spreadsheet runs a cell that begins with =, +, - or @: exported texts
+// carry an apostrophe there, numbers stay numbers, and import takes it off.
+TEST(Csv, FormulaLikeTextsAreGuardedAndReadBack) {
+  const struct {
+    QString text, exported;
+  } cases[] = {
+      {"=HYPERLINK(\"x\")", "'=HYPERLINK(\"x\")"},
+      {"+cmd", "'+cmd"},
+      {"-", "'-"},
+      {"@SUM(A1)", "'@SUM(A1)"},
+      {"-5", "-5"},
+      {"+1.5", "+1.5"},
+      {"High", "High"},
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text.toStdString());
+    EXPECT_EQ(zr::csvText(c.text), c.exported);
+    const auto rows = zr::parseCsv(zr::csvLine({zr::csvText(c.text), "x"}));
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].value(0), c.text);
   }
 }
 

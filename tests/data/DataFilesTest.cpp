@@ -246,4 +246,65 @@ TEST_F(DataFilesTest, RefreshRunsTheEditorStepsInOrderAndStopsAtAFailure) {
 }
 
 }  // namespace
+// Another program changed the file between Open and Save: the save asks
+// before it overwrites, and each answer does what it says.
+TEST_F(DataFilesTest, ASaveOverAFileChangedByAnotherProgramAsksFirst) {
+  const QString a = path(QStringLiteral("a.dat")), b = path(QStringLiteral("b.dat"));
+  ASSERT_TRUE(files.OpenFile(QString()) == false);  // no name given: nothing happens
+  image.TempArray.set(0x0136, 1);
+  prompts.fileNames = {a};
+  ASSERT_TRUE(files.SaveAsFile());
+  ASSERT_TRUE(files.OpenFile(a));
+
+  struct Case {
+    const char* name;
+    std::deque<int> choices;
+    std::deque<QString> names;
+    bool saved;
+    bool theirsKept;  // otherwise our data replaced theirs
+  };
+  const Case cases[] = {
+      {"Cancel keeps their file", {2}, {a}, false, true},
+      {"Save As saves elsewhere", {1}, {a, b}, true, true},
+      {"Overwrite replaces it", {0}, {a}, true, false},
+  };
+  uint8_t salt = 9;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(files.OpenFile(a));
+    const std::vector<uint8_t> theirs = patternFile(kDataFileSize, ++salt);
+    writeAll(a, theirs);  // the other program, with new content every round
+    prompts.asked.clear();
+    prompts.choices = c.choices;
+    prompts.fileNames = c.names;
+    EXPECT_EQ(files.SaveAsFile(), c.saved);
+    ASSERT_EQ(prompts.asked.size(), 1);
+    EXPECT_TRUE(prompts.asked[0].contains(a + QStringLiteral(" was changed by another program since you opened it")));
+    if (!c.theirsKept) {
+      EXPECT_NE(readAll(a), theirs);
+    } else {
+      EXPECT_EQ(readAll(a), theirs);
+    }
+  }
+  EXPECT_EQ(readAll(b).size(), kDataFileSize);
+
+  // Nobody else touched it: saved without a question.
+  ASSERT_TRUE(files.OpenFile(a));
+  prompts.asked.clear();
+  prompts.fileNames = {a};
+  EXPECT_TRUE(files.SaveAsFile());
+  EXPECT_TRUE(prompts.asked.isEmpty());
+}
+
+TEST_F(DataFilesTest, OpenSaysWhenTheFileIsNotADataFile) {
+  const QString raw = path(QStringLiteral("r.bin"));
+  writeAll(raw, patternFile(8192, 4));
+  ASSERT_TRUE(files.OpenFile(raw));
+  EXPECT_TRUE(files.lastOpenNote().contains(QStringLiteral("8192 bytes"))) << files.lastOpenNote().toStdString();
+  prompts.fileNames = {path(QStringLiteral("d.dat"))};
+  ASSERT_TRUE(files.SaveAsFile());
+  ASSERT_TRUE(files.OpenFile(path(QStringLiteral("d.dat"))));
+  EXPECT_TRUE(files.lastOpenNote().isEmpty()) << files.lastOpenNote().toStdString();
+}
+
 }  // namespace zr

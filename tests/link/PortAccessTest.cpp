@@ -110,6 +110,19 @@ TEST_F(PortFixture, SilentComPortThenTheFirstAnsweringPortBecomesComPort) {
   EXPECT_EQ(openPorts(), std::vector<int>{9});
 }
 
+// A silent radio on the configured port: the search sends "PROGRAM" only to
+// ports that may be a programming cable, never to somebody's modem or board.
+TEST_F(PortFixture, TheSearchSendsOnlyToPortsThatMayBeACable) {
+  silent(3);
+  radioOn(5);
+  sio.port(5).cable = false;  // answers, but it is some other serial device
+  radioOn(9);
+  access.OpenCom();
+  EXPECT_EQ(handshakes(5), 0);
+  EXPECT_EQ(ComPort, 9);
+  EXPECT_EQ(openPorts(), std::vector<int>{9});
+}
+
 TEST_F(PortFixture, AllPortsSilentLeavesEverythingAsItWas) {
   silent(1);
   silent(3);

@@ -213,7 +213,7 @@ void MainWindow::buildMenus() {
   on("mnuEditRedo", [this] { undoRedo(true); });
   connect(&core_.history, &UndoHistory::changed, this, &MainWindow::updateUndoActions);
   on("mnuFileNew", [this] { core_.files.NewFile(); });
-  on("mnuFileOpen", [this] { core_.files.OpenFile(QString()); });
+  on("mnuFileOpen", [this] { openFile(); });
   on("mnuFileSave", [this] { onSave(false); });
   on("mnuFileSaveAs", [this] { onSave(true); });
   on("mnuOpenBackupFolder", [this] { onOpenBackupFolder(); });
@@ -409,6 +409,16 @@ void MainWindow::showFilePath() {
 
 void MainWindow::showPort() { setStatusPanel(2, QStringLiteral("COM") + QString::number(core_.settings.ComPort)); }
 
+void MainWindow::openFile(const QString& path) {
+  if (!core_.files.OpenFile(path)) return;
+  // Open takes any file, as the radio's tools always have; the user learns
+  // when what was loaded is not a data file.
+  const QString note = core_.files.lastOpenNote();
+  if (!note.isEmpty())
+    setStatusPanel(1, QStringLiteral("%1 is not a data file (%2); its bytes were loaded as an image")
+                          .arg(QFileInfo(core_.image.CurFilePath).fileName(), note));
+}
+
 void MainWindow::onSave(bool saveAs) {
   if (commitPendingEdit) commitPendingEdit();
   if (saveAs) core_.files.SaveAsFile();
@@ -418,7 +428,7 @@ void MainWindow::onSave(bool saveAs) {
 void MainWindow::onToolbar(const QString& key) {
   guarded(core_.log, "mdifrmMain->tlbmdifrmMain_ButtonClick", [&] {
     if (key == QStringLiteral("FileNew")) core_.files.NewFile();
-    else if (key == QStringLiteral("FileOpen")) core_.files.OpenFile(QString());
+    else if (key == QStringLiteral("FileOpen")) openFile();
     else if (key == QStringLiteral("FileSave")) onSave(false);
     else if (key == QStringLiteral("Help")) onHelp();
     else if (key == QStringLiteral("Exit")) close();

@@ -25,6 +25,9 @@ class QtPrompts;
 class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
+  // File > Open (menu, toolbar; a file named on the command line with its
+  // path): loads a file and notes in the status line one that is not a data file.
+  void openFile(const QString& path = QString());
   MainWindow(Core& core, QtPrompts& prompts, QWidget* parent = nullptr);
   ~MainWindow() override;
 
@@ -89,6 +92,7 @@ class MainWindow : public QMainWindow {
   // The status line names a configuration file that cannot be written.
   void showConfigProblem();
   void onSave(bool saveAs);
+
   void onOpenBackupFolder();
   void onVerifyAfterWrite(bool on);
   void closeChild(const QString& name);

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QAbstractButton>
 #include <QMessageBox>
 
 namespace zr {
@@ -9,6 +10,20 @@ namespace zr {
 bool QtPrompts::askYesNo(const QString& title, const QString& text) {
   return QMessageBox::question(parent_, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
          QMessageBox::Yes;
+}
+
+int QtPrompts::askChoice(const QString& title, const QString& text, const QStringList& buttons) {
+  QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, parent_);
+  std::vector<QAbstractButton*> made;
+  for (qsizetype k = 0; k < buttons.size(); ++k) {
+    const bool cancel = k == buttons.size() - 1;
+    made.push_back(box.addButton(buttons[k], cancel ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
+  }
+  if (!made.empty()) box.setEscapeButton(made.back());
+  box.exec();
+  for (size_t k = 0; k < made.size(); ++k)
+    if (box.clickedButton() == made[k]) return static_cast<int>(k);
+  return static_cast<int>(buttons.size()) - 1;
 }
 
 void QtPrompts::message(const QString& title, const QString& text, Icon icon) {

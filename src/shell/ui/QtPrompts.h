@@ -15,6 +15,7 @@ class QtPrompts : public UserPrompts {
   QString openFileName(const QString& filter, const QString& initialPath) override;
   QString saveFileName(const QString& filter, const QString& initialPath, const QString& defaultSuffix) override;
   void focusMainWindow() override;
+  int askChoice(const QString& title, const QString& text, const QStringList& buttons) override;
 
   // "Data File(*.dat)|*.dat" -> "Data File(*.dat) (*.dat)": the system's
   // filter pairs of description and pattern in Qt's form.
