@@ -58,7 +58,8 @@ std::vector<CommandSpec> buildTable() {
                 flag("force", "Replace OUT.dat when it exists.")},
                files({"dat"}),
                kNothing});
-  t.push_back({QStringLiteral("set"), QStringLiteral("set FILE.dat [--out OUT.dat] FIELD=VALUE [FIELD=VALUE ...]"),
+  t.push_back({QStringLiteral("set"),
+               QStringLiteral("set FILE.dat [--out OUT.dat] [--force] FIELD=VALUE [FIELD=VALUE ...]"),
                QStringLiteral("change radio-wide settings (model=, band= too) and save"),
                QStringLiteral("Opens the data file, applies each assignment in order as the settings pages\n"
                               "would (linked fields follow), then saves (to OUT.dat, or in place).\n"
