@@ -76,25 +76,7 @@ bool writeText(const QString& path, const QString& text, QString& why) {
 
 int runChannels(const GlobalOptions& global, const QStringList& args) {
   GlobalOptions g = global;
-  CommandParser p(QStringLiteral("channels"),
-                  QStringLiteral("channels FILE.dat --export OUT.csv [--format ours|chirp]\n"
-                                 "channels FILE.dat --import IN.csv [--format ours|chirp] [--strict] [--out OUT.dat]"),
-                  QStringLiteral(
-                      "Export writes the channel table as CSV: our columns (Channel,Rx,Tx,Decode,Encode and\n"
-                      "the option columns; frequencies in MHz with five decimals, three digits before\n"
-                      "the point) or CHIRP's generic CSV. Import enters every cell as typing it into the\n"
-                      "channel grid would (snapping, band limits, tone rules, new-channel defaults),\n"
-                      "reports each adjusted or rejected cell with its cause on stderr, and saves the\n"
-                      "data file (in place, or to OUT.dat). The format of an import is also recognised\n"
-                      "from its header. '-' as a file name is stdout for --export, stdin for --import."));
-  p.addOption(QStringLiteral("export"), QStringLiteral("Write the channel table to OUT.csv."), QStringLiteral("OUT.csv"));
-  p.addOption(QStringLiteral("import"), QStringLiteral("Enter the channels of IN.csv."), QStringLiteral("IN.csv"));
-  p.addOption(QStringLiteral("format"), QStringLiteral("ours (default) or chirp (CHIRP's generic CSV)."),
-              QStringLiteral("FORMAT"));
-  p.addOption(QStringLiteral("strict"), QStringLiteral("Exit 1 when any cell was adjusted or rejected (nothing is saved)."));
-  p.addOption(QStringLiteral("out"), QStringLiteral("After an import, save to OUT.dat instead of in place."),
-              QStringLiteral("OUT.dat"));
-  p.addOption(QStringLiteral("force"), QStringLiteral("Import into FILE.dat even when it is not a data file."));
+  CommandParser p(QStringLiteral("channels"));
   if (auto exit = p.parse(args, g)) return *exit;
   const QStringList files = p.positionals();
   if (files.isEmpty()) return p.usageError(QStringLiteral("missing FILE.dat"));

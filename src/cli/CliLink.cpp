@@ -17,17 +17,6 @@ std::optional<std::pair<int, int>> parseRange(const QString& text) {
   return std::make_pair(m.captured(1).toInt(nullptr, 16), m.captured(2).toInt(nullptr, 16));
 }
 
-void addLinkOptions(CommandParser& p, const QString& rangeDescription) {
-  p.addOption(QStringLiteral("port"),
-              QStringLiteral("A device path (/dev/ttyUSB0, /dev/pts/7) or a port number 1..16 numbered as the "
-                             "desktop program numbers ports. With a path only that device is tried."),
-              QStringLiteral("PORT"));
-  p.addOption(QStringLiteral("search"),
-              QStringLiteral("When the port number does not answer, search ports 1 to 16 (the port that "
-                             "answers is named, and not stored)."));
-  p.addOption(QStringLiteral("range"), rangeDescription, QStringLiteral("SSSS-EEEE"));
-}
-
 std::optional<int> takeLinkOptions(const CommandParser& p, LinkOptions& o) {
   o.port = p.value(QStringLiteral("port"));
   if (o.port.isEmpty()) return p.usageError(QStringLiteral("--port is required"));

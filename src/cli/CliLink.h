@@ -17,13 +17,12 @@ class CommandParser;
 // "SSSS-EEEE": four hex digits each.
 std::optional<std::pair<int, int>> parseRange(const QString& text);
 
-// The options read and write share.
+// The options read and write share (declared in the command table).
 struct LinkOptions {
   QString port;                              // --port: a device path or a number 1..16
   bool search = false;                       // --search: ports 1..16 when the number does not answer
   std::optional<std::pair<int, int>> range;  // --range
 };
-void addLinkOptions(CommandParser& p, const QString& rangeDescription);
 // Checks and takes them; returns an exit code on a usage error.
 std::optional<int> takeLinkOptions(const CommandParser& p, LinkOptions& o);
 // A range must also end inside the image, whose size the configuration gives.

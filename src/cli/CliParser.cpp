@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "cli/CliCommon.h"
+#include "cli/CommandTable.h"
 
 namespace zr::cli {
 
@@ -13,14 +14,16 @@ const QString kVersion = QStringLiteral("version");
 const QString kConfig = QStringLiteral("config");
 const QString kVerbose = QStringLiteral("verbose");
 
+void addOptionSpec(QCommandLineParser& p, const OptionSpec& o) {
+  QStringList names;
+  if (!o.shortName.isEmpty()) names << o.shortName;
+  names << o.name;
+  p.addOption(QCommandLineOption(names, o.description, o.valueName));
+}
+
 // The options every command accepts, before or after the command's name.
 void addGlobalOptions(QCommandLineParser& p) {
-  p.addOption(QCommandLineOption({QStringLiteral("h"), kHelp}, QStringLiteral("Show this help.")));
-  p.addOption(QCommandLineOption(kVersion, QStringLiteral("Show the program's version.")));
-  p.addOption(QCommandLineOption(
-      kConfig, QStringLiteral("The configuration file (default: kelvane.def beside the program)."),
-      QStringLiteral("PATH")));
-  p.addOption(QCommandLineOption(kVerbose, QStringLiteral("Also print the error log's reports on stderr.")));
+  for (const OptionSpec& o : globalOptions()) addOptionSpec(p, o);
 }
 
 void takeGlobalOptions(const QCommandLineParser& p, GlobalOptions& g) {
@@ -52,6 +55,14 @@ void printText(const QString& text, std::FILE* to) {
 }  // namespace
 
 QString versionText() { return QStringLiteral("zr417-cli %1").arg(QCoreApplication::applicationVersion()); }
+
+CommandParser::CommandParser(const QString& command) : command_(command) {
+  const CommandSpec* spec = findCommand(command);
+  if (!spec) return;  // a programming error; parse() then knows no option
+  synopsis_ = spec->synopsis;
+  parser_.setApplicationDescription(spec->description);
+  for (const OptionSpec& o : spec->options) addOptionSpec(parser_, o);
+}
 
 CommandParser::CommandParser(QString command, QString synopsis, QString description)
     : command_(std::move(command)), synopsis_(std::move(synopsis)) {

@@ -14,6 +14,9 @@ struct GlobalOptions;
 
 class CommandParser {
  public:
+  // The parser of a command of the command table (CommandTable.h): its usage,
+  // description and options come from its row.
+  explicit CommandParser(const QString& command);
   // command: "read"; synopsis: the usage line without "zr417-cli " (several
   // lines allowed); description: one paragraph on what the command does.
   CommandParser(QString command, QString synopsis, QString description);

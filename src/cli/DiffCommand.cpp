@@ -25,12 +25,7 @@ QString hex(int value, int digits) { return QString::number(value, 16).toUpper()
 
 int runDiff(const GlobalOptions& global, const QStringList& args) {
   GlobalOptions g = global;
-  CommandParser p(QStringLiteral("diff"), QStringLiteral("diff A B [--json]"),
-                  QStringLiteral("Compares two data files or raw images (read --raw) by meaning: model and range,\n"
-                                 "channels field by field, settings by name with both texts, the two-tone table and\n"
-                                 "the PTT ID pause channels, then the bytes no shown value depends on.\n"
-                                 "Exit 0 when equal, 1 when different, 2 when a file cannot be read."));
-  p.addOption(QStringLiteral("json"), QStringLiteral("Print one JSON object."));
+  CommandParser p(QStringLiteral("diff"));
   if (auto exit = p.parse(args, g)) return *exit;
   const QStringList files = p.positionals();
   if (files.size() != 2) return p.usageError(QStringLiteral("give two files, A and B"));

@@ -10,15 +10,7 @@ namespace zr::cli {
 
 int runNew(const GlobalOptions& global, const QStringList& args) {
   GlobalOptions g = global;
-  CommandParser p(QStringLiteral("new"), QStringLiteral("new OUT.dat [--band TEXT] [--model TEXT] [--force]"),
-                  QStringLiteral("Saves a fresh data file as New makes it: the default image with every channel\n"
-                                 "empty and every setting at its default. Without --band the range is the one\n"
-                                 "the program starts with (400 - 520 MHz)."));
-  p.addOption(QStringLiteral("band"),
-              QStringLiteral("A text of the range list (\"136 - 174 MHz\"), #N, or LOW-HIGH in MHz for a custom range."),
-              QStringLiteral("TEXT"));
-  p.addOption(QStringLiteral("model"), QStringLiteral("A text of the model list, or #N."), QStringLiteral("TEXT"));
-  p.addOption(QStringLiteral("force"), QStringLiteral("Replace OUT.dat when it exists."));
+  CommandParser p(QStringLiteral("new"));
   if (auto exit = p.parse(args, g)) return *exit;
   const QStringList files = p.positionals();
   if (files.isEmpty()) return p.usageError(QStringLiteral("missing OUT.dat"));

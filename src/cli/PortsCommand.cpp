@@ -12,11 +12,7 @@ namespace zr::cli {
 
 int runPorts(const GlobalOptions& global, const QStringList& args) {
   GlobalOptions g = global;
-  CommandParser p(QStringLiteral("ports"), QStringLiteral("ports [--json]"),
-                  QStringLiteral("Lists the serial ports as the program numbers them (COM1 to COM16, pins of the\n"
-                                 "[Ports] section of the configuration first): device, stable by-id link,\n"
-                                 "description, USB vendor:product, and whether you can open it, and if not, why."));
-  p.addOption(QStringLiteral("json"), QStringLiteral("Print one JSON array."));
+  CommandParser p(QStringLiteral("ports"));
   if (auto exit = p.parse(args, g)) return *exit;
   if (!p.positionals().isEmpty())
     return p.usageError(QStringLiteral("unexpected argument '%1'").arg(p.positionals().first()));

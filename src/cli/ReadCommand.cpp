@@ -10,18 +10,7 @@ namespace zr::cli {
 
 int runRead(const GlobalOptions& global, const QStringList& args) {
   GlobalOptions g = global;
-  CommandParser p(QStringLiteral("read"),
-                  QStringLiteral("read --port PORT [--search] [--range SSSS-EEEE] [--out FILE.dat] [--raw FILE.bin]"),
-                  QStringLiteral("Reads the radio as the communication window does (identification, command set,\n"
-                                 "retries, single-wire cable detection). Progress goes to stderr.\n"
-                                 "Every good read keeps a copy in the backups folder and names it on stderr.\n"
-                                 "Exit 0 on success, 1 when the read failed."));
-  addLinkOptions(p, QStringLiteral("Read these addresses (four hex digits each) instead of "
-                                   "ReadStartAddr-ReadEndAddr of the configuration."));
-  p.addOption(QStringLiteral("out"), QStringLiteral("On success, refresh the editors and save the data file."),
-              QStringLiteral("FILE.dat"));
-  p.addOption(QStringLiteral("raw"), QStringLiteral("On success, write the image bytes 0..DatNum as received."),
-              QStringLiteral("FILE.bin"));
+  CommandParser p(QStringLiteral("read"));
   if (auto exit = p.parse(args, g)) return *exit;
   if (!p.positionals().isEmpty())
     return p.usageError(QStringLiteral("unexpected argument '%1'").arg(p.positionals().first()));

@@ -36,18 +36,7 @@ QString disabledWarning(const SettingsMap& map, const QString& name) {
 
 int runSet(const GlobalOptions& global, const QStringList& args) {
   GlobalOptions g = global;
-  CommandParser p(QStringLiteral("set"), QStringLiteral("set FILE.dat [--out OUT.dat] FIELD=VALUE [FIELD=VALUE ...]"),
-                  QStringLiteral("Opens the data file, applies each assignment in order as the settings pages\n"
-                                 "would (linked fields follow), then saves (to OUT.dat, or in place).\n"
-                                 "VALUE: for a list the exact entry text or #N for position N; for a check box\n"
-                                 "1/0, on/off or true/false; for a text field the text. Field names are those of\n"
-                                 "`zr417-cli show FILE.dat --json` (\"settings\"). model=TEXT and band=TEXT choose\n"
-                                 "from the model and range lists (band=LOW-HIGH in MHz for a custom range); a\n"
-                                 "range starts a new data set, as the range list does."));
-  p.addOption(QStringLiteral("out"), QStringLiteral("Save to OUT.dat instead of in place."), QStringLiteral("OUT.dat"));
-  p.addOption(QStringLiteral("force"),
-              QStringLiteral("Change FILE.dat even when it is not a data file, and let band= or model= clear\n"
-                             "the channels in use."));
+  CommandParser p(QStringLiteral("set"));
   if (auto exit = p.parse(args, g)) return *exit;
   QStringList assignments = p.positionals();
   if (assignments.isEmpty()) return p.usageError(QStringLiteral("missing FILE.dat"));

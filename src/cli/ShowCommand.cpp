@@ -120,10 +120,7 @@ void printSettings(const SettingsMap& map) {
 
 int runShow(const GlobalOptions& global, const QStringList& args) {
   GlobalOptions g = global;
-  CommandParser p(QStringLiteral("show"), QStringLiteral("show FILE.dat [--json]"),
-                  QStringLiteral("Opens a data file as the desktop program's Open does and prints what the\n"
-                                 "editors show after the refresh: a readable summary, or one JSON object."));
-  p.addOption(QStringLiteral("json"), QStringLiteral("Print one JSON object."));
+  CommandParser p(QStringLiteral("show"));
   if (auto exit = p.parse(args, g)) return *exit;
   const QStringList files = p.positionals();
   if (files.isEmpty()) return p.usageError(QStringLiteral("missing FILE.dat"));

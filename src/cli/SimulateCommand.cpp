@@ -44,26 +44,7 @@ bool parseIdent(const QString& text, uint8_t out[3]) {
 
 int runSimulate(const GlobalOptions& global, const QStringList& args) {
   GlobalOptions g = global;
-  CommandParser p(QStringLiteral("simulate"),
-                  QStringLiteral("simulate [--echo] [--ident ZZRRWW] [--model-code N] [--image FILE.bin] [--paced]\n"
-                                 "         [--fail-after N] [--fail-for K] [--ignore-writes] [--silent]"),
-                  QStringLiteral("Starts the radio simulator on a pseudo-terminal, prints the device path as\n"
-                                 "the first line and serves until interrupted (Ctrl+C)."));
-  p.addOption(QStringLiteral("echo"), QStringLiteral("Behave like a single-wire cable (every byte comes back)."));
-  p.addOption(QStringLiteral("ident"), QStringLiteral("Radio bytes 0x0388-0x038A as six hex digits (default 5A2429)."),
-              QStringLiteral("ZZRRWW"));
-  p.addOption(QStringLiteral("model-code"), QStringLiteral("Radio byte 0x03D4, 0..255 (default 40)."),
-              QStringLiteral("N"));
-  p.addOption(QStringLiteral("image"), QStringLiteral("Radio memory from a raw image, from address 0 (at most 8 KiB)."),
-              QStringLiteral("FILE.bin"));
-  p.addOption(QStringLiteral("paced"), QStringLiteral("Deliver bytes at 9600 baud, 8 data bits, 2 stop bits."));
-  // Faults, for trying failures without a radio.
-  p.addOption(QStringLiteral("fail-after"), QStringLiteral("Stop answering after N requests."), QStringLiteral("N"));
-  p.addOption(QStringLiteral("fail-for"),
-              QStringLiteral("Leave K requests unanswered (after --fail-after N: from then on), then answer again."),
-              QStringLiteral("K"));
-  p.addOption(QStringLiteral("ignore-writes"), QStringLiteral("Acknowledge writes but keep the memory as it is."));
-  p.addOption(QStringLiteral("silent"), QStringLiteral("Never answer."));
+  CommandParser p(QStringLiteral("simulate"));
   if (auto exit = p.parse(args, g)) return *exit;
   if (!p.positionals().isEmpty())
     return p.usageError(QStringLiteral("unexpected argument '%1'").arg(p.positionals().first()));

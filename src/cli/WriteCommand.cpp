@@ -9,21 +9,7 @@ namespace zr::cli {
 
 int runWrite(const GlobalOptions& global, const QStringList& args) {
   GlobalOptions g = global;
-  CommandParser p(QStringLiteral("write"),
-                  QStringLiteral("write --port PORT [--search] [--range SSSS-EEEE] [--verify] [--force] (FILE.dat | --raw FILE.bin)"),
-                  QStringLiteral("Loads the data file as Open does (or a raw image from address 0, not realigned)\n"
-                                 "and writes it to the radio as the communication window does: write preparation,\n"
-                                 "scripted blocks, model and band, information reads, parameter or special blocks,\n"
-                                 "end frame. Progress goes to stderr. Exit 0 only when the whole write succeeded.\n"
-                                 "What the write preparation changed, and the settings this radio was not sent,\n"
-                                 "are reported on stderr. Every write keeps a copy in the backups folder."));
-  addLinkOptions(p, QStringLiteral("Write these addresses instead of WriteStartAddr-WriteEndAddr."));
-  p.addOption(QStringLiteral("raw"), QStringLiteral("A raw image instead of a data file."), QStringLiteral("FILE.bin"));
-  p.addOption(QStringLiteral("force"),
-              QStringLiteral("Write FILE.dat even when it is not a data file (not 1040 bytes, or without the "
-                             "data file signature)."));
-  p.addOption(QStringLiteral("verify"),
-              QStringLiteral("Read the written range back and compare; exit 1 naming the first differing addresses."));
+  CommandParser p(QStringLiteral("write"));
   if (auto exit = p.parse(args, g)) return *exit;
   const QStringList files = p.positionals();
   if (files.size() > 1) return p.usageError(QStringLiteral("unexpected argument '%1'").arg(files[1]));

@@ -8,6 +8,7 @@
 
 #include "cli/CliCommon.h"
 #include "cli/CliParser.h"
+#include "cli/CommandTable.h"
 #include "data/DataFiles.h"
 #include "shell/AppPaths.h"
 
@@ -20,44 +21,12 @@ struct Command {
   Runner run;
 };
 
+// The logic of each command of the command table.
 const Command kCommands[] = {
     {"show", zr::cli::runShow},         {"set", zr::cli::runSet},   {"channels", zr::cli::runChannels},
     {"simulate", zr::cli::runSimulate}, {"read", zr::cli::runRead}, {"write", zr::cli::runWrite},
     {"new", zr::cli::runNew},           {"diff", zr::cli::runDiff}, {"ports", zr::cli::runPorts},
 };
-
-const char kOverview[] =
-    "Usage: zr417-cli [--config PATH] [--verbose] COMMAND [ARGS]\n"
-    "\n"
-    "Commands:\n"
-    "  show FILE.dat [--json]    print what the editors show for a data file\n"
-    "  new OUT.dat [--band TEXT] [--model TEXT]\n"
-    "                            a fresh data file, as New makes it\n"
-    "  set FILE.dat [--out OUT.dat] FIELD=VALUE ...\n"
-    "                            change radio-wide settings (model=, band= too) and save\n"
-    "  channels FILE.dat --export OUT.csv\n"
-    "  channels FILE.dat --import IN.csv [--out OUT.dat]\n"
-    "                            exchange the channel table as CSV\n"
-    "  channels FILE.dat ... --format chirp\n"
-    "                            the same in CHIRP's generic CSV\n"
-    "  diff A B [--json]         differences of two data files or raw images by meaning\n"
-    "  ports [--json]            the serial ports as the program numbers them\n"
-    "  read --port PORT [--search] [--range SSSS-EEEE] [--out FILE.dat] [--raw FILE.bin]\n"
-    "                            read the radio\n"
-    "  write --port PORT [--search] [--range SSSS-EEEE] [--force] (FILE.dat | --raw FILE.bin)\n"
-    "                            write the radio\n"
-    "  simulate [--echo] [--ident ZZRRWW] [--model-code N] [--image FILE.bin] [--paced]\n"
-    "                            run the radio simulator on a pseudo-terminal\n"
-    "\n"
-    "Options (before or after the command):\n"
-    "  --config PATH   configuration file (default: kelvane.def beside the program,\n"
-    "                  or ~/.config/zr417cps/kelvane.def when installed)\n"
-    "  --verbose       also print the error log's reports on stderr\n"
-    "  --help          this help; COMMAND --help for a command's help\n"
-    "  --version       the program's version\n"
-    "\n"
-    "Options take their value as --opt VALUE or --opt=VALUE; -- ends the options.\n"
-    "Exit codes: 0 success, 1 the operation failed, 2 usage error.\n";
 
 // Qt keeps arguments as UTF-8 text and would turn other bytes into a
 // different name; such a file could then be created, or reported missing,
@@ -103,7 +72,7 @@ int main(int argc, char** argv) {
   g.programDir = QCoreApplication::applicationDirPath();
   QString command;
   QStringList rest;
-  if (auto exit = parseGlobal(app.arguments(), QString::fromUtf8(kOverview), g, command, rest)) return *exit;
+  if (auto exit = parseGlobal(app.arguments(), overviewText(), g, command, rest)) return *exit;
   if (!g.configPath.isEmpty()) {
     // A configuration the user named must be there: without it the image
     // has no size, and every later message would blame the wrong file.

@@ -4,6 +4,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -125,3 +126,37 @@ TEST(CliParser, UsageErrorsNameTheProblem) {
 }
 
 }  // namespace
+
+// The top-level help, every command's help and the manual page name the same
+// commands and options, and -v is --version.
+TEST(CliParser, HelpAndManualPageAgree) {
+  const CliResult top = cli({"--help"});
+  ASSERT_EQ(top.exitCode, 0);
+  EXPECT_EQ(cli({"-v"}).out, cli({"--version"}).out);
+  EXPECT_EQ(cli({"-v"}).exitCode, 0);
+  const QString man = QString::fromUtf8(readBytes(ZR_SOURCE_DIR "/resources/man/zr417-cli.1"));
+  ASSERT_FALSE(man.isEmpty());
+  QStringList commands;
+  bool inCommands = false;
+  for (const QString& line : top.out.split('\n')) {
+    if (line == "Commands:") inCommands = true;
+    else if (line.isEmpty()) inCommands = false;
+    else if (inCommands && line.startsWith("  ") && line[2].isLower()) commands << line.mid(2).section(' ', 0, 0);
+  }
+  commands.removeDuplicates();
+  for (const char* expected : {"show", "new", "set", "channels", "diff", "ports", "read", "write", "simulate"})
+    EXPECT_TRUE(commands.contains(expected)) << expected;
+  EXPECT_TRUE(top.out.contains("[--verify]")) << top.out.toStdString();
+  static const QRegularExpression option(QStringLiteral("--[a-z][a-z-]*"));
+  for (const QString& command : commands) {
+    SCOPED_TRACE(command.toStdString());
+    EXPECT_TRUE(man.contains(QStringLiteral(".BI \"%1 ").arg(command)) ||
+                man.contains(QStringLiteral(".B \"%1 ").arg(command)));
+    const CliResult help = cli({command, "--help"});
+    ASSERT_EQ(help.exitCode, 0);
+    for (auto it = option.globalMatch(help.out); it.hasNext();) {
+      const QString name = it.next().captured();
+      EXPECT_TRUE(man.contains(QString(name).replace("-", "\\-"))) << name.toStdString();
+    }
+  }
+}

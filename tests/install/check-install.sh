@@ -21,10 +21,10 @@ for f in bin/zr417-cps bin/zr417-cli \
          share/zr417cps/softface.tsv \
          "share/applications/$app_id.desktop" "share/metainfo/$app_id.metainfo.xml" \
          share/mime/packages/zr417-cps.xml \
-         share/icons/hicolor/scalable/apps/zr417-cps.svg \
-         share/icons/hicolor/48x48/apps/zr417-cps.png share/icons/hicolor/128x128/apps/zr417-cps.png \
-         share/icons/hicolor/256x256/apps/zr417-cps.png \
-         share/man/man1/zr417-cps.1 share/man/man1/zr417-cli.1 \
+         share/icons/hicolor/scalable/apps/$app_id.svg \
+         share/icons/hicolor/48x48/apps/$app_id.png share/icons/hicolor/128x128/apps/$app_id.png \
+         share/icons/hicolor/256x256/apps/$app_id.png \
+         share/man/man1/zr417-cps.1.gz share/man/man1/zr417-cli.1.gz share/doc/zr417-cps/copyright share/doc/zr417-cps/changelog.gz \
          lib/udev/rules.d/70-zr417cps.rules; do
   [ -f "$prefix/$f" ] || fail "missing $f"
 done
