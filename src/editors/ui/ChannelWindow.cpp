@@ -303,14 +303,19 @@ void ChannelWindow::pasteChannels() {
     const std::vector<int> rows = selectedChannels();
     if (rows.empty()) return;
     const PasteResult r = pasteChannelRows(grid_, core_, rows.front(), QGuiApplication::clipboard()->text());
-    if (r.refused.isEmpty()) return;
-    // Every refused cell in one report.
-    QStringList lines = r.refused.mid(0, kMaxRefusalsShown);
-    if (r.refused.size() > kMaxRefusalsShown)
-      lines << QStringLiteral("... and %1 more").arg(r.refused.size() - kMaxRefusalsShown);
-    core_.prompts.message(core_.text.SoftFace(kTxtNotice),
-                          QStringLiteral("Some cells were not pasted:\n") + lines.join(u'\n'),
-                          UserPrompts::Icon::Exclamation);
+    if (r.refused.isEmpty() && r.adjusted.isEmpty()) return;
+    // Every refused and every changed cell in one report.
+    auto section = [](const QString& title, const QStringList& cells) {
+      if (cells.isEmpty()) return QStringList{};
+      QStringList lines{title};
+      lines << cells.mid(0, kMaxRefusalsShown);
+      if (cells.size() > kMaxRefusalsShown) lines << QStringLiteral("... and %1 more").arg(cells.size() - kMaxRefusalsShown);
+      return lines;
+    };
+    QStringList lines = section(QStringLiteral("Some cells were not pasted:"), r.refused);
+    if (!lines.isEmpty() && !r.adjusted.isEmpty()) lines << QString();
+    lines << section(QStringLiteral("Some cells were changed to fit:"), r.adjusted);
+    core_.prompts.message(core_.text.SoftFace(kTxtNotice), lines.join(u'\n'), UserPrompts::Icon::Exclamation);
   });
 }
 
