@@ -35,7 +35,7 @@ constexpr int kTxtChannelInfo = 382;
 constexpr int kTxtWindowTitle = 66;
 constexpr int kTxtNotice = 70;
 constexpr int kMaxRefusalsShown = 12;  // lines of one paste report
-constexpr int kMinVisibleRows = 8;
+constexpr int kMinVisibleRows = 12;
 
 QColor fromRgb(uint32_t rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 uint32_t rgbOf(const QColor& c) { return c.rgb() & 0xFFFFFF; }
@@ -346,7 +346,9 @@ void ChannelWindow::rebuild() {
   table_->verticalHeader()->setFixedWidth(twipsToPixels(grid_.columnWidth(0)));
   table_->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
   for (int c = 1; c <= cols; ++c) table_->setColumnWidth(c - 1, twipsToPixels(grid_.columnWidth(c)));
-  // However the other windows are laid out, the grid keeps eight channel rows in view.
+  // However the other windows are laid out (the error log docked below them
+  // included), the grid keeps twelve channel rows in view; the settings pages
+  // below scroll instead.
   const int shownRows = std::min(rows, kMinVisibleRows);
   table_->setMinimumHeight(2 * table_->frameWidth() + table_->horizontalHeader()->sizeHint().height() +
                            shownRows * table_->verticalHeader()->defaultSectionSize() +
