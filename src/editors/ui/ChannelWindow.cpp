@@ -20,6 +20,8 @@
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTimer>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "editors/ChannelClipboard.h"
@@ -35,7 +37,12 @@ constexpr int kTxtChannelInfo = 382;
 constexpr int kTxtWindowTitle = 66;
 constexpr int kTxtNotice = 70;
 constexpr int kMaxRefusalsShown = 12;  // lines of one paste report
-constexpr int kMinVisibleRows = 12;
+// Channel rows the grid keeps in view whatever else the window shows: twelve
+// on a screen with room for them beside the settings pages and the docked
+// error log, eight on a small screen (or a large scale factor) so that the
+// window still fits.
+constexpr int kMinVisibleRows = 12, kMinVisibleRowsSmallScreen = 8;
+constexpr int kRoomyScreenHeight = 720;  // logical pixels available
 
 QColor fromRgb(uint32_t rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 uint32_t rgbOf(const QColor& c) { return c.rgb() & 0xFFFFFF; }
@@ -347,9 +354,11 @@ void ChannelWindow::rebuild() {
   table_->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
   for (int c = 1; c <= cols; ++c) table_->setColumnWidth(c - 1, twipsToPixels(grid_.columnWidth(c)));
   // However the other windows are laid out (the error log docked below them
-  // included), the grid keeps twelve channel rows in view; the settings pages
-  // below scroll instead.
-  const int shownRows = std::min(rows, kMinVisibleRows);
+  // included), the grid keeps its rows in view; the settings pages below
+  // scroll instead.
+  const QScreen* screen = table_->screen() ? table_->screen() : QGuiApplication::primaryScreen();
+  const bool roomy = !screen || screen->availableGeometry().height() >= kRoomyScreenHeight;
+  const int shownRows = std::min(rows, roomy ? kMinVisibleRows : kMinVisibleRowsSmallScreen);
   table_->setMinimumHeight(2 * table_->frameWidth() + table_->horizontalHeader()->sizeHint().height() +
                            shownRows * table_->verticalHeader()->defaultSectionSize() +
                            table_->horizontalScrollBar()->sizeHint().height());
