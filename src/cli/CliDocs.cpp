@@ -187,7 +187,7 @@ QString bashCompletion(const QStringList& fields) {
       "\n"
       "# FIELD= of set: the settings fields, model and band.\n"
       "_zr417_cli_fields() {\n"
-      "  local f\n"
+      "  local f want=${1//\\\\/}  # as typed, without the backslashes before ( and )\n"
       "  local -a names=(\n")
                   .arg(portNumbers());
   for (const QString& f : fields) s += QStringLiteral("    ") + quoted(f) + u'\n';
@@ -195,7 +195,7 @@ QString bashCompletion(const QStringList& fields) {
       "  )\n"
       "  compopt -o nospace 2>/dev/null\n"
       "  for f in \"${names[@]}\"; do\n"
-      "    [[ $f == \"$1\"* ]] && COMPREPLY+=( \"$(printf '%q' \"$f\")=\" )\n"
+      "    [[ $f == \"$want\"* ]] && COMPREPLY+=( \"$(printf '%q' \"$f\")=\" )\n"
       "  done\n"
       "}\n"
       "\n"
@@ -260,8 +260,9 @@ QString bashCompletion(const QStringList& fields) {
       "  if [[ -z $opt ]] && [[ ${words[cword-1]} == -?* ]] && _zr417_cli_takes_value \"$cmd\" \"${words[cword-1]}\"; then\n"
       "    opt=${words[cword-1]}\n"
       "  fi\n"
-      "  if [[ $opt == -* ]]; then\n"
-      "    _zr417_cli_value \"$cmd\" \"$opt\" \"$cur\"\n"
+      "  # After FIELD= of set (or an option's '=') only the value can follow.\n"
+      "  if [[ -n $opt ]]; then\n"
+      "    [[ $opt == -* ]] && _zr417_cli_value \"$cmd\" \"$opt\" \"$cur\"\n"
       "    return 0\n"
       "  fi\n"
       "  local global='%1'\n"

@@ -75,6 +75,8 @@ cbo=$(offered set F.dat cbo)
 [ -n "$cbo" ] || fail "'set F.dat cbo<TAB>' offers nothing"
 grep -qv '^cbo' <<<"$cbo" && fail "'set F.dat cbo<TAB>' offers words not starting with cbo"
 expect cboTot= set F.dat cboT
+refuse cboTot= set F.dat cboTot = ""
+expect 'cboVoxCmpDat\(1\)=' set F.dat 'cboVoxCmpDat\('
 
 # Ports: the numbers 1 to 16, in both option spellings.
 for w in 1 9 16; do
