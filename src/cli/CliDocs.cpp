@@ -99,11 +99,7 @@ QStringList zshOptionSpecs(const std::vector<OptionSpec>& options) {
 QString fishArguments(const ValueSpec& v) {
   switch (v.kind) {
     case ValueKind::None: return QString();
-    case ValueKind::File: {
-      QStringList calls;
-      for (const QString& e : v.words) calls << QStringLiteral("__fish_complete_suffix .") + e;
-      return QStringLiteral(" -a ") + quoted(u'(' + calls.join(QStringLiteral("; ")) + u')');
-    }
+    case ValueKind::File: return QStringLiteral(" -a ") + quoted(QStringLiteral("(__zr417_cli_files %1)").arg(v.words.join(u' ')));
     case ValueKind::Port: return QStringLiteral(" -a '(__zr417_cli_ports)'");
     case ValueKind::Choice: return QStringLiteral(" -a ") + quoted(v.words.join(u' '));
     case ValueKind::Field: return QStringLiteral(" -a '(__zr417_cli_fields)'");
@@ -304,7 +300,7 @@ QString zshCompletion(const QStringList& fields) {
       "# zsh completion for zr417-cli, written from the program's table of commands.\n"
       "\n"
       "_zr417_cli_ports() {\n"
-      "  _alternative 'numbers:port number:(%1)' 'devices:device path:_files -W / -P /'\n"
+      "  _alternative 'numbers:port number:(%1)' 'devices:device path:_files -W /dev -P /dev/'\n"
       "}\n"
       "\n"
       "_zr417_cli_fields() {\n"
@@ -377,6 +373,18 @@ QString fishCompletion(const QStringList& fields) {
                   "    printf '%s\\n' %1\n"
                   "    for d in /dev/ttyUSB* /dev/ttyACM* /dev/serial/by-id/*\n"
                   "        echo $d\n"
+                  "    end\n"
+                  "end\n"
+                  "\n"
+                  "# Directories and the files ending in one of the extensions given.\n"
+                  "function __zr417_cli_files\n"
+                  "    set -l token (commandline -ct)\n"
+                  "    for f in $token*\n"
+                  "        if test -d $f\n"
+                  "            echo $f/\n"
+                  "        else if string match -qir -- '\\\\.('(string join '|' $argv)')$' $f\n"
+                  "            echo $f\n"
+                  "        end\n"
                   "    end\n"
                   "end\n"
                   "\n"

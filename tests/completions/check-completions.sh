@@ -107,7 +107,13 @@ refuse a.dat read ""
 
 # zsh and fish read their files.
 if command -v zsh >/dev/null; then zsh -n "$comp/_zr417-cli" || fail "zsh -n"; fi
-if command -v fish >/dev/null; then fish -n "$comp/zr417-cli.fish" || fail "fish -n"; fi
+if command -v fish >/dev/null; then
+  fish -n "$comp/zr417-cli.fish" || fail "fish -n"
+  fish_words=$(fish --no-config -c "source '$comp/zr417-cli.fish'; complete -C 'zr417-cli show '; complete -C 'zr417-cli set a.dat cboT'" |
+               cut -f1)
+  for w in a.dat sub/ cboTot=; do grep -qxF "$w" <<<"$fish_words" || fail "fish does not offer $w"; done
+  grep -qxF b.txt <<<"$fish_words" && fail "fish offers b.txt for show"
+fi
 
 [ "$failures" = 0 ] || { echo "$failures failure(s)" >&2; exit 1; }
 echo "completions agree with zr417-cli --help"
