@@ -128,7 +128,7 @@ int runChannels(const GlobalOptions& global, const QStringList& args) {
     printErr(QStringLiteral("zr417-cli channels: cannot read %1: %2").arg(importPath, why));
     return kExitFailed;
   }
-  const std::vector<QStringList> head = parseCsv(text.section(u'\n', 0, 0));
+  const std::vector<QStringList> head = parseCsv(text.section(u'\n', 0, 0), nullptr, csvDelimiter(text));
   const bool chirp = format == QStringLiteral("chirp") ||
                      (format.isEmpty() && !head.empty() && isChirpCsvHeader(head.front()));
   std::vector<CsvProblem> problems;

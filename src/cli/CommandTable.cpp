@@ -85,7 +85,10 @@ std::vector<CommandSpec> buildTable() {
                    "channel grid would (snapping, band limits, tone rules, new-channel defaults),\n"
                    "reports each adjusted or rejected cell with its cause on stderr, and saves the\n"
                    "data file (in place, or to OUT.dat). The format of an import is also recognised\n"
-                   "from its header. '-' as a file name is stdout for --export, stdin for --import."),
+                   "from its header, and so is its delimiter (comma, semicolon or tab; frequencies\n"
+                   "may have a decimal comma). Our columns are taken by caption in any order; any\n"
+                   "subset with Channel and Rx will do, and a column left out keeps the channel's\n"
+                   "values. '-' as a file name is stdout for --export, stdin for --import."),
                {option("export", "OUT.csv", "Write the channel table to OUT.csv.", files({"csv"})),
                 option("import", "IN.csv", "Enter the channels of IN.csv.", files({"csv", "txt"})),
                 option("format", "FORMAT", "ours (default) or chirp (CHIRP's generic CSV).", choice({"ours", "chirp"})),

@@ -1,5 +1,7 @@
 #include "editors/ChannelCsv.h"
 
+#include <QRegularExpression>
+
 #include "editors/Editors.h"
 
 namespace zr {
@@ -21,6 +23,14 @@ QStringList header(const Editors& e, bool guarded = false) {
   return h;
 }
 
+// A frequency as a spreadsheet writes it with a decimal comma ("146,52")
+// reads as the grid's decimal point.
+QString frequencyText(const QString& cell) {
+  static const QRegularExpression decimalComma(QStringLiteral("^\\s*\\d+,\\d*\\s*$"));
+  if (!decimalComma.match(cell).hasMatch()) return cell;
+  return QString(cell).replace(u',', u'.');
+}
+
 bool isFormulaStart(QChar c) { return c == u'=' || c == u'+' || c == u'-' || c == u'@'; }
 
 }  // namespace
@@ -32,7 +42,21 @@ QString csvText(const QString& text) {
   return number ? text : u'\'' + text;
 }
 
-std::vector<QStringList> parseCsv(const QString& text, std::vector<int>* firstLines) {
+QChar csvDelimiter(const QString& text) {
+  int commas = 0, semicolons = 0;
+  bool quoted = false;
+  for (const QChar c : text) {
+    if (c == u'"') quoted = !quoted;
+    if (quoted) continue;
+    if (c == u'\n' || c == u'\r') break;
+    if (c == u'\t') return u'\t';
+    if (c == u',') ++commas;
+    if (c == u';') ++semicolons;
+  }
+  return semicolons > commas ? u';' : u',';
+}
+
+std::vector<QStringList> parseCsv(const QString& text, std::vector<int>* firstLines, QChar delimiter) {
   std::vector<QStringList> rows;
   QStringList row;
   QString field;
@@ -52,7 +76,8 @@ std::vector<QStringList> parseCsv(const QString& text, std::vector<int>* firstLi
     }
     row.clear();
   };
-  for (int i = 0; i < text.size(); ++i) {
+  // Spreadsheets often start a UTF-8 file with a byte order mark.
+  for (int i = text.startsWith(QChar(0xFEFF)) ? 1 : 0; i < text.size(); ++i) {
     const QChar c = text[i];
     // A line ends at LF, at CR LF (counted at its LF) and at a lone CR.
     const bool lineEnd = c == u'\n' || (c == u'\r' && !(i + 1 < text.size() && text[i + 1] == u'\n'));
@@ -71,7 +96,7 @@ std::vector<QStringList> parseCsv(const QString& text, std::vector<int>* firstLi
     } else if (c == u'"' && !fieldStarted) {
       quoted = true;
       fieldStarted = true;
-    } else if (c == u',') {
+    } else if (c == delimiter) {
       endField();
     } else if (c == u'\n') {
       endRow();
@@ -126,27 +151,40 @@ QString exportChannelsCsv(Editors& e) {
 bool importChannelsCsv(Editors& e, const QString& csv, std::vector<CsvProblem>& problems) {
   Core& c = e.core;
   std::vector<int> fileLines;
-  const std::vector<QStringList> rows = parseCsv(csv, &fileLines);
-  const QStringList expected = header(e);
+  const std::vector<QStringList> rows = parseCsv(csv, &fileLines, csvDelimiter(csv));
+  const QStringList captions = header(e);
   if (rows.empty()) {
     problems.push_back({1, QString(), QStringLiteral("the file is empty")});
     return false;
   }
-  // The header must name the channel columns; option columns are matched by caption.
+  // Columns by caption, in any order, as a paste takes them: column[k] is the
+  // grid column of field k of a row, -1 for a field that is left out.
   const QStringList& head = rows[0];
   const int headLine = fileLines.empty() ? 1 : fileLines[0];
-  if (head.size() < 5 || head.mid(0, 5) != expected.mid(0, 5)) {
-    problems.push_back({headLine, QString(), QStringLiteral("the header must start with %1").arg(expected.mid(0, 5).join(u','))});
-    return false;
-  }
-  std::vector<int> optionColumn(static_cast<size_t>(head.size()), -1);
-  for (int k = 5; k < head.size(); ++k) {
-    const int at = expected.indexOf(head[k].trimmed(), 5);
+  std::vector<int> column(static_cast<size_t>(head.size()), -1);
+  std::vector<int> fieldOf(static_cast<size_t>(captions.size()), -1);
+  for (int k = 0; k < head.size(); ++k) {
+    const QString caption = head[k].trimmed();
+    int at = -1;
+    for (int j = 0; j < captions.size() && at < 0; ++j)
+      if (captions[j].compare(caption, Qt::CaseInsensitive) == 0) at = j;
     if (at < 0) {
-      problems.push_back({headLine, head[k], QStringLiteral("no such option column")});
-      return false;
+      // A trailing delimiter gives a last column without a caption.
+      if (!caption.isEmpty()) problems.push_back({headLine, head[k], QStringLiteral("no such column; its cells are left out")});
+      continue;
     }
-    optionColumn[static_cast<size_t>(k)] = at;  // expected index k = column k
+    if (fieldOf[static_cast<size_t>(at)] >= 0) {
+      problems.push_back({headLine, head[k], QStringLiteral("the column appears twice; the second is left out")});
+      continue;
+    }
+    column[static_cast<size_t>(k)] = at;
+    fieldOf[static_cast<size_t>(at)] = k;
+  }
+  if (fieldOf[0] < 0 || fieldOf[kColRx] < 0) {
+    problems.push_back({headLine, QString(),
+                        QStringLiteral("the header must name the columns %1 and %2 (others as needed: %3)")
+                            .arg(captions[0], captions[kColRx], captions.mid(kColTx).join(QStringLiteral(", ")))});
+    return false;
   }
 
   const int n = std::min(c.columns.channelCount, ChannelTable::kChannels);
@@ -154,21 +192,29 @@ bool importChannelsCsv(Editors& e, const QString& csv, std::vector<CsvProblem>& 
   for (size_t line = 1; line < rows.size(); ++line) {
     const QStringList& f = rows[line];
     entry.setLine(line < fileLines.size() ? fileLines[line] : static_cast<int>(line) + 1);
-    auto name = [&](int k) { return k < head.size() ? head[k] : QString(); };
+    // The cell of grid column j; `present` is false when the file has no such column.
+    auto cell = [&](int j, bool* present = nullptr) {
+      const int k = fieldOf[static_cast<size_t>(j)];
+      if (present) *present = k >= 0;
+      return k >= 0 ? f.value(k) : QString();
+    };
+    auto name = [&](int j) { return head.value(fieldOf[static_cast<size_t>(j)]); };
     bool ok = false;
-    const int ch = f.value(0).trimmed().toInt(&ok);
+    const int ch = cell(0).trimmed().toInt(&ok);
     if (!ok || ch < 1 || ch > n) {
-      entry.report(name(0), QStringLiteral("not a channel number 1 to %1: \"%2\"").arg(n).arg(f.value(0)));
+      entry.report(name(0), QStringLiteral("not a channel number 1 to %1: \"%2\"").arg(n).arg(cell(0)));
       continue;
     }
-    entry.typeFrequency(ch, kColRx, f.value(1), name(1));
+    entry.typeFrequency(ch, kColRx, frequencyText(cell(kColRx)), name(kColRx));
     if (entry.channelEmpty(ch)) continue;  // an empty channel takes nothing else
-    entry.typeFrequency(ch, kColTx, f.value(2), name(2));
-    entry.typeTone(ch, kColDecode, f.value(3), name(3));
-    entry.typeTone(ch, kColEncode, f.value(4), name(4));
-    for (int k = kFirstOption; k < f.size() && k < head.size(); ++k) {
-      if (f[k].trimmed().isEmpty()) continue;
-      entry.chooseOption(ch, optionColumn[static_cast<size_t>(k)], f[k], name(k));
+    bool present = false;
+    if (const QString tx = cell(kColTx, &present); present) entry.typeFrequency(ch, kColTx, frequencyText(tx), name(kColTx));
+    if (const QString t = cell(kColDecode, &present); present) entry.typeTone(ch, kColDecode, t, name(kColDecode));
+    if (const QString t = cell(kColEncode, &present); present) entry.typeTone(ch, kColEncode, t, name(kColEncode));
+    for (int j = kFirstOption; j < captions.size(); ++j) {
+      const QString t = cell(j);
+      if (t.trimmed().isEmpty()) continue;
+      entry.chooseOption(ch, j, t, name(j));
     }
   }
   return true;

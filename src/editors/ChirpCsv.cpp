@@ -49,9 +49,10 @@ QString toOurTone(const ChirpTone& t, const QString& noTone) {
   }
 }
 
-// Hz from a decimal MHz text ("146.520000"); nullopt when it is not one.
+// Hz from a decimal MHz text ("146.520000", or "146,520000" from a spreadsheet
+// set to a language with a decimal comma); nullopt when it is not one.
 std::optional<long long> parseMhz(const QString& text) {
-  static const QRegularExpression re(QStringLiteral("^\\s*([0-9]{1,4})(?:\\.([0-9]*))?\\s*$"));
+  static const QRegularExpression re(QStringLiteral("^\\s*([0-9]{1,4})(?:[.,]([0-9]*))?\\s*$"));
   const auto m = re.match(text);
   if (!m.hasMatch()) return std::nullopt;
   QString frac = m.captured(2);
@@ -199,7 +200,7 @@ QString exportChirpCsv(Editors& e) {
 bool importChirpCsv(Editors& e, const QString& csv, std::vector<CsvProblem>& problems) {
   Core& c = e.core;
   std::vector<int> fileLines;
-  const std::vector<QStringList> rows = parseCsv(csv, &fileLines);
+  const std::vector<QStringList> rows = parseCsv(csv, &fileLines, csvDelimiter(csv));
   if (rows.empty() || !isChirpCsvHeader(rows[0])) {
     problems.push_back({1, QString(), QStringLiteral("not a CHIRP CSV file: the header must name Location and Frequency")});
     return false;
@@ -288,7 +289,8 @@ bool importChirpCsv(Editors& e, const QString& csv, std::vector<CsvProblem>& pro
     auto ctcss = [&](const char* column) -> std::optional<ChirpTone> {
       const QString t = cell(row, column);
       bool isNumber = false;
-      const double hz = t.toDouble(&isNumber);
+      // "88,5" from a spreadsheet that writes a decimal comma.
+      const double hz = QString(t).replace(u',', u'.').toDouble(&isNumber);
       if (!isNumber || hz < 60.0 || hz > 265.0) {
         entry.report(QLatin1String(column), QStringLiteral("not a CTCSS tone: \"%1\"").arg(t));
         return std::nullopt;

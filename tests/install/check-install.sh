@@ -25,6 +25,8 @@ for f in bin/zr417-cps bin/zr417-cli \
          share/icons/hicolor/48x48/apps/$app_id.png share/icons/hicolor/128x128/apps/$app_id.png \
          share/icons/hicolor/256x256/apps/$app_id.png \
          share/man/man1/zr417-cps.1.gz share/man/man1/zr417-cli.1.gz share/doc/zr417-cps/copyright share/doc/zr417-cps/changelog.gz \
+         share/bash-completion/completions/zr417-cli share/zsh/vendor-completions/_zr417-cli \
+         share/fish/vendor_completions.d/zr417-cli.fish \
          lib/udev/rules.d/70-zr417cps.rules; do
   [ -f "$prefix/$f" ] || fail "missing $f"
 done
