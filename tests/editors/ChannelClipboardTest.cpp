@@ -110,7 +110,7 @@ TEST_F(ChannelClipboardTest, APasteTellsTheWindowOnceWhenItIsOver) {
   EXPECT_EQ(r.channels, 4);
   EXPECT_EQ(changes.count(), 1);
   EXPECT_EQ(shownAtTheChange.join('|').toStdString(),
-            "149.00000|149.00000|67.0|67.0|Low|Wide|On|Off|Off|Off");
+            "149.00000||67.0||Low|Wide|On|Off|Off|Off");  // an empty Tx cell: no transmit
   EXPECT_FALSE(grid.pickerVisible());
 
   // Afterwards the grid tells the window of every change again.
