@@ -38,11 +38,19 @@ std::vector<Channel> channels(Session& s) {
   return out;
 }
 
-// Each format starts its own session: a restarted shared one is not yet
-// enough here (after one channels CSV, the next CHIRP import encodes some
-// channel bits differently: editor state the restart does not reach).
+// A second session for the re-import, restarted as a fresh start.
+Session& freshSession() {
+  static Session* session = new Session;
+  return *session;
+}
+
+// Every format imports into the shared session, restarted first. (The seed
+// chirp-differs-after-a-channels-import.csv once showed a CHIRP import after a
+// channels import store a tone again into channel 16, picked up by the tone
+// picker of the import before.)
 void runFormat(const CsvFormat& f, const QString& csv, int lineCount, Digest& d) {
-  Session s;
+  Session& s = sharedSession();
+  s.restart();
   const int imageSize = s.image().size();
   const int indexFailures = reportsWithCode(s.core->log, kErrSubscript);
   const std::vector<Channel> before = channels(s);
@@ -70,7 +78,8 @@ void runFormat(const CsvFormat& f, const QString& csv, int lineCount, Digest& d)
 
   // What the program writes, it reads back to the same table.
   const QString exported = f.exportCsv(*s.editors);
-  Session fresh;
+  Session& fresh = freshSession();
+  fresh.restart();
   std::vector<CsvProblem> again;
   ZR_CHECK(f.importCsv(*fresh.editors, exported, again));
   ZR_CHECK(channels(fresh) == after);

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -64,7 +65,20 @@ std::vector<uint8_t> readFileBytes(const QString& path, qint64 maxBytes) {
     ::close(fd);
     throw RunError(kErrDeviceIo, QStringLiteral("%1: %2").arg(path, f.errorString()));
   }
-  const QByteArray data = maxBytes < 0 ? f.readAll() : f.read(maxBytes);
+  // A limit is read as far as the file goes, in pieces the size of the file:
+  // a read of the whole limit at once would first take a buffer of the limit
+  // (a megabyte to check a 1040-byte data file).
+  QByteArray data;
+  if (maxBytes < 0) {
+    data = f.readAll();
+  } else {
+    const qint64 piece = std::clamp<qint64>(static_cast<qint64>(st.st_size) + 1, 1, 1 << 16);
+    while (data.size() < maxBytes) {
+      const QByteArray more = f.read(std::min<qint64>(piece, maxBytes - data.size()));
+      if (more.isEmpty()) break;
+      data += more;
+    }
+  }
   if (f.error() != QFileDevice::NoError) throw RunError(kErrDeviceIo, QStringLiteral("%1: %2").arg(path, f.errorString()));
   return std::vector<uint8_t>(data.begin(), data.end());
 }

@@ -509,12 +509,17 @@ void ChannelGrid::pickerFocusOut() {
     CtdcsSelList(pickerRow_, pickerCol_);
     pickerVisible_ = false;
   });
+  // Committed: the picker is done with its cell. Were it kept, the next click
+  // would store the same text again into that channel, after an undo, a
+  // deletion or the Open of another file had changed it.
+  pickerRow_ = pickerCol_ = 0;
   emit changed();
 }
 
 void ChannelGrid::commitPendingTone() {
   if (pickerCol_ != kColDecode && pickerCol_ != kColEncode) return;
   CtdcsSelList(pickerRow_, pickerCol_);
+  pickerRow_ = pickerCol_ = 0;  // committed once, as in pickerFocusOut
   hidePicker();  // the commit closes the picker, as a click elsewhere would
 }
 

@@ -395,16 +395,25 @@ void SettingsMap::updateEnabled() {
 
 void SettingsMap::InitOpt() {
   refreshing_ = true;
+  if (builtLanguage_ != text_.language()) {
+    builtEntries_.assign(defs_.size(), QStringList());
+    builtLanguage_ = -1;
+  }
   guarded(log_, "frmChMem->InitOpt:", [&] {
     for (size_t i = 0; i < defs_.size(); ++i) {
       const FieldDef& d = defs_[i];
       if (d.beforeRefresh) d.beforeRefresh(*this);
       if (d.widget == Widget::Button) continue;
       FieldState s = states_[i];
-      if (d.list && !d.fixedList) s.entries = d.list(text_);
+      if (d.list && !d.fixedList) {
+        // Built at the first refresh in a language, shared afterwards.
+        if (builtLanguage_ < 0) builtEntries_[i] = d.list(text_);
+        s.entries = builtEntries_[i];
+      }
       decodeInto(static_cast<int>(i), s, true);
       assign(static_cast<int>(i), std::move(s));
     }
+    builtLanguage_ = text_.language();
   });
   refreshing_ = false;
   updateEnabled();

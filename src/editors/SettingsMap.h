@@ -364,6 +364,11 @@ class SettingsMap {
   bool refreshing_ = false;
   UndoHistory* history_ = nullptr;  // set when built over a Core
   Listener listener_;
+  // The lists' entries as built for `builtLanguage_`: every list builder
+  // depends on the text table alone, so a refresh in the same language reuses
+  // them (thousands of formatted numbers) instead of building them again.
+  std::vector<QStringList> builtEntries_;
+  int builtLanguage_ = -1;
 };
 
 }  // namespace zr

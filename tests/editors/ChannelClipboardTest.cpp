@@ -2,6 +2,8 @@
 // every cell through the grid's typing rules.
 #include <gtest/gtest.h>
 
+#include <QSignalSpy>
+
 #include "editors/ChannelClipboard.h"
 #include "GridFixture.h"
 
@@ -99,6 +101,27 @@ TEST_F(ChannelClipboardTest, RefusedCellsAreListedAndTheRestIsTaken) {
   EXPECT_EQ(core.ChTable.get(kRowRx, 3), -1);
   deleteChannelRows(grid, {2});
   EXPECT_NE(core.ChTable.get(kRowRx, 2), -1);
+}
+
+// The window redraws the grid on every change it is told of; a paste of many
+// cells tells it once, at the end, with every cell already entered.
+TEST_F(ChannelClipboardTest, APasteTellsTheWindowOnceWhenItIsOver) {
+  QString text;
+  for (int k = 0; k < 4; ++k) text += QStringLiteral("%1\t\t67.0\t\tLow\n").arg(146.0 + k, 0, 'f', 5);
+  QStringList shownAtTheChange;
+  QObject::connect(&grid, &ChannelGrid::changed, [&] { shownAtTheChange = row(4); });
+  QSignalSpy changes(&grid, &ChannelGrid::changed);
+  const PasteResult r = pasteChannelRows(grid, core, 1, text);
+  EXPECT_EQ(r.channels, 4);
+  EXPECT_EQ(changes.count(), 1);
+  EXPECT_EQ(shownAtTheChange.join('|').toStdString(),
+            "149.00000||67.0||Low|Wide|On|Off|Off|Off");  // an empty Tx cell: no transmit
+  EXPECT_FALSE(grid.pickerVisible());
+
+  // Afterwards the grid tells the window of every change again.
+  const int before = changes.count();
+  type(6, 1, "150.0");
+  EXPECT_GT(changes.count(), before);
 }
 
 }  // namespace

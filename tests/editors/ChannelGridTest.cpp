@@ -185,6 +185,45 @@ TEST_F(ChannelGridTest, TonePickerCommitsCanonicalTexts) {
   EXPECT_EQ(grid.text(1, 4), "");
 }
 
+// A committed tone is stored once. The next click must not store it again:
+// by then the channel may hold something else (another file, an undo, a
+// deletion), and a channel emptied since would lose its settings.
+TEST_F(ChannelGridTest, ACommittedToneIsNotStoredAgainByTheNextClick) {
+  const struct {
+    const char* name;
+    void (*commit)(ChannelGrid&);
+  } commits[] = {
+      {"focus leaves the picker", [](ChannelGrid& g) { g.pickerFocusOut(); }},
+      {"a save commits the pending tone", [](ChannelGrid& g) { g.commitPendingTone(); }},
+  };
+  for (const auto& c : commits) {
+    SCOPED_TRACE(c.name);
+    core.codec.InitChTable();
+    grid.ShowChTblGrid();
+    type(16, 1, "146.52");
+    grid.click(16, 3);
+    grid.setPickerText("67.0");
+    c.commit(grid);
+    ASSERT_EQ(core.ChTable.decodeTone(16), "67.0");
+
+    // Other data arrives (an Open): channel 16 there has no tone.
+    core.codec.InitChTable();
+    grid.ShowChTblGrid();
+    type(16, 1, "150.0");
+    const QString decode = core.ChTable.decodeTone(16);
+    std::vector<int> before;
+    for (int row = 1; row < ChannelTable::kRows; ++row) before.push_back(core.ChTable.get(row, 16));
+    grid.click(2, 1);
+    grid.click(5, 6);
+    std::vector<int> after;
+    for (int row = 1; row < ChannelTable::kRows; ++row) after.push_back(core.ChTable.get(row, 16));
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(core.ChTable.decodeTone(16), decode);
+    EXPECT_EQ(grid.text(16, 3), decode);
+    EXPECT_NE(decode, "67.0");
+  }
+}
+
 TEST(ToneEntry, CanonicalTexts) {
   struct Case { const char* typed; const char* result; } cases[] = {
       {"67.0", "67.0"},   {"67.5", "67.5"},   {"100.0", "100.0"}, {"254.1", "254.1"}, {"023", "D023N"},

@@ -172,6 +172,29 @@ TEST_F(SettingsFixture, FactoryImageRefreshesWithoutRepairAndShowsItsSettings) {
   EXPECT_EQ(map->state(QStringLiteral("cboVoxCmpDat(1)"))->toolTip, QStringLiteral("1941mv"));
 }
 
+// The lists are built once per language and reused by later refreshes; a
+// refresh after a language switch shows the new language's entries.
+TEST_F(SettingsFixture, EachRefreshShowsTheListsOfTheCurrentLanguage) {
+  const auto entriesOf = [](const SettingsMap& m) {
+    std::vector<QStringList> all;
+    for (const FieldDef& d : m.fields()) all.push_back(m.state(d.name)->entries);
+    return all;
+  };
+  map->InitOpt();
+  const std::vector<QStringList> english = entriesOf(*map);
+  for (int lang : {kLangChs, kLangEng, kLangCht}) {
+    SCOPED_TRACE(lang);
+    int code = lang;
+    text.LoadSoftFace(code);
+    map->InitOpt();
+    SettingsMap fresh(image, text, chars, log);
+    fresh.InitOpt();
+    EXPECT_EQ(entriesOf(*map), entriesOf(fresh));
+    EXPECT_EQ(entriesOf(*map) == english, lang == kLangEng);
+  }
+  EXPECT_EQ(log.reportCount(), 0) << logText();
+}
+
 TEST_F(SettingsFixture, VoxCheckAfterALoadRestoresTheDefaultsWhenTheShownEndsAreOff) {
   // The check reads what levels 1 and 10 show after the refresh.
   struct Case {
