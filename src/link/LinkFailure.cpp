@@ -106,8 +106,9 @@ QString causeLine(const LinkFailure& f, const TextTable& text) {
       return QStringLiteral("%1 went away%2: is the cable still plugged in? Plug it in and start again.")
           .arg(device, because);
     case LinkFailure::Kind::PortBusy:
-      return QStringLiteral("%1 is busy%2: close the program that uses it, or choose another port.")
-          .arg(device, because);
+      // The port layer's own account names the device and what to do.
+      if (!f.systemReason.isEmpty()) return f.systemReason;
+      return QStringLiteral("%1 is busy: close the program that uses it, or choose another port.").arg(device);
     case LinkFailure::Kind::StoppedByUser: return QStringLiteral("Stopped by the user.");
   }
   return {};
