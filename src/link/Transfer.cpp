@@ -404,7 +404,8 @@ bool Transfer::runRead() {
   } else if (outcome_ == TransferOutcome::Stopped) {
     setStatus(core_.text.SoftFace(kTxtReadFailed) + QStringLiteral(": ") + kStoppedText);
   } else {
-    setStatus(core_.text.SoftFace(kTxtReadFailed) + QStringLiteral(" ") + causeLine(failure_, core_.text));
+    const QString cause = causeLine(failure_, core_.text);
+    setStatus(core_.text.SoftFace(kTxtReadFailed) + (cause.isEmpty() ? QString() : QStringLiteral(" ") + cause));
   }
   engine_.DelayNms(1);
   waiter_.wait(1);
