@@ -79,7 +79,9 @@ TEST(FailureCause, EachFailureOfAWriteNamesItsCauseAndWhatTheRadioHolds) {
             .arg(c.acknowledged)
             .arg(QString::number(c.acknowledged * 16 - 1, 16).toUpper().rightJustified(4, u'0'));
     EXPECT_EQ(lines.size(), c.acknowledged > 0 ? 3 : 2);
-    if (c.acknowledged > 0) EXPECT_EQ(lines[1], partly);
+    if (c.acknowledged > 0) {
+      EXPECT_EQ(lines[1], partly);
+    }
     // The message box says all of it; the error log's report carries the cause.
     if (c.kind != LinkFailure::Kind::NoAnswer) {
       ASSERT_FALSE(rig.prompts.messages.isEmpty());
@@ -170,7 +172,6 @@ TEST(FailureCause, RestartsAreCountedAndTraced) {
       "restarted at block 5: Rx：Communication failed! No receive Data! The radio stopped answering at block 5 (address 0040).");
   EXPECT_EQ(told, (QStringList{line, line}));
   EXPECT_EQ(rig.engine->trace().lines().count(line), 2);
-  EXPECT_GT(rig.transfer->longestWaitMs(), 0);
 }
 
 TEST(QuietWrite, AGoodWriteEndsWithOneLineAndKeepsItsReportForDetails) {

@@ -371,7 +371,8 @@ void CommunicationWindow::showWriteResult() {
 void CommunicationWindow::setStatusColour(bool failure) {
   // A failure is red, made readable where the colour scheme is dark; a good
   // result is in the ordinary text colour.
-  const QPalette pal = lblComStatus_->palette();
+  // The frame's palette: the label's own carries the colour set last.
+  const QPalette pal = fraOne_->palette();
   const uint32_t text = pal.color(QPalette::WindowText).rgb() & 0xFFFFFF;
   const uint32_t colour = failure ? readableOn(0xFF0000, pal.color(QPalette::Window).rgb() & 0xFFFFFF, text) : text;
   lblComStatus_->setStyleSheet(QStringLiteral("color: %1;").arg(QColor::fromRgb(colour).name()));

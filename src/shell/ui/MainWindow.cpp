@@ -393,7 +393,7 @@ void MainWindow::showTransferResult(const QString& text, const QString& details,
   transferResult_->setText(text);
   transferResult_->setToolTip(details);
   transferResult_->setAccessibleDescription(details);
-  const QPalette pal = transferResult_->palette();
+  const QPalette pal = palette();  // the window's: the label's own carries the colour set last
   const uint32_t normal = pal.color(QPalette::WindowText).rgb() & 0xFFFFFF;
   const uint32_t colour = failure ? readableOn(0xFF0000, pal.color(QPalette::Window).rgb() & 0xFFFFFF, normal) : normal;
   transferResult_->setStyleSheet(QStringLiteral("color: %1;").arg(QColor::fromRgb(colour).name()));
