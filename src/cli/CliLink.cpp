@@ -118,7 +118,11 @@ void reportFailure(Session& s, LinkRun& run, const QString& status, int messages
   run.progress.finish();
   // The system's text, then (for a partly written radio) what the radio now
   // holds, then the cause: each line once, also when a message said them.
-  const QStringList lines = run.transfer.failureLines();
+  // A port that would not open is told on its own line, named by the command.
+  const QString problem =
+      run.transfer.outcome() == TransferOutcome::PortNotFound ? run.transfer.portProblem() : QString();
+  QStringList lines = run.transfer.failureLines();
+  if (!problem.isEmpty()) lines.removeAll(problem);
   const QStringList shown = s.prompts.messages.mid(messagesBefore);
   const bool allShown = !lines.isEmpty() && shown.contains(lines.join(u'\n'));
   if (lines.isEmpty() || allShown) {
@@ -127,10 +131,7 @@ void reportFailure(Session& s, LinkRun& run, const QString& status, int messages
     printErr(status + QStringLiteral(": ") + lines.first());
     for (const QString& line : lines.mid(1)) printErr(line);
   }
-  const QString problem = run.transfer.portProblem();
-  if (run.transfer.outcome() == TransferOutcome::PortNotFound && !problem.isEmpty() &&
-      !lines.join(u'\n').contains(problem))
-    printErr(QStringLiteral("zr417-cli %1: %2").arg(run.progress.name(), problem));
+  if (!problem.isEmpty()) printErr(QStringLiteral("zr417-cli %1: %2").arg(run.progress.name(), problem));
 }
 
 void noteBackup(const Transfer& transfer) {
