@@ -62,11 +62,15 @@ void BM_DesktopRead(benchmark::State& state) {
     QCoreApplication::processEvents();
 
     double wall = 0, cpu = 0;
+    int restarts = 0;
+    double longestWaitMs = 0;
     for (auto _ : state) {
       const auto t0 = std::chrono::steady_clock::now();
       const double c0 = threadCpuSeconds();
       zr::showCommunWindow(app.transfer(), zr::CommunMode::Read, &app.window());
       cpu += threadCpuSeconds() - c0;
+      restarts += app.transfer().restarts();
+      longestWaitMs = std::max(longestWaitMs, static_cast<double>(app.transfer().longestWaitMs()));
       wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
       if (app.transfer().outcome() != zr::TransferOutcome::Succeeded) {
         state.SkipWithError("the read failed");
@@ -75,6 +79,8 @@ void BM_DesktopRead(benchmark::State& state) {
     }
     const double limit = zr::bench::protocolLimitMs(app.transfer().plan().scripts(zr::kDirRead)) / 1000.0;
     const double n = static_cast<double>(state.iterations());
+    state.counters["restarts"] = restarts;
+    state.counters["longest_wait_ms"] = longestWaitMs;
     state.counters["limit_s"] = limit;
     state.counters["wall_over_limit"] = wall / n / limit;
     state.counters["cpu_per_wall"] = cpu / wall;

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 #include <memory>
 #include <thread>
@@ -80,11 +81,19 @@ void BM_FullRead(benchmark::State& state) {
     return;
   }
   double wall = 0, cpu = 0;
+  int restarts = 0;
+  double longestWaitMs = 0;
   for (auto _ : state) {
     const auto t0 = std::chrono::steady_clock::now();
     const double c0 = threadCpuSeconds();
     const bool ok = rig.transfer->cmdRead();
     cpu += threadCpuSeconds() - c0;
+    // A restart of the list costs the time of every block read before it:
+    // a stalled read shows here, with its cause in the trace.
+    restarts += rig.transfer->restarts();
+    longestWaitMs = std::max(longestWaitMs, static_cast<double>(rig.transfer->longestWaitMs()));
+    for (const QString& line : rig.transfer->engine().trace().lines())
+      if (line.startsWith(QStringLiteral("restarted at"))) std::fprintf(stderr, "%s\n", line.toUtf8().constData());
     wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     if (!ok) {
       state.SkipWithError("the read failed");
@@ -94,6 +103,8 @@ void BM_FullRead(benchmark::State& state) {
   // Against the protocol's own limit (the program's thread only; the
   // simulator's thread stands for the radio).
   const double limit = zr::bench::protocolLimitMs(rig.transfer->plan().scripts(zr::kDirRead)) / 1000.0;
+  state.counters["restarts"] = restarts;
+  state.counters["longest_wait_ms"] = longestWaitMs;
   if (state.range(0) && state.iterations() > 0) {
     state.counters["limit_s"] = limit;
     state.counters["wall_over_limit"] = wall / static_cast<double>(state.iterations()) / limit;

@@ -106,7 +106,8 @@ int channelsInUse(const Core& c) {
 void CliPrompts::message(const QString&, const QString& text, Icon) {
   messages << text;
   QString line = text;
-  if (log && log->reportCount() > reportsSeen && !log->lastDetail().isEmpty())
+  // The cause is added unless the message already says it.
+  if (log && log->reportCount() > reportsSeen && !log->lastDetail().isEmpty() && !text.contains(log->lastDetail()))
     line += QStringLiteral(" ") + log->lastDetail();
   if (log) reportsSeen = log->reportCount();
   printErr(line);
@@ -114,6 +115,7 @@ void CliPrompts::message(const QString&, const QString& text, Icon) {
 
 std::unique_ptr<Session> startSession(const GlobalOptions& g) {
   auto s = std::make_unique<Session>();
+  s->verbose = g.verbose;
   s->core = std::make_unique<Core>(g.programDir, g.configPath, s->prompts, QStringLiteral("zr417-cli"));
   // The error log's reports are for --verbose; every failure also gets its
   // own plain line from the command.

@@ -47,6 +47,7 @@ struct GlobalOptions {
 
 // A started core for one command, with its prompts.
 struct Session {
+  bool verbose = false;  // --verbose: the error log's reports and each restart of a transfer
   CliPrompts prompts;
   std::unique_ptr<Core> core;
   std::unique_ptr<Editors> editors;

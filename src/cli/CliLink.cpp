@@ -81,6 +81,11 @@ void ProgressPrinter::finish() {
 LinkRun::LinkRun(Session& s, const QString& name)
     : link(*s.core, waiter), transfer(link, *s.editors), progress(name) {
   transfer.addListener([this] { progress.update(transfer.state()); });
+  if (s.verbose)
+    transfer.restarted = [this](const QString& line) {
+      progress.finish();
+      printErr(QStringLiteral("zr417-cli %1: %2").arg(progress.name(), line));
+    };
 }
 
 // A number is the desktop program's port number, tried alone unless
@@ -111,11 +116,22 @@ QString choosePort(LinkRun& run, Core& core, const LinkOptions& o) {
 
 void reportFailure(Session& s, LinkRun& run, const QString& status, int messagesBefore) {
   run.progress.finish();
-  const QString reason = run.transfer.failureText();
-  const bool shown = s.prompts.messages.mid(messagesBefore).contains(reason);
-  printErr(reason.isEmpty() || shown ? status : status + QStringLiteral(": ") + reason);
-  if (run.transfer.outcome() == TransferOutcome::PortNotFound && !run.transfer.portProblem().isEmpty())
-    printErr(QStringLiteral("zr417-cli %1: %2").arg(run.progress.name(), run.transfer.portProblem()));
+  // The system's text, then (for a partly written radio) what the radio now
+  // holds, then the cause: each line once, also when a message said them.
+  // A port that would not open is told on its own line, named by the command.
+  const QString problem =
+      run.transfer.outcome() == TransferOutcome::PortNotFound ? run.transfer.portProblem() : QString();
+  QStringList lines = run.transfer.failureLines();
+  if (!problem.isEmpty()) lines.removeAll(problem);
+  const QStringList shown = s.prompts.messages.mid(messagesBefore);
+  const bool allShown = !lines.isEmpty() && shown.contains(lines.join(u'\n'));
+  if (lines.isEmpty() || allShown) {
+    printErr(status);
+  } else {
+    printErr(status + QStringLiteral(": ") + lines.first());
+    for (const QString& line : lines.mid(1)) printErr(line);
+  }
+  if (!problem.isEmpty()) printErr(QStringLiteral("zr417-cli %1: %2").arg(run.progress.name(), problem));
 }
 
 void noteBackup(const Transfer& transfer) {

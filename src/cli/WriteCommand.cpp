@@ -70,6 +70,7 @@ int runWrite(const GlobalOptions& global, const QStringList& args) {
     return kExitFailed;
   }
   run.progress.finish();
+  if (!run.transfer.writeReportText().isEmpty()) printErr(run.transfer.writeReportText());
   if (run.transfer.verifyAfterWrite) printErr(Transfer::kVerifyOkText);
   printErr(QStringLiteral("Write Successful"));
   noteBackup(run.transfer);

@@ -319,20 +319,35 @@ StageResult BlockPlan::runDirectStage(SerialLibrary& io, int port, const std::fu
   const int skip = echoMode ? frameLen : 0;
   const int want = stage.answerLength + skip;
   std::vector<uint8_t> buf(static_cast<size_t>(std::max(want, 1)));
+  // A port that fails ends the stage at once: a pulled cable does not come
+  // back by trying again.
+  const auto portFailed = [&](const QString& what) {
+    const QString reason = io.ioError(port);
+    res.failure = LinkFailure::portGone(io.deviceName(port), reason.isEmpty() ? what + QStringLiteral(" failed") : reason);
+    return res;
+  };
   while (res.attempts < kStageAttempts) {
     ++res.attempts;
-    io.sio_flush(port, 2);
-    io.sio_write(port, stage.frame.data(), frameLen);
+    if (io.sio_flush(port, 2) != 0) return portFailed(QStringLiteral("flush"));
+    if (io.sio_write(port, stage.frame.data(), frameLen) != frameLen) return portFailed(QStringLiteral("write"));
     const int got = io.sio_read(port, buf.data(), want);
+    if (got < 0) return portFailed(QStringLiteral("read"));
     if (got < want) {
+      const int answered = got - skip;
+      if (answered <= 0) res.failure = LinkFailure::noAnswer();
+      else
+        res.failure = LinkFailure::unexpectedReply(0, -1, std::span<const uint8_t>(&stage.expectedAnswer, 1),
+                                                   std::span<const uint8_t>(buf.data() + skip, static_cast<size_t>(answered)));
       DelayNms(50);
       continue;
     }
     res.answer.assign(buf.begin() + skip, buf.begin() + want);
     if (res.answer.empty() || res.answer.front() == stage.expectedAnswer) {
       res.ok = true;
+      res.failure = {};
       return res;
     }
+    res.failure = LinkFailure::unexpectedReply(0, -1, std::span<const uint8_t>(&stage.expectedAnswer, 1), res.answer);
   }
   return res;
 }

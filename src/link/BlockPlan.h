@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "data/ByteArray.h"
+#include "link/LinkFailure.h"
 
 namespace zr {
 
@@ -118,6 +119,7 @@ struct StageResult {
   bool ok = false;
   int attempts = 0;
   std::vector<uint8_t> answer;  // the radio's answer (echo removed) of the last attempt
+  LinkFailure failure;          // why the last attempt failed (kind None when ok)
 };
 
 class BlockPlan {

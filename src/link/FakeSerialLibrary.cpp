@@ -68,6 +68,7 @@ int FakeSerialLibrary::sio_flush(int n, int mode) {
   Port* p = find(n);
   record(QStringLiteral("flush %1 %2").arg(n).arg(mode));
   if (!p || !p->isOpen) return kNotOpen;
+  if (p->gone) return kGone;
   ++p->flushes;
   if (mode == 0 || mode == 2) p->rx.clear();
   return 0;
@@ -77,6 +78,7 @@ int FakeSerialLibrary::sio_write(int n, const uint8_t* data, int count) {
   Port* p = find(n);
   record(QStringLiteral("write %1 %2").arg(n).arg(hexText(data, count)));
   if (!p || !p->isOpen) return kNotOpen;
+  if (p->gone) return kGone;
   if (count <= 0) return 0;
   const Bytes bytes(data, data + count);
   p->written.insert(p->written.end(), bytes.begin(), bytes.end());
@@ -107,6 +109,10 @@ int FakeSerialLibrary::sio_read(int n, uint8_t* buffer, int count) {
     record(QStringLiteral("read %1 %2->%3").arg(n).arg(count).arg(kNotOpen));
     return kNotOpen;
   }
+  if (p->gone) {
+    record(QStringLiteral("read %1 %2->%3").arg(n).arg(count).arg(kGone));
+    return kGone;
+  }
   int got = 0;
   while (got < count && !p->rx.empty()) {
     buffer[got++] = p->rx.front();
@@ -116,6 +122,10 @@ int FakeSerialLibrary::sio_read(int n, uint8_t* buffer, int count) {
   if (got < count && clock_) clock_->advance(p->readTimeoutMs);
   record(QStringLiteral("read %1 %2->%3").arg(n).arg(count).arg(got));
   return got;
+}
+
+QString FakeSerialLibrary::ioError(int n) const {
+  return n >= 1 && n <= kPortCount && port(n).gone ? QStringLiteral("Input/output error") : QString();
 }
 
 int FakeSerialLibrary::sio_close(int n) {

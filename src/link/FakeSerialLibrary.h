@@ -25,6 +25,7 @@ class FakeSerialLibrary : public SerialLibrary {
   static constexpr int kPortCount = 16;
   static constexpr int kBadPort = -1;   // not a port number 1..16
   static constexpr int kNotOpen = -2;   // the port is not open (or does not open)
+  static constexpr int kGone = -5;      // the device went away
 
   struct Port {
     // Set up by the test.
@@ -37,6 +38,9 @@ class FakeSerialLibrary : public SerialLibrary {
     int setTimeoutsResult = 0;  // what sio_SetReadTimeouts returns
     QString openError;          // what openError() tells while the port does not open
     bool cable = true;          // sio_mayBeCable: may be a radio's programming cable
+    // The device went away (cable pulled): every flush, write and read of
+    // the open port fails from now on with "Input/output error".
+    bool gone = false;
 
     // State and records.
     bool isOpen = false;
@@ -69,6 +73,7 @@ class FakeSerialLibrary : public SerialLibrary {
 
   int sio_open(int port) override;
   QString openError(int port) const override;
+  QString ioError(int port) const override;
   int sio_ioctl(int port, int baudCode, int modeCode) override;
   int sio_flush(int port, int mode) override;
   int sio_write(int port, const uint8_t* data, int count) override;

@@ -85,6 +85,31 @@ QtSerialLibrary::Slot* QtSerialLibrary::openSlot(int port) {
   return s.serial && s.serial->isOpen() ? &s : nullptr;
 }
 
+QString QtSerialLibrary::ioError(int port) const {
+  if (port < 1 || port > kPortCount) return {};
+  return slots_[static_cast<size_t>(port - 1)].ioError;
+}
+
+QString QtSerialLibrary::deviceName(int port) const {
+  const QString path = map_.devicePath(port);
+  return path.isEmpty() ? SerialLibrary::deviceName(port) : path;
+}
+
+bool QtSerialLibrary::deviceFailed(Slot& s) {
+  QSerialPort& p = *s.serial;
+  switch (p.error()) {
+    case QSerialPort::ResourceError:  // the device vanished (cable pulled, pseudo-terminal closed)
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+    case QSerialPort::DeviceNotFoundError:
+      s.ioError = p.errorString();
+      p.clearError();
+      return true;
+    default:
+      return false;
+  }
+}
+
 QString QtSerialLibrary::openError(int port) const {
   if (port < 1 || port > kPortCount) return QStringLiteral("COM%1 is not a port number 1 to 16").arg(port);
   return slots_[static_cast<size_t>(port - 1)].openError;
@@ -150,6 +175,7 @@ int QtSerialLibrary::sio_open(int port) {
     return kOpenFailed;
   }
   s.openError.clear();
+  s.ioError.clear();
   s.readTimeoutMs = 0;
   s.charMicros = charMicrosOf(9600, 0x03 | 0x04);
   return 0;
@@ -185,6 +211,7 @@ int QtSerialLibrary::sio_flush(int port, int mode) {
     QSerialPort& p = *s->serial;
     p.clear(QSerialPort::Input);
     p.readAll();
+    if (deviceFailed(*s)) return kDeviceFailed;
     p.clearError();
   }
   return 0;
@@ -196,15 +223,17 @@ int QtSerialLibrary::sio_write(int port, const uint8_t* data, int count) {
   if (count <= 0) return 0;
   QSerialPort& p = *s->serial;
   const qint64 queued = p.write(reinterpret_cast<const char*>(data), count);
-  if (queued < 0) return kBadArgument;
+  if (queued < 0) return deviceFailed(*s) ? kDeviceFailed : kBadArgument;
   // Hand the bytes to the system now: the CLI runs no event loop that would
   // do it later. One byte takes about 1.15 ms at 9600 baud, 8N2.
   const int limitMs = 100 + 2 * count;
   QDeadlineTimer deadline(limitMs);
   while (p.bytesToWrite() > 0 && !deadline.hasExpired()) {
     if (!p.waitForBytesWritten(static_cast<int>(std::clamp<qint64>(deadline.remainingTime(), 1, kSliceMs))) &&
-        p.error() != QSerialPort::NoError && p.error() != QSerialPort::TimeoutError)
+        p.error() != QSerialPort::NoError && p.error() != QSerialPort::TimeoutError) {
+      if (deviceFailed(*s)) return kDeviceFailed;
       break;
+    }
   }
   p.clearError();
   return static_cast<int>(queued);
@@ -268,8 +297,9 @@ int QtSerialLibrary::sio_read(int port, uint8_t* buffer, int count) {
       arrived = p.waitForReadyRead(static_cast<int>(std::min<qint64>(left, kSliceMs)));
     }
     if (!arrived && p.error() != QSerialPort::NoError && p.error() != QSerialPort::TimeoutError) {
-      // The device went away (cable pulled, pseudo-terminal closed): no bytes
-      // will come. Wait out the slice without polling a dead device.
+      // The device went away (cable pulled, pseudo-terminal closed): no
+      // bytes will come, and waiting out the time limit would only hide it.
+      if (deviceFailed(*s)) return kDeviceFailed;
       p.clearError();
       waiter_.wait(static_cast<int>(std::min<qint64>(deadline.remainingTime(), kSliceMs)));
       continue;

@@ -29,6 +29,7 @@ class QtSerialLibrary : public SerialLibrary {
   static constexpr int kOpenFailed = -2;
   static constexpr int kNotOpen = -3;
   static constexpr int kBadArgument = -4;
+  static constexpr int kDeviceFailed = -5;  // the device went away or reported an I/O error
 
   QtSerialLibrary(PortMap& map, Waiter& waiter);
   ~QtSerialLibrary() override;
@@ -45,6 +46,8 @@ class QtSerialLibrary : public SerialLibrary {
   // device, the system's reason and, for a permission problem, the group
   // that grants access). Empty after a successful open.
   QString openError(int port) const override;
+  QString ioError(int port) const override;
+  QString deviceName(int port) const override;
   // From the device's permissions, owner, group and lock file; never opens it.
   bool sio_mayOpen(int port) override;
   // A port pinned by the configuration or named by the user, or a USB bridge
@@ -58,7 +61,11 @@ class QtSerialLibrary : public SerialLibrary {
     bool pty = false;  // line settings on a pseudo-terminal may fail harmlessly
     int charMicros = 1146;  // one character on the line (9600 baud, 8N2: 11 bits)
     QString openError;
+    QString ioError;  // the system's word for the last failed flush, write or read
   };
+  // Whether the port's last operation failed in a way no retry mends (the
+  // device vanished, an I/O error); keeps the system's word for it.
+  bool deviceFailed(Slot& s);
   Slot* openSlot(int port);
 
   PortMap& map_;

@@ -115,6 +115,7 @@ bool ScriptEngine::runScript(const QString& script) {
 }
 
 void ScriptEngine::ProtocolCom() {
+  failure = {};
   const bool finished = guarded(log_, "modCommun->ProtocolCom", [&] {
     CapturePos = 1;
     int pos = 1;
@@ -152,8 +153,16 @@ void ScriptEngine::ProtocolCom() {
         ScriptFailed = 0;
         if (!txBytes_.empty()) {
           if (ComDataShow) ComDataShow(0, txBytes_);
-          sio_.sio_flush(port_, 2);
-          sio_.sio_write(port_, txBytes_.data(), static_cast<int>(txBytes_.size()));
+          if (sio_.sio_flush(port_, 2) != 0) {
+            portFailed(QStringLiteral("flush"));
+            return;
+          }
+          const int count = static_cast<int>(txBytes_.size());
+          const int sent = sio_.sio_write(port_, txBytes_.data(), count);
+          if (sent != count) {
+            portFailed(sent < 0 ? QStringLiteral("write") : QStringLiteral("write (%1 of %2 bytes sent)").arg(sent).arg(count));
+            return;
+          }
         }
         if (!rxExpected_.empty()) RxComDat(static_cast<int>(rxExpected_.size()));
       } else if (head == kRF || head == kWF) {
@@ -183,13 +192,28 @@ void ScriptEngine::RxComDat(int n) {
     const int e = echoMode_ == 1 ? n + txCount : n;
     if (sio_.sio_SetReadTimeouts(port_, e + 100, 0) != 0) DelayNms(3);
     rxRaw_.assign(static_cast<size_t>(e), 0);
-    const int r = std::clamp(sio_.sio_read(port_, rxRaw_.data(), e), 0, e);
+    const int read = sio_.sio_read(port_, rxRaw_.data(), e);
+    if (read < 0) {
+      portFailed(QStringLiteral("read"));
+      return;
+    }
+    const int r = std::min(read, e);
     const bool handshake = rxExpected_[0] == kAck && n == 1 && sentProgram();
 
     if (r < e) {
       // A bare acknowledge where the echo should have come first: the cable
       // no longer echoes.
       if (handshake && r > 0 && rxRaw_[0] == kAckByte) setEchoMode(0);
+      // Nothing at all is silence; part of a reply is a reply cut short.
+      // With an echoing cable the echo does not count as the radio's answer.
+      const int echo = echoMode_ == 1 ? std::min(txCount, r) : 0;
+      if (r - echo <= 0) {
+        failure = LinkFailure::noAnswer();
+      } else {
+        const std::vector<uint8_t> expected = expectedPrefix();
+        failure = LinkFailure::unexpectedReply(0, -1, expected,
+                                               std::span<const uint8_t>(rxRaw_.data() + echo, static_cast<size_t>(r - echo)));
+      }
       traceFailure(true);
       ScriptFailed = -1;
       return;
@@ -220,6 +244,16 @@ void ScriptEngine::RxComDat(int n) {
         setRxCaptured(CapturePos, got);
         ++CapturePos;
       } else if (got != tokenValue(rxExpected_[static_cast<size_t>(i)])) {
+        // The bytes up to the first that differs (the last eight of them);
+        // where the reply may hold anything, the radio's byte stands.
+        const int from = std::max(0, i + 1 - LinkFailure::kShownBytes);
+        std::vector<uint8_t> expected, received;
+        for (int k = from; k <= i; ++k) {
+          const QString& token = rxExpected_[static_cast<size_t>(k)];
+          received.push_back(rxRaw_[static_cast<size_t>(k)]);
+          expected.push_back(token == kVA ? rxRaw_[static_cast<size_t>(k)] : static_cast<uint8_t>(tokenValue(token) & 0xFF));
+        }
+        failure = LinkFailure::unexpectedReply(0, -1, expected, received);
         traceFailure(false);
         ScriptFailed = -1;
         return;
@@ -228,6 +262,22 @@ void ScriptEngine::RxComDat(int n) {
     if (replyHook) replyHook(*this);
   });
   if (!finished) ScriptFailed = -1;
+}
+
+std::vector<uint8_t> ScriptEngine::expectedPrefix() const {
+  std::vector<uint8_t> out;
+  for (const QString& t : rxExpected_) {
+    if (t == kVA || out.size() >= static_cast<size_t>(LinkFailure::kShownBytes)) break;
+    out.push_back(static_cast<uint8_t>(tokenValue(t) & 0xFF));
+  }
+  return out;
+}
+
+void ScriptEngine::portFailed(const QString& what) {
+  const QString reason = sio_.ioError(port_);
+  failure = LinkFailure::portGone(sio_.deviceName(port_),
+                                  reason.isEmpty() ? QStringLiteral("%1 failed").arg(what) : reason);
+  ScriptFailed = -1;
 }
 
 void ScriptEngine::traceFailure(bool shortReply) {

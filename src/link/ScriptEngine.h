@@ -24,6 +24,7 @@
 #include <span>
 #include <vector>
 
+#include "link/LinkFailure.h"
 #include "link/SerialLibrary.h"
 
 namespace zr {
@@ -100,6 +101,10 @@ class ScriptEngine {
 
   // -1 after a failed segment, 0 after a successful one.
   int ScriptFailed = 0;
+  // Why the last script failed (kind None after a success): silence, a
+  // reply other than expected (with its bytes) or a port that failed. The
+  // engine knows no blocks; the transfer adds the block and its address.
+  LinkFailure failure;
   // Position in `RxCaptured` (1-based) of the next captured or sent "VA" byte.
   int CapturePos = 1;
 
@@ -137,6 +142,10 @@ class ScriptEngine {
   const QString& tokenAt(int pos) const;
   bool sentProgram() const;
   void traceFailure(bool shortReply);
+  // A flush, write or read of the port failed: the device is gone.
+  void portFailed(const QString& what);
+  // The reply's fixed bytes before the first "VA" (what a reply must start with).
+  std::vector<uint8_t> expectedPrefix() const;
 
   SerialLibrary& sio_;
   Waiter& waiter_;

@@ -1,7 +1,9 @@
 #include "link/Transfer.h"
 
+#include <QElapsedTimer>
 #include <algorithm>
 
+#include "editors/BandModel.h"
 #include "editors/Editors.h"
 #include "editors/VolumeTable.h"
 #include "link/PortAccess.h"
@@ -81,6 +83,20 @@ auto& addressTextRef(Settings& s, AddressBox box) {
 // "0x01AC", "0x5A": a number as the hex view shows it.
 QString hexText(int value, int digits) {
   return QStringLiteral("0x") + QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
+}
+
+// The band the image itself holds (limits at 0x037A and 0x037C, four BCD
+// digits of 100 kHz each), as the band list writes a range: "400 - 480 MHz".
+// The editors may still show the band of the data the image replaces.
+QString imageBandText(const ByteArray& image) {
+  if (!image.contains(kBandMinAddr) || !image.contains(kBandMaxAddr + 1)) return QStringLiteral("unknown band");
+  const int lo = fromBandBcd(image.at(kBandMinAddr), image.at(kBandMinAddr + 1));
+  const int hi = fromBandBcd(image.at(kBandMaxAddr), image.at(kBandMaxAddr + 1));
+  if (lo < 0 || hi < 0) return QStringLiteral("unknown band");
+  const auto mhz = [](int units100kHz) {
+    return units100kHz % 10 == 0 ? QString::number(units100kHz / 10) : QString::number(units100kHz / 10.0, 'f', 1);
+  };
+  return QStringLiteral("%1 - %2 MHz").arg(mhz(lo), mhz(hi));
 }
 
 bool isHexDigit(QChar c) {
@@ -280,6 +296,14 @@ bool Transfer::cmdWrite() {
 void Transfer::resetForStart(bool read) {
   ComRetry = 0;
   portProblem_.clear();
+  failure_ = {};
+  summary_.clear();
+  answered_ = false;
+  writing_ = false;
+  blocksTotal_ = blocksAcknowledged_ = 0;
+  lastAcknowledgedAddress_ = -1;
+  restarts_ = 0;
+  longestWaitMs_ = 0;
   engine_.trace().reset();
   change([read](CommunState& s) {
     s.stopTicked = false;
@@ -328,8 +352,14 @@ void Transfer::portNotFound() {
   const int port = access_.ComPort;
   if (port >= 1 && port <= PortAccess::kPortCount && access_.PortState(port) == -1)
     portProblem_ = serial_.openError(port);
+  // Stopped by the user during the search, a port that would not open, or
+  // ports that opened and stayed silent.
+  if (state_.stopTicked) failure_ = LinkFailure::stoppedByUser();
+  else if (!portProblem_.isEmpty()) failure_ = LinkFailure::portBusy(serial_.deviceName(port), portProblem_);
+  else failure_ = LinkFailure::noAnswer();
   if (portProblem_.isEmpty()) {
-    setStatus(failureText_);
+    setStatus(failureText_ + QStringLiteral(" ") + causeLine(failure_, core_.text));
+    logFailure("modCommun->OpenCom");
   } else {
     setStatus(failureText_ + QStringLiteral(" ") + portProblem_);
     core_.log.LogError(QStringLiteral("modCommun->OpenCom"), RunError(kErrPathFileAccess, portProblem_));
@@ -355,7 +385,7 @@ bool Transfer::runRead() {
   // so a failed or stopped one never mixes two radios' data under the old
   // file's name.
   ByteArray scratch = core_.image.TempArray;
-  const bool ok = runList(kDirRead, kTxtReading, scratch);
+  const bool ok = runList(kDirRead, core_.text.SoftFace(kTxtReading), scratch);
 
   access_.CloseCom();
   resetStopBox();
@@ -374,7 +404,8 @@ bool Transfer::runRead() {
   } else if (outcome_ == TransferOutcome::Stopped) {
     setStatus(core_.text.SoftFace(kTxtReadFailed) + QStringLiteral(": ") + kStoppedText);
   } else {
-    setStatus(core_.text.SoftFace(kTxtReadFailed));
+    const QString cause = causeLine(failure_, core_.text);
+    setStatus(core_.text.SoftFace(kTxtReadFailed) + (cause.isEmpty() ? QString() : QStringLiteral(" ") + cause));
   }
   engine_.DelayNms(1);
   waiter_.wait(1);
@@ -395,6 +426,7 @@ bool Transfer::runWrite() {
   resetForStart(false);
   lastBackup_ = {};
   writeReport_.clear();
+  writeReportText_.clear();
   sent_.clear();
   if (!openPort()) return false;
   if (!plan_.complete(kDirWrite)) throw RunError(kErrSubscript, QStringLiteral("the write range cannot be planned"));
@@ -408,18 +440,28 @@ bool Transfer::runWrite() {
   setStatus(core_.text.SoftFace(kTxtWriting));
 
   ByteArray& image = core_.image.TempArray;
-  bool ok = runList(kDirWrite, kTxtWriting, image);
+  blocksTotal_ = static_cast<int>(std::count_if(plan_.scripts(kDirWrite).begin(), plan_.scripts(kDirWrite).end(),
+                                                [](const ScriptEntry& e) { return e.ComCount > 0; }));
+  writing_ = true;
+  bool ok = runList(kDirWrite, core_.text.SoftFace(kTxtWriting), image);
   if (ok) {
     for (const auto& [radio, from] : plan_.writeTargets())
       if (image.contains(from)) sent_[radio] = {image.at(from), false};
     ok = runDirectStages();
   }
-  // A copy of what this write sent, whether or not the radio took all of it.
-  keepBackup(ok ? QStringLiteral("write") : QStringLiteral("write-failed"), image);
+  writing_ = false;
   // The radio took the whole write: whatever the read-back finds, the
   // editors are to show what was sent.
   const bool sent = ok;
-  if (ok && verifyAfterWrite) ok = verifyWrite();
+  if (ok && verifyAfterWrite) {
+    setStatus(kVerifyingText);
+    ok = verifyWrite();
+  }
+  stampWriteProgress();
+  // A copy of what this write sent, whether or not the radio took all of it.
+  keepBackup(!sent ? QStringLiteral("write-failed") : ok ? QStringLiteral("write") : QStringLiteral("write-verify-failed"),
+             image);
+  if (ok) summary_ = verifyAfterWrite ? kWriteOkText + QStringLiteral(" · ") + kVerifyOkText : kWriteOkText;
 
   access_.CloseCom();
   change([](CommunState& s) {
@@ -434,29 +476,52 @@ bool Transfer::runWrite() {
   engine_.DelayNms(20);
   if (ok) outcome_ = TransferOutcome::Succeeded;
   if (sent) reportWrite(before);
+  // The window keeps the result: the summary of a good write, the failure
+  // (and a partly written radio) until the next transfer.
+  if (ok) setStatus(summary_);
+  else if (!failureLines().isEmpty()) setStatus(failureLines().mid(failureLines().size() > 2 ? 1 : 0).join(u' '));
   if (closeWindow) closeWindow();
   return ok;
 }
 
-bool Transfer::runList(int direction, int statusEntry, ByteArray& image) {
-  const QString statusText = core_.text.SoftFace(statusEntry);
+bool Transfer::runList(int direction, const QString& statusText, ByteArray& image) {
+  int block = 0;  // data blocks of the list so far (fixed scripts do not count)
   for (int i = 1; i <= plan_.ComCodeNum(direction); ++i) {
     ComStep = i;
     // A copy: the identification of script 1 may rebuild the lists.
     const ScriptEntry script = plan_.script(direction, i);
+    if (script.ComCount > 0) ++block;
     if (direction == kDirWrite)
       for (int k = 0; k < script.ComCount; ++k) engine_.setRxCaptured(k + 1, image.at(script.ComAddr + k));
-    if (engine_.runScript(script.ComCode)) {
+    QElapsedTimer waited;
+    waited.start();
+    const bool scriptOk = engine_.runScript(script.ComCode);
+    longestWaitMs_ = std::max(longestWaitMs_, waited.elapsed());
+    if (scriptOk) {
+      answered_ = true;
+      // A block the radio acknowledged is in the radio now, whatever follows;
+      // after a restart the radio still holds the furthest block it took.
+      if (direction == kDirWrite && writing_ && script.ComCount > 0 && block > blocksAcknowledged_) {
+        blocksAcknowledged_ = block;
+        lastAcknowledgedAddress_ = script.ComAddr + script.ComCount - 1;
+      }
       ShowComPercent(script.ComPercent, statusText);
       if (direction == kDirRead)
         for (int k = 0; k < script.ComCount; ++k) image.set(script.ComAddr + k, engine_.RxCaptured(k + 1));
       continue;
     }
-    // The failure policy: an unsupported radio ends at once; otherwise the
-    // whole list runs again from the handshake until the 20th failure. From
-    // the 6th failure the user may stop, from the 9th the count is shown.
+    scriptFailed(script, block);
+    // The failure policy: an unsupported radio ends at once, and so does a
+    // port that failed (a pulled cable does not come back by retrying);
+    // otherwise the whole list runs again from the handshake until the 20th
+    // failure. From the 6th failure the user may stop, from the 9th the count
+    // is shown.
     if (ComRetry == kUnsupportedRetry) {
       outcome_ = TransferOutcome::Unsupported;
+      return false;
+    }
+    if (failure_.kind == LinkFailure::Kind::PortGone) {
+      failWithMessage(TransferOutcome::PortLost);
       return false;
     }
     ++ComRetry;
@@ -465,7 +530,10 @@ bool Transfer::runList(int direction, int statusEntry, ByteArray& image) {
       if (state_.stopTicked) {
         outcome_ = TransferOutcome::Stopped;
         failureText_ = kStoppedText;
+        failure_ = LinkFailure::stoppedByUser();
         engine_.trace().add(kStoppedText);
+        stampWriteProgress();
+        logFailure("frmCommun->StopCom");
         return false;
       }
     }
@@ -474,7 +542,9 @@ bool Transfer::runList(int direction, int statusEntry, ByteArray& image) {
       failWithMessage(TransferOutcome::TooManyFailures);
       return false;
     }
+    noteRestart(block);
     i = 0;  // the whole list again, handshake included
+    block = 0;
   }
   return true;
 }
@@ -520,7 +590,12 @@ bool Transfer::runDirectStages() {
     engine_.trace().add(stage.trace);
     const StageResult r = BlockPlan::runDirectStage(serial_, port, delay, stage, echo);
     if (!r.ok) {
-      failWithMessage(TransferOutcome::StageFailed);
+      failure_ = r.failure;
+      if (failure_.kind == LinkFailure::Kind::NoAnswer && answered_) failure_.kind = LinkFailure::Kind::StoppedAnswering;
+      const auto& f = stage.frame;
+      if (f.size() >= 4 && failure_.address < 0) failure_.address = addressFromField(f[1], f[2]);
+      failWithMessage(failure_.kind == LinkFailure::Kind::PortGone ? TransferOutcome::PortLost
+                                                                   : TransferOutcome::StageFailed);
       return false;
     }
     BlockPlan::takeInfo(stage, r.answer, RadioInfo);
@@ -540,7 +615,60 @@ bool Transfer::runDirectStages() {
 void Transfer::failWithMessage(TransferOutcome outcome) {
   outcome_ = outcome;
   failureText_ = core_.text.SoftFace(kTxtComFailed);
-  core_.prompts.message(core_.text.SoftFace(kTxtNotice), failureText_, UserPrompts::Icon::Exclamation);
+  stampWriteProgress();
+  logFailure("frmCommun->ProtocolCom");
+  core_.prompts.message(core_.text.SoftFace(kTxtNotice), failureLines().join(u'\n'), UserPrompts::Icon::Exclamation);
+}
+
+void Transfer::scriptFailed(const ScriptEntry& script, int block) {
+  const LinkFailure previous = failure_;
+  failure_ = engine_.failure;
+  if (script.ComCount > 0) {
+    failure_.block = block;
+    failure_.address = script.ComAddr;
+  }
+  // Silence from a radio that has answered before in this transfer.
+  if (failure_.kind == LinkFailure::Kind::NoAnswer && answered_) failure_.kind = LinkFailure::Kind::StoppedAnswering;
+  // A radio that went silent at a block stays silent for the handshakes of
+  // the restarts: the block where it stopped is the news.
+  if (failure_.kind == LinkFailure::Kind::StoppedAnswering && previous.kind == failure_.kind && failure_.block == 0) {
+    failure_.block = previous.block;
+    failure_.address = previous.address;
+  }
+}
+
+void Transfer::noteRestart(int block) {
+  ++restarts_;
+  const QString line = QStringLiteral("restarted at block %1: %2").arg(block).arg(causeLine(failure_, core_.text));
+  engine_.trace().add(line);
+  if (restarted) restarted(line);
+}
+
+void Transfer::stampWriteProgress() {
+  if (!running_ || blocksTotal_ == 0) return;
+  failure_.write = true;
+  failure_.blocksTotal = blocksTotal_;
+  failure_.blocksAcknowledged = blocksAcknowledged_;
+  failure_.lastAcknowledgedAddress = lastAcknowledgedAddress_;
+  failure_.allSent = !sent_.empty() && !writing_;
+}
+
+void Transfer::logFailure(const char* tag) {
+  // The log line carries the device error code; its tool tip says what happened.
+  const QStringList lines = failureLines();
+  if (lines.isEmpty()) return;
+  core_.log.LogError(QString::fromLatin1(tag), RunError(kErrDeviceIo, lines.mid(1).join(u'\n')));
+}
+
+QStringList Transfer::failureLines() const {
+  if (!failure_.failed() && failureText_.isEmpty()) return {};
+  QStringList lines;
+  lines << (failureText_.isEmpty() ? core_.text.SoftFace(kTxtComFailed) : failureText_);
+  const QString partly = partlyWrittenLine(failure_);
+  if (!partly.isEmpty()) lines << partly;
+  const QString cause = causeLine(failure_, core_.text);
+  if (!cause.isEmpty() && !lines.contains(cause)) lines << cause;
+  return lines;
 }
 
 void Transfer::onReply(ScriptEngine& e) {
@@ -582,8 +710,7 @@ void Transfer::keepBackup(const QString& kind, const ByteArray& image) {
     return pos >= 0 && pos < list.size() ? list[pos] : QString();
   };
   Backups backups(core_.paths.backupDir);
-  lastBackup_ = backups.store(kind, image, textAt(band.modelTexts(), band.modelPosition()),
-                              textAt(band.rangeTexts(), band.rangePosition()));
+  lastBackup_ = backups.store(kind, image, textAt(band.modelTexts(), band.modelPosition()), imageBandText(image));
   // A copy that cannot be written is told, and never fails the transfer.
   if (!lastBackup_.ok()) {
     engine_.trace().add(QStringLiteral("Backup failed: ") + lastBackup_.failure);
@@ -610,7 +737,7 @@ bool Transfer::verifyWrite() {
   plan_.setRanges({first, last, saved.WriteStartAddr, saved.WriteEndAddr});
   plan_.InitProtocol(plan_.ReadCmdText(), plan_.WriteCmdText());
   ByteArray radio = core_.image.TempArray;
-  const bool read = plan_.complete(kDirRead) && runList(kDirRead, kTxtReading, radio);
+  const bool read = plan_.complete(kDirRead) && runList(kDirRead, kVerifyingText, radio);
   plan_.setRanges(saved);
   plan_.InitProtocol(plan_.ReadCmdText(), plan_.WriteCmdText());
   if (!read) {
@@ -734,7 +861,11 @@ void Transfer::reportWrite(const EditorSnapshot& before) {
     text += QStringLiteral("%1 settings shown on the pages were not sent to this radio:\n").arg(notSent.size()) +
             notSent.join(u'\n');
   }
-  core_.prompts.message(core_.text.SoftFace(kTxtNotice), text, UserPrompts::Icon::Information);
+  // A message only when the write failed its read-back: a good write stays
+  // quiet and keeps the report for whoever asks.
+  writeReportText_ = text;
+  if (outcome_ != TransferOutcome::Succeeded)
+    core_.prompts.message(core_.text.SoftFace(kTxtNotice), text, UserPrompts::Icon::Information);
 }
 
 }  // namespace zr

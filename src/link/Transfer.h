@@ -22,6 +22,7 @@
 
 #include "link/Backups.h"
 #include "link/BlockPlan.h"
+#include "link/LinkFailure.h"
 
 namespace zr {
 
@@ -59,6 +60,7 @@ enum class TransferOutcome {
   TooManyFailures,  // the 20th failed script
   StageFailed,      // a direct stage of a write failed 16 times
   VerifyFailed,     // the read-back after a write found other bytes than were sent
+  PortLost,         // the port failed (device gone, I/O error): ended at once
   Unexpected,       // a run-time failure (logged under the button's procedure)
 };
 
@@ -97,6 +99,8 @@ class Transfer {
   static inline const QString kWriteTrace = QStringLiteral("写入:频率");
   static inline const QString kStoppedText = QStringLiteral("Communication stopped");
   static inline const QString kVerifyOkText = QStringLiteral("Verify OK");
+  static inline const QString kWriteOkText = QStringLiteral("Write OK");
+  static inline const QString kVerifyingText = QStringLiteral("Verifying...");
   // The radio may need a moment after the end frames before it answers again.
   static constexpr int kVerifyPauseMs = 500;
 
@@ -166,6 +170,19 @@ class Transfer {
   // (empty on success).
   TransferOutcome outcome() const { return outcome_; }
   const QString& failureText() const { return failureText_; }
+  // Why the last transfer failed, as a value (kind None on success); a
+  // write's carries how many blocks the radio acknowledged.
+  const LinkFailure& failure() const { return failure_; }
+  // The lines that tell a failure: the system's text first, then, for a
+  // partly written radio, the partly-written line, then the cause. Empty on
+  // success.
+  QStringList failureLines() const;
+  // The one line a good write ends with: "Write OK", or "Write OK · Verify OK".
+  const QString& summary() const { return summary_; }
+  // Restarts of the whole list in the last transfer, and the longest single
+  // wait for one reply (milliseconds).
+  int restarts() const { return restarts_; }
+  qint64 longestWaitMs() const { return longestWaitMs_; }
   // When no port was found and the configured port would not even open: why
   // ("cannot open /dev/ttyUSB0: permission denied ..."); empty otherwise.
   const QString& portProblem() const { return portProblem_; }
@@ -179,6 +196,9 @@ class Transfer {
   // What the last write's preparation changed behind the editors and which
   // settings it did not send, one line each (empty when nothing).
   const QStringList& writeReport() const { return writeReport_; }
+  // The same as one text for a message ("The write changed what the editors
+  // showed: ..."); empty when nothing. A good write shows it only on request.
+  const QString& writeReportText() const { return writeReportText_; }
 
   // What the transfer asks of the windows and front ends around it.
   std::function<void()> closeWindow;      // the window closes itself at the end of a transfer
@@ -186,6 +206,8 @@ class Transfer {
   std::function<void()> WriteComDat;      // the write hook: nothing to do
   std::function<void()> readDataArrived;  // a read's blocks are in the image, before the refresh
   std::function<void(int port)> portOpened;  // the radio answered on `port`; the blocks follow
+  // A failed script restarts the list: "restarted at block N: cause".
+  std::function<void(const QString& line)> restarted;
 
   Core& core() { return core_; }
   Editors& editors() { return editors_; }
@@ -198,7 +220,7 @@ class Transfer {
   bool openPort();
   void openOnlyComPort();
   void portNotFound();
-  bool runList(int direction, int statusEntry, ByteArray& target);
+  bool runList(int direction, const QString& statusText, ByteArray& target);
   void prepareWriteImage();
   bool runDirectStages();
   bool verifyWrite();
@@ -208,6 +230,10 @@ class Transfer {
   EditorSnapshot snapshotEditors() const;
   void reportWrite(const EditorSnapshot& before);
   void failWithMessage(TransferOutcome outcome);
+  void scriptFailed(const ScriptEntry& script, int block);
+  void noteRestart(int block);
+  void stampWriteProgress();
+  void logFailure(const char* tag);
   void unexpectedFailure(bool read);
   void onReply(ScriptEngine& engine);
 
@@ -226,9 +252,19 @@ class Transfer {
   bool running_ = false;
   TransferOutcome outcome_ = TransferOutcome::None;
   QString failureText_;
+  LinkFailure failure_;
+  QString summary_;
+  bool answered_ = false;     // the radio answered once in this transfer
+  bool writing_ = false;      // the blocks of a write are going out
+  int blocksTotal_ = 0;
+  int blocksAcknowledged_ = 0;
+  int lastAcknowledgedAddress_ = -1;
+  int restarts_ = 0;
+  qint64 longestWaitMs_ = 0;
   QString portProblem_;
   BackupCopy lastBackup_;
   QStringList writeReport_;
+  QString writeReportText_;
   // Radio address -> (byte sent, sent with the special write command).
   std::map<int, std::pair<uint8_t, bool>> sent_;
   std::vector<std::pair<int, std::function<void()>>> listeners_;

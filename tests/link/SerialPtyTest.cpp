@@ -143,11 +143,12 @@ TEST_F(PtyFixture, AReplyTricklingInAtTheLinesPaceIsReadWholeAndInOrder) {
   EXPECT_LE(waiter.served, 1);
 }
 
-TEST_F(PtyFixture, ReadFromAVanishedLineEndsAtItsLimitWithoutSpinning) {
+TEST_F(PtyFixture, ReadFromAVanishedLineFailsAtOnceWithTheSystemsReason) {
   pty.hangUp();  // the cable is pulled
   sio.sio_SetReadTimeouts(port, 60, 0);
   uint8_t buf[1] = {};
-  EXPECT_EQ(sio.sio_read(port, buf, 1), 0);
+  EXPECT_EQ(sio.sio_read(port, buf, 1), QtSerialLibrary::kDeviceFailed);
+  EXPECT_FALSE(sio.ioError(port).isEmpty());
   EXPECT_LE(waiter.waits + waiter.served, 20);
 }
 

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -142,6 +143,71 @@ TEST_F(CliSafety, ARadioThatMissesAFewRequestsIsStillReadWhole) {
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
   EXPECT_EQ(readAll(path("a.bin")).left(0x0400), radio.left(0x0400));
   QFile::remove(backupPath(r.err));
+}
+
+// Every failed write tells on stderr the system's text, then for a partly
+// written radio how far it got, then the cause.
+TEST_F(CliSafety, AFailedWriteSaysWhyAndHowMuchTheRadioTook) {
+  const QRegularExpression partly(QStringLiteral(
+      "The radio was partly written \\((\\d+) of (\\d+) blocks, up to address [0-9A-F]{4}\\); write it again before using it\\."));
+  struct Case {
+    const char* name;
+    QStringList simArgs;
+    QString cause;
+    bool partlyWritten;
+  };
+  const Case cases[] = {
+      {"silent radio", {QStringLiteral("--silent")}, QStringLiteral("No answer from the radio: is it switched on and the cable in?"), false},
+      {"stops after 30 requests", {QStringLiteral("--fail-after"), QStringLiteral("30")},
+       QStringLiteral("Rx：Communication failed! No receive Data! The radio stopped answering at block"), true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimProcess sim(QStringList{QStringLiteral("--image"), path("radio.bin")} + c.simArgs);
+    const CliRun r = run({QStringLiteral("write"), QStringLiteral("--port"), sim.device(), QStringLiteral("--range"),
+                          QStringLiteral("0000-03FF"), QStringLiteral("--raw"), path("radio.bin")});
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Communication failed,please check commuication port!"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Write Failed"))) << r.err.toStdString();
+    // The system's text comes first.
+    EXPECT_LT(r.err.indexOf(QStringLiteral("Communication failed,please")), r.err.indexOf(c.cause));
+    EXPECT_TRUE(r.err.contains(c.cause)) << r.err.toStdString();
+    const auto m = partly.match(r.err);
+    EXPECT_EQ(m.hasMatch(), c.partlyWritten) << r.err.toStdString();
+    if (m.hasMatch()) {
+      EXPECT_GT(m.captured(1).toInt(), 0);
+      EXPECT_LT(m.captured(1).toInt(), m.captured(2).toInt());
+      // The partly written line comes before the cause.
+      EXPECT_LT(r.err.indexOf(m.captured(0)), r.err.indexOf(c.cause));
+      QFile::remove(backupPath(r.err));
+    }
+  }
+}
+
+// The radio's line vanishes while a write runs (the simulator's pseudo-terminal
+// closes, as a pulled USB cable does): the write ends at once with that cause,
+// not after twenty silent retries.
+TEST_F(CliSafety, APulledCableEndsTheWriteWithItsCause) {
+  // Paced as a real line, so that the write is still running when the line goes.
+  auto sim = std::make_unique<SimProcess>(QStringList{QStringLiteral("--image"), path("radio.bin"), QStringLiteral("--paced")});
+  QProcess cli;
+  cli.start(kCli, {QStringLiteral("--config"), config, QStringLiteral("write"), QStringLiteral("--port"), sim->device(),
+                   QStringLiteral("--range"), QStringLiteral("0000-03FF"), QStringLiteral("--raw"), path("radio.bin")});
+  cli.setReadChannel(QProcess::StandardError);  // progress goes to stderr
+  ASSERT_TRUE(cli.waitForStarted(5000));
+  QByteArray err;
+  while (!err.contains("write: 20 %") && cli.state() != QProcess::NotRunning && cli.waitForReadyRead(60000))
+    err += cli.readAllStandardError();
+  ASSERT_TRUE(err.contains("write: 20 %")) << err.toStdString();
+  sim.reset();  // the line goes away
+  ASSERT_TRUE(cli.waitForFinished(60000));
+  err += cli.readAllStandardError();
+  const QString text = QString::fromUtf8(err);
+  EXPECT_EQ(cli.exitCode(), 1) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("went away"))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("The radio was partly written ("))) << text.toStdString();
+  EXPECT_FALSE(text.contains(QStringLiteral("stopped answering"))) << text.toStdString();
+  QFile::remove(backupPath(text));
 }
 
 }  // namespace

@@ -103,6 +103,61 @@ TEST(CommunicationWindow, ReadFillsTheBarAndClosesTheWindow) {
   EXPECT_EQ(rig.core->ChTable.get(kRowRx, 1), 14652000);
 }
 
+// After a write the window stays with its result: a good write's one line
+// and Details; a partly written radio's failure and Write Again, which runs
+// the same write once more.
+TEST(CommunicationWindow, AWriteEndsWithItsResultAndWhatToDoNext) {
+  struct Case {
+    const char* name;
+    bool partly;
+    QString status;
+  };
+  const Case cases[] = {
+      {"good write", false, QStringLiteral("Write OK")},
+      {"partly written", true,
+       QStringLiteral("The radio was partly written (5 of 64 blocks, up to address 004F); write it again before using it. "
+                      "Rx：Communication failed! No receive Data! The radio stopped answering at block 6 (address 0050).")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TransferRig rig;
+    rig.loadRadio();
+    rig.setWriteRange(0x0000, 0x03FF);
+    bool broken = c.partly;
+    rig.dropFrame = [&](const Bytes& f) { return broken && !f.empty() && f[0] == 0x29 && (f[1] << 8 | f[2]) >= 0x0050; };
+    CommunicationWindow w(*rig.transfer);
+    w.armWrite();
+    w.show();
+    auto* status = child<QLabel>(w, "lblComStatus");
+    auto* again = child<QPushButton>(w, "cmdWriteAgain");
+    auto* details = child<QPushButton>(w, "cmdDetails");
+    auto* close = child<QPushButton>(w, "cmdClose");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !close->isHidden(); }, 60000));
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(status->text(), c.status);
+    EXPECT_EQ(again->isHidden(), !c.partly);
+    EXPECT_EQ(details->isHidden(), c.partly);
+    for (QPushButton* b : {again, details, close}) EXPECT_FALSE(b->accessibleName().isEmpty());
+    // A good write asks nothing; its report waits behind Details.
+    if (!c.partly) {
+      EXPECT_TRUE(rig.prompts.messages.isEmpty());
+      details->click();
+      ASSERT_EQ(rig.prompts.messages.size(), 1);
+      EXPECT_EQ(rig.prompts.messages.first(), rig.transfer->writeReportText());
+    } else {
+      EXPECT_TRUE(status->toolTip().startsWith(QStringLiteral("Communication failed,please check commuication port!\n")));
+      broken = false;
+      QTest::keyClick(again, Qt::Key_Space);
+      ASSERT_TRUE(QTest::qWaitFor([&] { return !close->isHidden(); }, 60000));
+      EXPECT_EQ(status->text(), QStringLiteral("Write OK"));
+      EXPECT_TRUE(again->isHidden());
+      EXPECT_EQ(rig.sim.peek(0x0100), rig.image().at(0x0100));
+    }
+    close->click();
+    EXPECT_FALSE(w.isVisible());
+  }
+}
+
 TEST(CommunicationWindow, RefusesToCloseWhileCommunicating) {
   TransferRig rig;
   CommunicationWindow w(*rig.transfer);

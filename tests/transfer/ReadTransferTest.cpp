@@ -118,14 +118,21 @@ TEST(ReadTransfer, TwentiethFailureEndsTheReadWithAMessage) {
   EXPECT_FALSE(rig.transfer->cmdRead());
   EXPECT_EQ(rig.transfer->outcome(), TransferOutcome::TooManyFailures);
   EXPECT_EQ(rig.transfer->ComRetry, 20);
-  EXPECT_EQ(rig.prompts.messages, QStringList{QStringLiteral("Communication failed,please check commuication port!")});
+  // The system's text, then where the radio fell silent.
+  ASSERT_EQ(rig.prompts.messages.size(), 1);
+  const QStringList lines = rig.prompts.messages.first().split(u'\n');
+  ASSERT_EQ(lines.size(), 2);
+  EXPECT_EQ(lines[0], QStringLiteral("Communication failed,please check commuication port!"));
+  EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Rx：Communication failed! No receive Data! The radio stopped answering at block ")))
+      << lines[1].toStdString();
   EXPECT_EQ(rig.prompts.titles, QStringList{QStringLiteral("Notice")});
   // The stop box came up at the 6th failure, the count at the 9th.
   const auto stopShown = std::find_if(rig.states.begin(), rig.states.end(), [](auto& s) { return s.stopVisible; });
   EXPECT_NE(stopShown, rig.states.end());
   EXPECT_TRUE(rig.sawStatus(QStringLiteral("Reading Now...... 9")));
   EXPECT_TRUE(rig.sawStatus(QStringLiteral("Reading Now...... 19")));
-  EXPECT_TRUE(rig.sawStatus(QStringLiteral("Read Failed")));
+  EXPECT_FALSE(rig.statuses().filter(QStringLiteral("Read Failed Rx：Communication failed! No receive Data! The radio stopped answering at block ")).isEmpty())
+      << rig.statuses().join('\n').toStdString();
   EXPECT_FALSE(rig.sawStatus(QStringLiteral("Read Successful")));
   // A failed read leaves the image as it was: no block of it mixes in.
   EXPECT_EQ(rig.image().bytes(), before.bytes());
@@ -198,7 +205,12 @@ TEST(ReadTransfer, NoRadioOnAnyPort) {
       };
     EXPECT_FALSE(rig.transfer->cmdRead());
     EXPECT_EQ(rig.transfer->outcome(), TransferOutcome::PortNotFound);
-    EXPECT_EQ(rig.transfer->state().status, QStringLiteral("Communication failed,please check commuication port!"));
+    // The system's text and the cause: silence, or the user's stop.
+    EXPECT_EQ(rig.transfer->state().status,
+              QStringLiteral("Communication failed,please check commuication port! ") +
+                  (closeDuringSearch ? QStringLiteral("Stopped by the user.")
+                                     : QStringLiteral("Rx：Communication failed! No receive Data! No answer from the radio: "
+                                                      "is it switched on and the cable in?")));
     EXPECT_FALSE(rig.transfer->state().blinking);
     EXPECT_TRUE(rig.prompts.messages.isEmpty());
     // The window stays open unless it was asked to close.
@@ -238,7 +250,7 @@ TEST(ReadTransfer, ADevicePathIsTheOnlyPortTried) {
 
 // The configured port will not even open: the status line and the error log
 // say why, beside the usual text. A port that opens but stays silent gets
-// only the usual text.
+// the usual text and that the radio did not answer.
 TEST(ReadTransfer, APortThatWillNotOpenIsExplained) {
   const QString why = QStringLiteral("cannot open /dev/ttyUSB0: permission denied (0660 crw-rw---- root:dialout); "
                                      "add yourself to the group dialout (sudo usermod -aG dialout $USER) and "
@@ -255,15 +267,20 @@ TEST(ReadTransfer, APortThatWillNotOpenIsExplained) {
     EXPECT_EQ(rig.transfer->outcome(), TransferOutcome::PortNotFound);
     const QString failed = QStringLiteral("Communication failed,please check commuication port!");
     if (opens) {
-      EXPECT_EQ(rig.transfer->state().status, failed);
+      const QString silence = QStringLiteral(
+          "Rx：Communication failed! No receive Data! No answer from the radio: is it switched on and the cable in?");
+      EXPECT_EQ(rig.transfer->state().status, failed + QStringLiteral(" ") + silence);
       EXPECT_TRUE(rig.transfer->portProblem().isEmpty());
-      EXPECT_EQ(rig.core->log.reportCount(), reportsBefore);
+      EXPECT_EQ(rig.core->log.reportCount(), reportsBefore + 1);
+      EXPECT_EQ(rig.core->log.lastDetail(), silence);
+      EXPECT_EQ(rig.transfer->failure().kind, LinkFailure::Kind::NoAnswer);
     } else {
       EXPECT_EQ(rig.transfer->state().status, failed + QStringLiteral(" ") + why);
       EXPECT_EQ(rig.transfer->portProblem(), why);
       EXPECT_EQ(rig.core->log.reportCount(), reportsBefore + 1);
       EXPECT_EQ(rig.core->log.lastTag(), QStringLiteral("modCommun->OpenCom"));
       EXPECT_EQ(rig.core->log.lastDetail(), why);
+      EXPECT_EQ(rig.transfer->failure().kind, LinkFailure::Kind::PortBusy);
     }
   }
 }

@@ -57,17 +57,17 @@ TEST_P(WholeWrite, RadioHoldsThePreparedImage) {
   EXPECT_EQ(rig.sim.endFrames(), 3);
   EXPECT_EQ(rig.sim.servedByCommand(0x75), 8 + 1);  // 0x0280-0x02FF and the frozen bytes of script 1
   EXPECT_EQ(rig.engine->EchoMode(), c.echo ? 1 : 0);
-  // The only message is the write report: channel 1 had VOX off.
-  ASSERT_EQ(rig.prompts.messages.size(), 1);
-  EXPECT_TRUE(rig.prompts.messages[0].contains(QStringLiteral("Channel 1, VOX: Off -> On")));
+  // No message: the write report (channel 1 had VOX off) waits for Details.
+  EXPECT_TRUE(rig.prompts.messages.isEmpty()) << rig.prompts.messages.join('\n').toStdString();
+  EXPECT_TRUE(rig.transfer->writeReportText().contains(QStringLiteral("Channel 1, VOX: Off -> On")));
   EXPECT_EQ(rig.core->log.reportCount(), 0) << rig.core->log.lines().join('\n').toStdString();
   EXPECT_EQ(rig.closes, 1);
   EXPECT_EQ(rig.transfer->Communicating(), 0);
-  // The bar reached 100; the status line ends empty.
+  // The bar reached 100; the status line ends with the result.
   const auto full = std::find_if(rig.states.begin(), rig.states.end(), [](auto& s) { return s.progress == 100; });
   ASSERT_NE(full, rig.states.end());
   EXPECT_EQ(full->status, QStringLiteral("100 %    Writing Now......"));
-  EXPECT_TRUE(rig.transfer->state().status.isEmpty());
+  EXPECT_EQ(rig.transfer->state().status, QStringLiteral("Write OK"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Idents, WholeWrite,
@@ -190,7 +190,13 @@ TEST(DirectStages, AStageFailingSixteenTimesEndsTheWrite) {
   EXPECT_FALSE(rig.transfer->cmdWrite());
   EXPECT_EQ(rig.transfer->outcome(), TransferOutcome::StageFailed);
   EXPECT_EQ(modelFrames, 16);
-  EXPECT_EQ(rig.prompts.messages, QStringList{QStringLiteral("Communication failed,please check commuication port!")});
+  // The blocks are in; model and band are not: the radio is partly written,
+  // and the cause names the stage's address.
+  EXPECT_EQ(rig.prompts.messages,
+            QStringList{QStringLiteral("Communication failed,please check commuication port!\n"
+                                       "The radio was partly written (1 of 1 blocks, up to address 000F); write it "
+                                       "again before using it.\n"
+                                       "Rx：Communication failed! No receive Data! The radio stopped answering at address 0379.")});
   EXPECT_EQ(rig.sim.endFrames(), 0);
   EXPECT_EQ(rig.closes, 1);
   EXPECT_EQ(rig.transfer->Communicating(), 0);

@@ -21,6 +21,7 @@
 #include "shell/Contrast.h"
 #include "shell/Core.h"
 #include "shell/ErrorLog.h"
+#include "shell/UserPrompts.h"
 
 namespace zr {
 
@@ -80,12 +81,10 @@ CommunicationWindow::CommunicationWindow(Transfer& transfer, QWidget* parent)
   lblComStatus_ = new QLabel(fraOne_);
   lblComStatus_->setObjectName(QStringLiteral("lblComStatus"));
   // The status line is red, made readable where the colour scheme is dark.
-  lblComStatus_->setStyleSheet(
-      QStringLiteral("color: %1;")
-          .arg(QColor::fromRgb(readableOn(0xFF0000, lblComStatus_->palette().color(QPalette::Window).rgb() & 0xFFFFFF,
-                                          lblComStatus_->palette().color(QPalette::WindowText).rgb() & 0xFFFFFF))
-                   .name()));
+  setStatusColour(true);
   lblComStatus_->setMinimumWidth(320);
+  lblComStatus_->setWordWrap(true);
+  lblComStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   lblComPercent_ = new QLabel(fraOne_);
   lblComPercent_->setObjectName(QStringLiteral("lblComPercent"));
   chkStopCom_ = new QCheckBox(fraOne_);
@@ -112,9 +111,27 @@ CommunicationWindow::CommunicationWindow(Transfer& transfer, QWidget* parent)
   chkShowMemDat_ = new QCheckBox(fraOne_);
   chkShowMemDat_->setObjectName(QStringLiteral("chkShowMemDat"));
 
+  // What a finished write offers; hidden until then.
+  const auto resultButton = [this](const char* name, const QString& text, const QString& description) {
+    auto* b = new QPushButton(text, fraOne_);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAccessibleName(QString(text).remove(u'&'));
+    b->setAccessibleDescription(description);
+    b->hide();
+    return b;
+  };
+  cmdWriteAgain_ = resultButton("cmdWriteAgain", QStringLiteral("Write &Again"),
+                                QStringLiteral("Repeats the same write, so that the radio holds all of it"));
+  cmdDetails_ = resultButton("cmdDetails", QStringLiteral("&Details"),
+                             QStringLiteral("What the write changed in the editors and which settings it did not send"));
+  cmdClose_ = resultButton("cmdClose", QStringLiteral("&Close"), QStringLiteral("Closes the communication window"));
+
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(cmdRead_);
   buttons->addWidget(cmdWrite_);
+  buttons->addWidget(cmdWriteAgain_);
+  buttons->addWidget(cmdDetails_);
+  buttons->addWidget(cmdClose_);
   buttons->addStretch(1);
   buttons->addWidget(imgGreen_);
   auto* statusRow = new QHBoxLayout;
@@ -192,6 +209,14 @@ CommunicationWindow::CommunicationWindow(Transfer& transfer, QWidget* parent)
 
   connect(cmdRead_, &QPushButton::clicked, this, [this] { runRead(); });
   connect(cmdWrite_, &QPushButton::clicked, this, [this] { runWrite(); });
+  // The same write again: the user already said yes to it.
+  connect(cmdWriteAgain_, &QPushButton::clicked, this, [this] { runWrite(); });
+  connect(cmdDetails_, &QPushButton::clicked, this, [this] {
+    Core& core = transfer_.core();
+    core.prompts.message(core.text.SoftFace(Transfer::kTxtNotice), transfer_.writeReportText(),
+                         UserPrompts::Icon::Information);
+  });
+  connect(cmdClose_, &QPushButton::clicked, this, [this] { close(); });
   connect(chkStopCom_, &QCheckBox::toggled, this, [this](bool ticked) { transfer_.setStopTicked(ticked); });
   connect(chkShowMemDat_, &QCheckBox::toggled, this, [this](bool ticked) { transfer_.ShowMemDat = ticked; });
   transfer_.ShowMemDat = false;
@@ -214,7 +239,11 @@ CommunicationWindow::CommunicationWindow(Transfer& transfer, QWidget* parent)
   engine.echoModeChanged = [this](bool ticked) { chkComRxMode_->setChecked(ticked); };
 
   listenerId_ = transfer_.addListener([this] { sync(); });
-  transfer_.closeWindow = [this] { close(); };
+  // A write ends with its result on show, unless the user asked to close.
+  transfer_.closeWindow = [this] {
+    if (writeRunning_ && transfer_.CloseRequested != -1) return;
+    close();
+  };
 
   transfer_.windowLoaded();
   InitFace();
@@ -314,7 +343,40 @@ void CommunicationWindow::armWrite() {
 
 void CommunicationWindow::runRead() { transfer_.cmdRead(); }
 
-void CommunicationWindow::runWrite() { transfer_.cmdWrite(); }
+void CommunicationWindow::runWrite() {
+  if (transfer_.running()) return;
+  for (QPushButton* b : {cmdWriteAgain_, cmdDetails_, cmdClose_}) b->hide();
+  setStatusColour(true);
+  writeRunning_ = true;
+  transfer_.cmdWrite();
+  writeRunning_ = false;
+  if (transfer_.CloseRequested == -1 || !isVisible()) return;
+  showWriteResult();
+}
+
+void CommunicationWindow::showWriteResult() {
+  const bool ok = transfer_.outcome() == TransferOutcome::Succeeded;
+  setStatusColour(!ok);
+  const QStringList lines = transfer_.failureLines();
+  // The whole account (system text first) where the short status line leaves it out.
+  lblComStatus_->setToolTip(ok ? QString() : lines.join(u'\n'));
+  cmdWriteAgain_->setVisible(transfer_.failure().partlyWritten());
+  cmdDetails_->setVisible(ok && !transfer_.writeReport().isEmpty());
+  cmdClose_->setVisible(true);
+  QPushButton* first = cmdWriteAgain_->isVisible() ? cmdWriteAgain_ : cmdClose_;
+  first->setDefault(true);
+  first->setFocus();
+}
+
+void CommunicationWindow::setStatusColour(bool failure) {
+  // A failure is red, made readable where the colour scheme is dark; a good
+  // result is in the ordinary text colour.
+  // The frame's palette: the label's own carries the colour set last.
+  const QPalette pal = fraOne_->palette();
+  const uint32_t text = pal.color(QPalette::WindowText).rgb() & 0xFFFFFF;
+  const uint32_t colour = failure ? readableOn(0xFF0000, pal.color(QPalette::Window).rgb() & 0xFFFFFF, text) : text;
+  lblComStatus_->setStyleSheet(QStringLiteral("color: %1;").arg(QColor::fromRgb(colour).name()));
+}
 
 void CommunicationWindow::closeEvent(QCloseEvent* event) {
   if (transfer_.requestClose()) event->accept();

@@ -6,7 +6,7 @@
 // refuses to close and ticks the stop box instead.
 //
 // Object names: frames `fraOne`, `fraRdWrDat`, `fraTwo`; buttons `cmdRead`,
-// `cmdWrite`; `prgCommunicate`, `lblComStatus`, `lblComPercent`, `chkStopCom`,
+// `cmdWrite` (and, after a write, `cmdWriteAgain`, `cmdDetails`, `cmdClose`); `prgCommunicate`, `lblComStatus`, `lblComPercent`, `chkStopCom`,
 // `imgGreen`, `chkComRxMode`, `chkShowMemDat`; address boxes `txtMaxAddr`,
 // `txtReadStartAddr`, `txtReadEndAddr`, `txtWriteStartAddr`,
 // `txtWriteEndAddr` with labels `lblMaxAddr` ... ; `listRtData`; timers
@@ -66,6 +66,10 @@ class CommunicationWindow : public QDialog {
   void runRead();
   void runWrite();
   void fraOneDoubleClick();
+  // After a write the window stays open with its result: "Write OK" and
+  // Details, or the failure and, for a partly written radio, Write Again.
+  void showWriteResult();
+  void setStatusColour(bool failure);
 
   Transfer& transfer_;
   int listenerId_ = 0;
@@ -77,6 +81,10 @@ class CommunicationWindow : public QDialog {
   QGroupBox* fraTwo_ = nullptr;
   QPushButton* cmdRead_ = nullptr;
   QPushButton* cmdWrite_ = nullptr;
+  QPushButton* cmdWriteAgain_ = nullptr;
+  QPushButton* cmdDetails_ = nullptr;
+  QPushButton* cmdClose_ = nullptr;
+  bool writeRunning_ = false;
   QProgressBar* prgCommunicate_ = nullptr;
   QLabel* lblComStatus_ = nullptr;
   QLabel* lblComPercent_ = nullptr;

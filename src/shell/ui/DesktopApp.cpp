@@ -41,7 +41,9 @@ DesktopApp::DesktopApp(const QString& programDir, UserPrompts* prompts)
     return nullptr;
   };
   window_->startTransfer = [this](bool write) {
+    window_->showTransferResult({}, {}, false);
     showCommunWindow(*transfer_, write ? CommunMode::Write : CommunMode::Read, window_.get());
+    showTransferResult(write);
   };
   window_->openPortChooser = [this] {
     PortDialog dialog(link_->access, core_->text, &link_->portMap, core_->settings.SoftFont, window_.get());
@@ -52,6 +54,20 @@ DesktopApp::DesktopApp(const QString& programDir, UserPrompts* prompts)
   // The wheel changes a list or spin box only when it has the focus.
   WheelGuard::install();
   link_->access.hooks.showPortChooser = [this] { window_->openPortChooser(); };
+}
+
+void DesktopApp::showTransferResult(bool write) {
+  const Transfer& t = *transfer_;
+  if (t.outcome() == TransferOutcome::None) return;  // closed before it started
+  if (t.outcome() == TransferOutcome::Succeeded) {
+    window_->showTransferResult(write ? t.summary() : core_->text.SoftFace(Transfer::kTxtReadOk), {}, false);
+    return;
+  }
+  const QStringList lines = t.failureLines();
+  if (lines.isEmpty()) return;
+  // A partly written radio leads with what it now holds; otherwise the cause.
+  const QString shown = lines.size() > 2 ? lines[1] : lines.size() > 1 ? lines.first() + QStringLiteral(" ") + lines[1] : lines.first();
+  window_->showTransferResult(shown, lines.join(u'\n'), true);
 }
 
 DesktopApp::~DesktopApp() {

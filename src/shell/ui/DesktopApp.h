@@ -41,6 +41,8 @@ class DesktopApp {
   const QStringList& startupTrace() const { return trace_; }
 
  private:
+  // The status line after the communication window closed: the result of the transfer.
+  void showTransferResult(bool write);
   QtPrompts qtPrompts_;
   UserPrompts* prompts_;
   std::unique_ptr<Core> core_;

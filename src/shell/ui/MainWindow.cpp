@@ -381,6 +381,23 @@ void MainWindow::buildStatusBar() {
   }
   panels_[0]->setMinimumWidth(160);
   panels_[1]->setMinimumWidth(90);
+  transferResult_ = new QLabel(this);
+  transferResult_->setObjectName(QStringLiteral("lblTransferResult"));
+  transferResult_->setAccessibleName(QStringLiteral("Result of the last transfer"));
+  transferResult_->setContentsMargins(6, 0, 6, 0);
+  transferResult_->hide();
+  statusBar()->addPermanentWidget(transferResult_);
+}
+
+void MainWindow::showTransferResult(const QString& text, const QString& details, bool failure) {
+  transferResult_->setText(text);
+  transferResult_->setToolTip(details);
+  transferResult_->setAccessibleDescription(details);
+  const QPalette pal = palette();  // the window's: the label's own carries the colour set last
+  const uint32_t normal = pal.color(QPalette::WindowText).rgb() & 0xFFFFFF;
+  const uint32_t colour = failure ? readableOn(0xFF0000, pal.color(QPalette::Window).rgb() & 0xFFFFFF, normal) : normal;
+  transferResult_->setStyleSheet(QStringLiteral("color: %1;").arg(QColor::fromRgb(colour).name()));
+  transferResult_->setVisible(!text.isEmpty());
 }
 
 void MainWindow::SetSoftFace() {

@@ -57,6 +57,10 @@ class MainWindow : public QMainWindow {
   // The hex view, shown or hidden by the service gestures.
   std::function<void(bool show)> showHexView;
   void showPort();
+  // The result of the last read or write in the status line (`lblTransferResult`):
+  // a failure in red with every line in its tool tip, kept until the next
+  // transfer clears it (empty text).
+  void showTransferResult(const QString& text, const QString& details, bool failure);
 
   // Opens a file through File > Open's routine with the path given (drops,
   // recent files); `rawImage` reads it as the image's bytes from address 0.
@@ -120,6 +124,7 @@ class MainWindow : public QMainWindow {
   void buildToolbar();
   void buildPictureButtons();
   void buildStatusBar();
+  QLabel* transferResult_ = nullptr;
   void onToolbar(const QString& key);
   void onLanguage(int lang);
   void onHelp();
