@@ -279,6 +279,7 @@ bool Transfer::cmdWrite() {
 
 void Transfer::resetForStart(bool read) {
   ComRetry = 0;
+  radioIdent_.clear();
   portProblem_.clear();
   engine_.trace().reset();
   change([read](CommunState& s) {
@@ -363,7 +364,7 @@ bool Transfer::runRead() {
   engine_.DelayNms(5);
   if (ok) {
     core_.image.TempArray.bytes() = scratch.bytes();
-    keepBackup(QStringLiteral("read"), scratch);
+    keepBackup(readBackupKind, scratch);
     if (readDataArrived) readDataArrived();
     core_.files.SoftDisplay();
     core_.history.clear();  // a read starts a fresh history, as Open does
@@ -545,6 +546,9 @@ void Transfer::failWithMessage(TransferOutcome outcome) {
 
 void Transfer::onReply(ScriptEngine& e) {
   if (!running_) return;
+  // The identification reply: the command byte, then radio 0x0388-0x038A.
+  if (ComStep == 1 && e.captured().size() == 4)
+    radioIdent_ = QByteArray(reinterpret_cast<const char*>(e.captured().data()) + 1, 3);
   const Identification id = plan_.replyHook(ComStep, e.captured());
   if (id.outcome != Identification::Outcome::Unsupported) return;
   failureText_ = id.message;

@@ -176,6 +176,12 @@ class Transfer {
   // The copy the last good read or the last write left in the backups
   // folder (empty paths when none was attempted).
   const BackupCopy& lastBackup() const { return lastBackup_; }
+  // What a good read's copy is called: "read", or "before-write" when the
+  // radio is read to keep what it held before a batch writes it.
+  QString readBackupKind = QStringLiteral("read");
+  // The radio's identification bytes (its 0x0388-0x038A) from the first
+  // reply of the last transfer; empty when none came.
+  const QByteArray& radioIdent() const { return radioIdent_; }
   // What the last write's preparation changed behind the editors and which
   // settings it did not send, one line each (empty when nothing).
   const QStringList& writeReport() const { return writeReport_; }
@@ -228,6 +234,7 @@ class Transfer {
   QString failureText_;
   QString portProblem_;
   BackupCopy lastBackup_;
+  QByteArray radioIdent_;
   QStringList writeReport_;
   // Radio address -> (byte sent, sent with the special write command).
   std::map<int, std::pair<uint8_t, bool>> sent_;
