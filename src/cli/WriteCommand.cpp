@@ -44,7 +44,9 @@ bool backUpBeforeWrite(Session& session, const LinkOptions& link, WorkerReport& 
     reportFailure(session, run, QStringLiteral("Read Failed"), messagesBefore);
     printErr(QStringLiteral("zr417-cli write: the radio's memory could not be kept before the write; nothing "
                             "was written"));
-    failure = radioResultOf(run.transfer, false, link.port, false);
+    const QString radioId = failure.radioId;
+    failure = radioResultOf(run.transfer, false, link.port, failureOf(run.transfer, link.port));
+    failure.radioId = radioId;
     if (failure.result != BatchOutcome::NoRadio)
       failure.cause = QStringLiteral("backup before the write failed: ") + failure.cause;
     return false;
@@ -147,11 +149,10 @@ int runWrite(const GlobalOptions& global, const QStringList& args) {
   run.transfer.verifyAfterWrite = p.isSet(QStringLiteral("verify"));
   report.follow(run.transfer, QStringLiteral("write"));
   // Until the radio acknowledged a block it still holds what it held.
-  bool acknowledged = false;
-  run.transfer.addListener([&] { acknowledged = acknowledged || run.transfer.state().progress > 0; });
+  const AcknowledgedBlocks acknowledged(run.transfer);
   const int messagesBefore = static_cast<int>(session->prompts.messages.size());
   const bool ok = run.transfer.cmdWrite();
-  RadioResult result = radioResultOf(run.transfer, ok, link.port, acknowledged);
+  RadioResult result = radioResultOf(run.transfer, ok, link.port, acknowledged.failure());
   result.radioId = radioId;
   result.backups = failed.backups;
   if (!run.transfer.lastBackup().rawPath.isEmpty()) result.backups << run.transfer.lastBackup().rawPath;

@@ -1,6 +1,7 @@
 #include "cli/WriteWorker.h"
 
 #include <QJsonDocument>
+#include <algorithm>
 
 #include "cli/CliCommon.h"
 
@@ -41,37 +42,76 @@ void WorkerReport::finish(RadioResult r) {
   printJsonLine(o);
 }
 
-RadioResult radioResultOf(const Transfer& transfer, bool ok, const QString& port, bool blocksAcknowledged) {
+AcknowledgedBlocks::AcknowledgedBlocks(Transfer& transfer) : transfer_(transfer) {
+  transfer.addListener([this] {
+    const int percent = transfer_.state().progress;
+    // The bar moves only after a script succeeded; the reset at the end
+    // (back to 0) is no step.
+    if (percent > shown_ && transfer_.running()) {
+      shown_ = percent;
+      lastStep_ = std::max(lastStep_, transfer_.ComStep);
+    }
+  });
+}
+
+LinkFailure AcknowledgedBlocks::failure() const {
+  LinkFailure f = failureOf(transfer_, QString());
+  f.write = true;
+  BlockPlan& plan = transfer_.plan();
+  for (int i = 1; i <= plan.ComCodeNum(kDirWrite); ++i) {
+    const ScriptEntry& e = plan.script(kDirWrite, i);
+    if (e.ComCount <= 0) continue;  // the handshake and the closing acknowledgement
+    ++f.blocksTotal;
+    if (i <= lastStep_) {
+      ++f.blocksAcknowledged;
+      f.lastAcknowledgedAddress = e.ComAddr + e.ComCount - 1;
+    }
+  }
+  // When every block went through, what failed came after them (the model
+  // and band, the information reads, the end frame): still partly written.
+  return f;
+}
+
+LinkFailure failureOf(const Transfer& transfer, const QString& device) {
+  switch (transfer.outcome()) {
+    case TransferOutcome::PortNotFound:
+      // The port would not open: another program holds it, or it is not ours.
+      if (!transfer.portProblem().isEmpty()) return LinkFailure::portBusy(device, transfer.portProblem());
+      return LinkFailure::noAnswer();
+    case TransferOutcome::Stopped: return LinkFailure::stoppedByUser();
+    default: return LinkFailure::stoppedAnswering(0, -1);
+  }
+}
+
+RadioResult radioResultOf(const Transfer& transfer, bool ok, const QString& port, const LinkFailure& failure) {
   RadioResult r;
   r.port = port;
   const QByteArray& ident = transfer.radioIdent();
   if (!ident.isEmpty()) r.ident = QString::fromLatin1(ident.toHex().toUpper());
-  const int model = transfer.RadioInfo.RadioModelCode();
   // The information block is read only near the end of a write; before it
   // the model code is unknown, not 0.
   bool infoRead = false;
   for (const uint8_t b : transfer.RadioInfo.bytes) infoRead = infoRead || b != 0;
-  if (infoRead) r.modelCode = model;
+  if (infoRead) r.modelCode = transfer.RadioInfo.RadioModelCode();
   if (ok) {
     r.result = BatchOutcome::Ok;
     return r;
   }
   r.cause = transfer.failureText();
-  switch (transfer.outcome()) {
-    case TransferOutcome::VerifyFailed: r.result = BatchOutcome::VerifyFailed; break;
-    case TransferOutcome::PortNotFound:
-      // A port that would not open is a fault of the station, not an empty cable.
-      if (transfer.portProblem().isEmpty()) {
-        r.result = BatchOutcome::NoRadio;
-        r.cause = QStringLiteral("no radio answered on %1").arg(port);
-      } else {
-        r.result = BatchOutcome::Failed;
-        r.cause = transfer.portProblem();
-      }
-      break;
-    default:
-      r.result = blocksAcknowledged ? BatchOutcome::PartlyWritten : BatchOutcome::Failed;
-      break;
+  if (transfer.outcome() == TransferOutcome::VerifyFailed) {
+    r.result = BatchOutcome::VerifyFailed;
+  } else if (failure.partlyWritten()) {
+    r.result = BatchOutcome::PartlyWritten;
+    r.cause = partlyWrittenLine(failure) + (r.cause.isEmpty() ? QString() : QStringLiteral(" ") + r.cause);
+  } else if (failure.kind == LinkFailure::Kind::NoAnswer && failure.blocksAcknowledged == 0 &&
+             r.ident.isEmpty()) {
+    // Not one byte came back: there is no radio on this cable (or it is off).
+    r.result = BatchOutcome::NoRadio;
+    r.cause = QStringLiteral("no radio answered on %1").arg(port);
+  } else {
+    r.result = BatchOutcome::Failed;
+    if (failure.kind == LinkFailure::Kind::PortBusy || failure.kind == LinkFailure::Kind::PortGone)
+      r.cause = failure.systemReason.isEmpty() ? r.cause : failure.systemReason;
   }
   if (r.cause.isEmpty()) r.cause = QStringLiteral("the transfer failed");
   return r;
