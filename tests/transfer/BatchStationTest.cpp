@@ -40,7 +40,7 @@ class Radio {
   QString device_;
 };
 
-struct Run {
+struct CliRun {
   int exitCode = -1;
   QString out, err;
   QStringList lines() const { return out.split(u'\n', Qt::SkipEmptyParts); }
@@ -66,6 +66,9 @@ class Batch : public ::testing::Test {
     radio[0x0389] = 0x24;
     radio[0x038A] = 0x29;
     radio[0x03D4] = static_cast<char>(RadioSimulator::kDefaultModelCode);
+    // Radios of models 100-149 with these bits take 0x03E0-0x03EB (the Radio
+    // ID among them) in the special blocks of a write; the others keep it.
+    radio[0x03D3] = 0x28;
     radioFile = path("radio.bin");
     QFile out(radioFile);
     ASSERT_TRUE(out.open(QIODevice::WriteOnly));
@@ -84,7 +87,7 @@ class Batch : public ::testing::Test {
   }
 
   QString path(const QString& name) const { return dir.filePath(name); }
-  Run run(const QStringList& args, const QByteArray& input = {}) {
+  CliRun run(const QStringList& args, const QByteArray& input = {}) {
     QProcess p;
     p.start(kCli, QStringList{QStringLiteral("--config"), config} + args);
     p.waitForStarted(60000);
@@ -92,17 +95,17 @@ class Batch : public ::testing::Test {
     p.closeWriteChannel();
     if (!p.waitForFinished(240000)) p.kill();
     p.waitForFinished();
-    Run r{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+    CliRun r{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
           QString::fromUtf8(p.readAllStandardError())};
     return r;
   }
   // The batch over `radios`, one round per line of `input`, with --json:
   // the result objects in the order they came.
   std::vector<RadioResult> batch(const std::vector<std::unique_ptr<Radio>>& radios, const QStringList& options,
-                                 const QByteArray& input, Run* raw = nullptr) {
+                                 const QByteArray& input, CliRun* raw = nullptr) {
     QStringList args{QStringLiteral("batch"), fleet, QStringLiteral("--json")};
     for (const auto& r : radios) args << QStringLiteral("--port") << r->device();
-    Run r = run(args + options, input);
+    CliRun r = run(args + options, input);
     std::vector<RadioResult> results;
     for (const QString& line : r.lines()) {
       const QJsonObject o = QJsonDocument::fromJson(line.toUtf8()).object();
@@ -123,7 +126,7 @@ class Batch : public ::testing::Test {
   }
   // A radio's Radio ID bytes, read back from it.
   QByteArray radioIdBytes(const QString& device) {
-    const Run r = run({QStringLiteral("read"), QStringLiteral("--port"), device, QStringLiteral("--range"),
+    const CliRun r = run({QStringLiteral("read"), QStringLiteral("--port"), device, QStringLiteral("--range"),
                        QStringLiteral("03E0-03EF"), QStringLiteral("--raw"), path("back.bin")});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     const int copy = static_cast<int>(r.err.indexOf(QStringLiteral("Backup: ")));
@@ -137,9 +140,10 @@ class Batch : public ::testing::Test {
 };
 
 TEST_F(Batch, ThreeRadiosInOneRoundAreWrittenVerifiedNumberedAndLogged) {
-  const auto three = radios({{}, {}, {}});
+  const QStringList takesIds{QStringLiteral("--model-code"), QStringLiteral("120")};
+  const auto three = radios({takesIds, takesIds, takesIds});
   const QString log = path("station.csv");
-  Run raw;
+  CliRun raw;
   const auto results = batch(three,
                              {QStringLiteral("--verify"), QStringLiteral("--log"), log, QStringLiteral("--radio-id-from"),
                               QStringLiteral("111118")},
@@ -156,7 +160,7 @@ TEST_F(Batch, ThreeRadiosInOneRoundAreWrittenVerifiedNumberedAndLogged) {
     EXPECT_EQ(r->round, 1);
     EXPECT_EQ(r->radioId, ids[static_cast<int>(i)]);
     EXPECT_EQ(r->ident, QStringLiteral("5A2429"));
-    EXPECT_EQ(r->modelCode, RadioSimulator::kDefaultModelCode);
+    EXPECT_EQ(r->modelCode, 120);
   }
   // The radio holds its number: digit i in byte 0x03E9 + i/2, odd digits high.
   EXPECT_EQ(radioIdBytes(three[2]->device()), QByteArray("\x11\x11\x12", 3));
@@ -172,7 +176,7 @@ TEST_F(Batch, ThreeRadiosInOneRoundAreWrittenVerifiedNumberedAndLogged) {
     const QStringList cells = rows[i].split(u',');
     ASSERT_EQ(cells.size(), 10) << rows[i].toStdString();
     EXPECT_EQ(cells[2], QStringLiteral("1"));
-    EXPECT_EQ(cells[3], QStringLiteral("40"));
+    EXPECT_EQ(cells[3], QStringLiteral("120"));
     EXPECT_EQ(cells[4], QStringLiteral("5A2429"));
     EXPECT_TRUE(ids.contains(cells[5]));
     EXPECT_EQ(cells[6], QStringLiteral("ok"));
@@ -183,7 +187,7 @@ TEST_F(Batch, ThreeRadiosInOneRoundAreWrittenVerifiedNumberedAndLogged) {
 TEST_F(Batch, AFailingRadioDoesNotStopTheOthers) {
   // Port 2 stops answering in the middle of its blocks, port 3 has no radio.
   const auto set = radios({{}, {QStringLiteral("--fail-after"), QStringLiteral("30")}, {QStringLiteral("--silent")}});
-  Run raw;
+  CliRun raw;
   const auto results = batch(set, {QStringLiteral("--radio-id-from"), QStringLiteral("222221")}, "\n", &raw);
   EXPECT_EQ(raw.exitCode, 1);
   ASSERT_EQ(results.size(), 3u) << raw.out.toStdString() << raw.err.toStdString();
@@ -206,7 +210,7 @@ TEST_F(Batch, AFailingRadioDoesNotStopTheOthers) {
 
 TEST_F(Batch, TwoRoundsKeepEachRadiosOldRangeBeforeWriting) {
   const auto two = radios({{}, {}});
-  Run raw;
+  CliRun raw;
   const auto results = batch(two, {QStringLiteral("--backup-before")}, "\n\n", &raw);
   EXPECT_EQ(raw.exitCode, 0) << raw.err.toStdString();
   ASSERT_EQ(results.size(), 4u) << raw.out.toStdString() << raw.err.toStdString();
@@ -246,7 +250,7 @@ TEST_F(Batch, RefusesWhatWouldMixOrLoseData) {
        {fleet, QStringLiteral("--port"), QStringLiteral("3"), QStringLiteral("--log"), path("no/such/dir.csv")}, 1},
   };
   for (const Case& c : cases) {
-    const Run r = run(QStringList{QStringLiteral("batch")} + c.args, "\n");
+    const CliRun r = run(QStringList{QStringLiteral("batch")} + c.args, "\n");
     EXPECT_EQ(r.exitCode, c.exit) << c.what << ": " << r.err.toStdString();
     EXPECT_TRUE(r.out.isEmpty()) << c.what;
   }

@@ -59,6 +59,7 @@ BatchWindow::BatchWindow(Core& core, PortMap& ports, QWidget* parent) : QDialog(
   unsaved_ = new QLabel(this);
   unsaved_->setObjectName(QStringLiteral("lblBatchUnsaved"));
   unsaved_->setWordWrap(true);
+  unsaved_->setAccessibleName(QStringLiteral("Unsaved changes"));
 
   ports_ = new QListWidget(this);
   ports_->setObjectName(QStringLiteral("lstBatchPorts"));
@@ -103,6 +104,7 @@ BatchWindow::BatchWindow(Core& core, PortMap& ports, QWidget* parent) : QDialog(
   table_->verticalHeader()->setVisible(false);
   status_ = new QLabel(this);
   status_->setObjectName(QStringLiteral("lblBatchStatus"));
+  status_->setAccessibleName(QStringLiteral("Batch status"));
   status_->setWordWrap(true);
   status_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   auto* close = new QPushButton(QStringLiteral("&Close"), this);
