@@ -68,7 +68,9 @@ LinkFailure AcknowledgedBlocks::failure() const {
     }
   }
   // When every block went through, what failed came after them (the model
-  // and band, the information reads, the end frame): still partly written.
+  // and band, the information reads, the end frame): still partly written,
+  // unless the closing frames went through too.
+  f.allSent = transfer_.writeSent();
   return f;
 }
 
@@ -98,7 +100,9 @@ RadioResult radioResultOf(const Transfer& transfer, bool ok, const QString& port
     return r;
   }
   r.cause = transfer.failureText();
-  if (transfer.outcome() == TransferOutcome::VerifyFailed) {
+  // The radio took the whole write and only the read-back failed: what it
+  // holds is complete, but not confirmed.
+  if (transfer.outcome() == TransferOutcome::VerifyFailed || transfer.writeSent()) {
     r.result = BatchOutcome::VerifyFailed;
   } else if (failure.partlyWritten()) {
     r.result = BatchOutcome::PartlyWritten;

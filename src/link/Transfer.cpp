@@ -397,6 +397,7 @@ bool Transfer::runWrite() {
   lastBackup_ = {};
   writeReport_.clear();
   sent_.clear();
+  writeSent_ = false;
   if (!openPort()) return false;
   if (!plan_.complete(kDirWrite)) throw RunError(kErrSubscript, QStringLiteral("the write range cannot be planned"));
   access_.Communicating = -1;
@@ -420,6 +421,7 @@ bool Transfer::runWrite() {
   // The radio took the whole write: whatever the read-back finds, the
   // editors are to show what was sent.
   const bool sent = ok;
+  writeSent_ = sent;
   if (ok && verifyAfterWrite) ok = verifyWrite();
 
   access_.CloseCom();

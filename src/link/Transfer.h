@@ -182,6 +182,9 @@ class Transfer {
   // The radio's identification bytes (its 0x0388-0x038A) from the first
   // reply of the last transfer; empty when none came.
   const QByteArray& radioIdent() const { return radioIdent_; }
+  // The last write's blocks and closing frames all went through; only the
+  // read-back after it may have failed.
+  bool writeSent() const { return writeSent_; }
   // What the last write's preparation changed behind the editors and which
   // settings it did not send, one line each (empty when nothing).
   const QStringList& writeReport() const { return writeReport_; }
@@ -235,6 +238,7 @@ class Transfer {
   QString portProblem_;
   BackupCopy lastBackup_;
   QByteArray radioIdent_;
+  bool writeSent_ = false;
   QStringList writeReport_;
   // Radio address -> (byte sent, sent with the special write command).
   std::map<int, std::pair<uint8_t, bool>> sent_;

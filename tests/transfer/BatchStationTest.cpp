@@ -185,27 +185,37 @@ TEST_F(Batch, ThreeRadiosInOneRoundAreWrittenVerifiedNumberedAndLogged) {
 }
 
 TEST_F(Batch, AFailingRadioDoesNotStopTheOthers) {
-  // Port 2 stops answering in the middle of its blocks, port 3 has no radio.
-  const auto set = radios({{}, {QStringLiteral("--fail-after"), QStringLiteral("30")}, {QStringLiteral("--silent")}});
+  // Port 2 stops answering in the middle of its blocks, port 3 has no radio,
+  // port 4 takes the whole write and falls silent in the read-back.
+  const auto set = radios({{},
+                           {QStringLiteral("--fail-after"), QStringLiteral("30")},
+                           {QStringLiteral("--silent")},
+                           {QStringLiteral("--fail-after"), QStringLiteral("100")}});
   CliRun raw;
-  const auto results = batch(set, {QStringLiteral("--radio-id-from"), QStringLiteral("222221")}, "\n", &raw);
+  const auto results = batch(set, {QStringLiteral("--verify"), QStringLiteral("--radio-id-from"), QStringLiteral("222221")},
+                             "\n", &raw);
   EXPECT_EQ(raw.exitCode, 1);
-  ASSERT_EQ(results.size(), 3u) << raw.out.toStdString() << raw.err.toStdString();
+  ASSERT_EQ(results.size(), 4u) << raw.out.toStdString() << raw.err.toStdString();
   for (const RadioResult& r : results) {
     if (r.port == set[0]->device()) {
       EXPECT_EQ(r.result, BatchOutcome::Ok) << r.cause.toStdString();
       EXPECT_EQ(r.radioId, QStringLiteral("222221"));
     } else if (r.port == set[1]->device()) {
       EXPECT_EQ(r.result, BatchOutcome::PartlyWritten) << r.cause.toStdString();
-      EXPECT_FALSE(r.cause.isEmpty());
+      EXPECT_TRUE(r.cause.startsWith(QStringLiteral("The radio was partly written ("))) << r.cause.toStdString();
       // A number given to a radio that failed is not given again.
       EXPECT_EQ(r.radioId, QStringLiteral("222222"));
-    } else {
+    } else if (r.port == set[2]->device()) {
       EXPECT_EQ(r.result, BatchOutcome::NoRadio) << r.cause.toStdString();
       EXPECT_EQ(r.radioId, QStringLiteral("222223"));
+    } else {
+      // Everything was sent: not partly written, but not confirmed either.
+      EXPECT_EQ(r.result, BatchOutcome::VerifyFailed) << r.cause.toStdString();
+      EXPECT_EQ(r.radioId, QStringLiteral("222224"));
     }
   }
-  EXPECT_TRUE(raw.err.contains(QStringLiteral("1 ok, 1 partly-written, 1 no-radio"))) << raw.err.toStdString();
+  EXPECT_TRUE(raw.err.contains(QStringLiteral("1 ok, 1 verify-failed, 1 partly-written, 1 no-radio")))
+      << raw.err.toStdString();
 }
 
 TEST_F(Batch, TwoRoundsKeepEachRadiosOldRangeBeforeWriting) {
