@@ -96,5 +96,6 @@ int runWrite(const GlobalOptions& g, const QStringList& args);
 int runNew(const GlobalOptions& g, const QStringList& args);
 int runDiff(const GlobalOptions& g, const QStringList& args);
 int runPorts(const GlobalOptions& g, const QStringList& args);
+int runBatch(const GlobalOptions& g, const QStringList& args);
 
 }  // namespace zr::cli

@@ -32,6 +32,8 @@ class CommandParser {
   bool isSet(const QString& name) const { return parser_.isSet(name); }
   // The option's value; the last one when it was given more than once.
   QString value(const QString& name) const { return parser_.value(name); }
+  // Every value of an option that may be repeated, in the order given.
+  QStringList values(const QString& name) const { return parser_.values(name); }
   QStringList positionals() const { return parser_.positionalArguments(); }
 
   // A usage error found after parsing: the message and a hint on stderr.

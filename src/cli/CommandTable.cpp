@@ -145,7 +145,13 @@ std::vector<CommandSpec> buildTable() {
                 flag("force",
                      "Write FILE.dat even when it is not a data file (not 1040 bytes, or without the data file "
                      "signature)."),
-                flag("verify", "Read the written range back and compare; exit 1 naming the first differing addresses.")},
+                flag("verify", "Read the written range back and compare; exit 1 naming the first differing addresses."),
+                flag("backup-before",
+                     "First read the write range of the radio and keep it as a backup copy (before-write); "
+                     "nothing is written when that read fails."),
+                option("radio-id", "DDDDDD", "Give the radio this Radio ID (six digits 1-9) before writing it."),
+                flag("json",
+                     "Report progress and the result on stdout as JSON lines (the batch station's worker).")},
                files({"dat"}),
                kNothing});
   t.push_back({QStringLiteral("batch"),
@@ -155,7 +161,9 @@ std::vector<CommandSpec> buildTable() {
                QStringLiteral("A dealer's station: writes FILE.dat into one radio on each named port, all ports\n"
                               "at the same time. Each line read on stdin (Enter) starts a round over every port;\n"
                               "end of input or a line 'q' ends the batch with a summary on stderr. Each radio\n"
-                              "gets one result line on stdout: PORT ROUND RESULT SECONDS [id=DDDDDD] [CAUSE].\n"
+                              "gets one result line on stdout: PORT ROUND RESULT SECONDS [id=DDDDDD] [CAUSE],\n"
+                              "RESULT one of ok, verify-failed, partly-written, failed, no-radio. Every port runs\n"
+                              "as its own `zr417-cli write --json` process, so one cable cannot stall another.\n"
                               "Exit 0 when every radio of every round was ok, 1 otherwise."),
                {option("port", "PORT", "A port of the station (a device path or a port number 1..16); repeat it "
                                        "for every port.", kPort),
@@ -167,9 +175,7 @@ std::vector<CommandSpec> buildTable() {
                 flag("json", "Print each result as one JSON object per line."),
                 flag("force", "Write FILE.dat even when it is not a data file.")},
                files({"dat"}),
-               kNothing,
-               // Switched on by the batch command's own change.
-               /*listed=*/false});
+               kNothing});
   t.push_back({QStringLiteral("simulate"),
                QStringLiteral("simulate [--echo] [--ident ZZRRWW] [--model-code N] [--image FILE.bin] [--paced]\n"
                               "         [--fail-after N] [--fail-for K] [--ignore-writes] [--silent]"),

@@ -1,11 +1,70 @@
 // zr417-cli write: the write transfer of the communication window, run from
-// the command line on a port number or a device path.
+// the command line on a port number or a device path. With --json it is the
+// batch station's worker for one port (WriteWorker.h).
 #include "cli/CliLink.h"
 #include "cli/CliParser.h"
+#include "cli/WriteWorker.h"
 #include "data/DataFileCheck.h"
 #include "data/DataFiles.h"
+#include "editors/SettingsRulesFurther.h"
 
 namespace zr::cli {
+
+namespace {
+
+// Puts the Radio ID into the image through the six digit lists, as picking
+// the digits on the settings page would.
+bool setRadioId(Session& s, const QString& id) {
+  for (int i = 0; i < kRadioIdDigits; ++i)
+    if (!s.editors->settings.setPosition(radioIdName(i), id[i].digitValue())) return false;
+  return true;
+}
+
+// Reads the range the write is about to replace and keeps it as a copy
+// named "before-write", so that a radio written by mistake can be put back.
+bool backUpBeforeWrite(Session& session, const LinkOptions& link, WorkerReport& report, RadioResult& failure) {
+  Core& c = *session.core;
+  const int readStart = c.settings.ReadStartAddr, readEnd = c.settings.ReadEndAddr;
+  c.settings.ReadStartAddr = c.settings.WriteStartAddr;
+  c.settings.ReadEndAddr = c.settings.WriteEndAddr;
+  LinkRun run(session, QStringLiteral("write"));
+  const QString portProblem = choosePort(run, c, link);
+  if (!portProblem.isEmpty()) {
+    printErr(QStringLiteral("zr417-cli write: ") + portProblem);
+    failure.cause = portProblem;
+    return false;
+  }
+  run.transfer.readBackupKind = QStringLiteral("before-write");
+  report.follow(run.transfer, QStringLiteral("backup"));
+  const int messagesBefore = static_cast<int>(session.prompts.messages.size());
+  const bool ok = run.transfer.cmdRead();
+  c.settings.ReadStartAddr = readStart;
+  c.settings.ReadEndAddr = readEnd;
+  if (!ok) {
+    reportFailure(session, run, QStringLiteral("Read Failed"), messagesBefore);
+    printErr(QStringLiteral("zr417-cli write: the radio's memory could not be kept before the write; nothing "
+                            "was written"));
+    const QString radioId = failure.radioId;
+    failure = radioResultOf(run.transfer, false, link.port, failureOf(run.transfer, link.port));
+    failure.radioId = radioId;
+    if (failure.result != BatchOutcome::NoRadio)
+      failure.cause = QStringLiteral("backup before the write failed: ") + failure.cause;
+    return false;
+  }
+  run.progress.finish();
+  const BackupCopy& copy = run.transfer.lastBackup();
+  if (!copy.ok() || copy.rawPath.isEmpty()) {
+    printErr(QStringLiteral("zr417-cli write: no copy of the radio's memory could be kept (%1); nothing was written")
+                 .arg(copy.failure));
+    failure.cause = QStringLiteral("no backup copy: ") + copy.failure;
+    return false;
+  }
+  printErr(QStringLiteral("Backup before write: ") + copy.rawPath);
+  failure.backups << copy.rawPath;
+  return true;
+}
+
+}  // namespace
 
 int runWrite(const GlobalOptions& global, const QStringList& args) {
   GlobalOptions g = global;
@@ -18,6 +77,20 @@ int runWrite(const GlobalOptions& global, const QStringList& args) {
   LinkOptions link;
   if (auto exit = takeLinkOptions(p, link)) return *exit;
   if (file.isEmpty() == rawPath.isEmpty()) return p.usageError(QStringLiteral("give either a data file or --raw FILE.bin"));
+  const QString radioId = p.value(QStringLiteral("radio-id"));
+  if (p.isSet(QStringLiteral("radio-id")) && !isRadioId(radioId))
+    return p.usageError(QStringLiteral("--radio-id takes six digits 1 to 9, for example 111121"));
+  WorkerReport report(p.isSet(QStringLiteral("json")));
+  // Every failure of a worker ends in one result line.
+  RadioResult failed;
+  failed.port = link.port;
+  failed.radioId = radioId;
+  const auto fail = [&](const QString& cause) {
+    failed.result = BatchOutcome::Failed;
+    if (failed.cause.isEmpty()) failed.cause = cause;
+    report.finish(failed);
+    return kExitFailed;
+  };
 
   auto session = startSession(g);
   Core& c = *session->core;
@@ -26,24 +99,31 @@ int runWrite(const GlobalOptions& global, const QStringList& args) {
     c.settings.WriteStartAddr = link.range->first;
     c.settings.WriteEndAddr = link.range->second;
   }
-  if (!file.isEmpty()) {
+  if (!file.isEmpty() && !p.isSet(QStringLiteral("force"))) {
     // Open accepts any file; a radio is only written from a real data file
     // unless the user insists.
-    if (!p.isSet(QStringLiteral("force"))) {
-      QString problem;
-      try {
-        problem = dataFileProblem(readFileBytes(file, kMaxInputBytes));
-      } catch (const RunError&) {
-        // Open below reports why the file cannot be read.
-      }
-      if (!problem.isEmpty()) {
-        printErr(QStringLiteral("zr417-cli write: %1 is not a data file: %2; nothing was written "
-                                "(--force writes it anyway)")
-                     .arg(file, problem));
-        return kExitFailed;
-      }
+    QString problem;
+    try {
+      problem = dataFileProblem(readFileBytes(file, kMaxInputBytes));
+    } catch (const RunError&) {
+      // Open below reports why the file cannot be read.
     }
-    if (!c.files.OpenFile(file)) return kExitFailed;  // the message was shown
+    if (!problem.isEmpty()) {
+      printErr(QStringLiteral("zr417-cli write: %1 is not a data file: %2; nothing was written "
+                              "(--force writes it anyway)")
+                   .arg(file, problem));
+      return fail(QStringLiteral("%1 is not a data file: %2").arg(file, problem));
+    }
+  }
+  if (p.isSet(QStringLiteral("backup-before")) && !backUpBeforeWrite(*session, link, report, failed)) {
+    if (failed.result == BatchOutcome::NoRadio) {
+      report.finish(failed);
+      return kExitFailed;
+    }
+    return fail(failed.cause);
+  }
+  if (!file.isEmpty()) {
+    if (!c.files.OpenFile(file)) return fail(QStringLiteral("cannot open %1").arg(file));  // the message was shown
   } else {
     // A raw image from address 0, not realigned; then the editors show it,
     // so that the channel table the write encodes is the image's own.
@@ -51,22 +131,35 @@ int runWrite(const GlobalOptions& global, const QStringList& args) {
       loadRaw(c.image.TempArray, readFileBytes(rawPath, c.image.TempArray.size()));
     } catch (const RunError& e) {
       printErr(QStringLiteral("zr417-cli write: cannot read %1: %2").arg(rawPath, e.detail()));
-      return kExitFailed;
+      return fail(QStringLiteral("cannot read %1: %2").arg(rawPath, e.detail()));
     }
     c.files.SoftDisplay();
+  }
+  if (!radioId.isEmpty() && !setRadioId(*session, radioId)) {
+    printErr(QStringLiteral("zr417-cli write: the Radio ID %1 could not be set; nothing was written").arg(radioId));
+    return fail(QStringLiteral("the Radio ID could not be set"));
   }
 
   LinkRun run(*session, QStringLiteral("write"));
   const QString portProblem = choosePort(run, c, link);
   if (!portProblem.isEmpty()) {
     printErr(QStringLiteral("zr417-cli write: ") + portProblem);
-    return kExitFailed;
+    return fail(portProblem);
   }
   run.transfer.verifyAfterWrite = p.isSet(QStringLiteral("verify"));
+  report.follow(run.transfer, QStringLiteral("write"));
+  // Until the radio acknowledged a block it still holds what it held.
+  const AcknowledgedBlocks acknowledged(run.transfer);
   const int messagesBefore = static_cast<int>(session->prompts.messages.size());
-  if (!run.transfer.cmdWrite()) {
+  const bool ok = run.transfer.cmdWrite();
+  RadioResult result = radioResultOf(run.transfer, ok, link.port, acknowledged.failure());
+  result.radioId = radioId;
+  result.backups = failed.backups;
+  if (!run.transfer.lastBackup().rawPath.isEmpty()) result.backups << run.transfer.lastBackup().rawPath;
+  if (!ok) {
     reportFailure(*session, run, QStringLiteral("Write Failed"), messagesBefore);
     noteBackup(run.transfer);
+    report.finish(result);
     return kExitFailed;
   }
   run.progress.finish();
@@ -74,6 +167,7 @@ int runWrite(const GlobalOptions& global, const QStringList& args) {
   if (run.transfer.verifyAfterWrite) printErr(Transfer::kVerifyOkText);
   printErr(QStringLiteral("Write Successful"));
   noteBackup(run.transfer);
+  report.finish(result);
   return kExitOk;
 }
 

@@ -26,6 +26,7 @@ const Command kCommands[] = {
     {"show", zr::cli::runShow},         {"set", zr::cli::runSet},   {"channels", zr::cli::runChannels},
     {"simulate", zr::cli::runSimulate}, {"read", zr::cli::runRead}, {"write", zr::cli::runWrite},
     {"new", zr::cli::runNew},           {"diff", zr::cli::runDiff}, {"ports", zr::cli::runPorts},
+    {"batch", zr::cli::runBatch},
 };
 
 // Qt keeps arguments as UTF-8 text and would turn other bytes into a

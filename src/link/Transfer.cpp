@@ -295,6 +295,7 @@ bool Transfer::cmdWrite() {
 
 void Transfer::resetForStart(bool read) {
   ComRetry = 0;
+  radioIdent_.clear();
   portProblem_.clear();
   failure_ = {};
   summary_.clear();
@@ -393,7 +394,7 @@ bool Transfer::runRead() {
   engine_.DelayNms(5);
   if (ok) {
     core_.image.TempArray.bytes() = scratch.bytes();
-    keepBackup(QStringLiteral("read"), scratch);
+    keepBackup(readBackupKind, scratch);
     if (readDataArrived) readDataArrived();
     core_.files.SoftDisplay();
     core_.history.clear();  // a read starts a fresh history, as Open does
@@ -428,6 +429,7 @@ bool Transfer::runWrite() {
   writeReport_.clear();
   writeReportText_.clear();
   sent_.clear();
+  writeSent_ = false;
   if (!openPort()) return false;
   if (!plan_.complete(kDirWrite)) throw RunError(kErrSubscript, QStringLiteral("the write range cannot be planned"));
   access_.Communicating = -1;
@@ -453,6 +455,7 @@ bool Transfer::runWrite() {
   // The radio took the whole write: whatever the read-back finds, the
   // editors are to show what was sent.
   const bool sent = ok;
+  writeSent_ = sent;
   if (ok && verifyAfterWrite) {
     setStatus(kVerifyingText);
     ok = verifyWrite();
@@ -673,6 +676,9 @@ QStringList Transfer::failureLines() const {
 
 void Transfer::onReply(ScriptEngine& e) {
   if (!running_) return;
+  // The identification reply: the command byte, then radio 0x0388-0x038A.
+  if (ComStep == 1 && e.captured().size() == 4)
+    radioIdent_ = QByteArray(reinterpret_cast<const char*>(e.captured().data()) + 1, 3);
   const Identification id = plan_.replyHook(ComStep, e.captured());
   if (id.outcome != Identification::Outcome::Unsupported) return;
   failureText_ = id.message;

@@ -193,6 +193,15 @@ class Transfer {
   // The copy the last good read or the last write left in the backups
   // folder (empty paths when none was attempted).
   const BackupCopy& lastBackup() const { return lastBackup_; }
+  // What a good read's copy is called: "read", or "before-write" when the
+  // radio is read to keep what it held before a batch writes it.
+  QString readBackupKind = QStringLiteral("read");
+  // The radio's identification bytes (its 0x0388-0x038A) from the first
+  // reply of the last transfer; empty when none came.
+  const QByteArray& radioIdent() const { return radioIdent_; }
+  // The last write's blocks and closing frames all went through; only the
+  // read-back after it may have failed.
+  bool writeSent() const { return writeSent_; }
   // What the last write's preparation changed behind the editors and which
   // settings it did not send, one line each (empty when nothing).
   const QStringList& writeReport() const { return writeReport_; }
@@ -263,6 +272,8 @@ class Transfer {
   qint64 longestWaitMs_ = 0;
   QString portProblem_;
   BackupCopy lastBackup_;
+  QByteArray radioIdent_;
+  bool writeSent_ = false;
   QStringList writeReport_;
   QString writeReportText_;
   // Radio address -> (byte sent, sent with the special write command).

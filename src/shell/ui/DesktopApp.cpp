@@ -14,6 +14,7 @@
 #include "inspector/ui/FillDialog.h"
 #include "inspector/ui/HexViewWindow.h"
 #include "link/ui/CommunicationWindow.h"
+#include "link/ui/BatchWindow.h"
 #include "link/ui/PortDialog.h"
 #include "shell/ui/WheelGuard.h"
 #include <QDir>
@@ -50,6 +51,18 @@ DesktopApp::DesktopApp(const QString& programDir, UserPrompts* prompts)
     dialog.exec();
   };
   link_->access.hooks.showPort = [this](int) { window_->showPort(); };
+  window_->openBatchWrite = [this] {
+    auto* batch = qobject_cast<BatchWindow*>(window_->child(QStringLiteral("frmBatchWrite")));
+    if (!batch) {
+      batch = new BatchWindow(*core_, link_->portMap, window_.get());
+      // Each radio is written by the command line's own single-radio write.
+      batch->workerProgram = QDir(core_->paths.programDir).filePath(QStringLiteral("zr417-cli"));
+      window_->registerChild(QStringLiteral("frmBatchWrite"), batch);
+    }
+    batch->show();
+    batch->raise();
+    batch->activateWindow();
+  };
   window_->verifyAfterWriteChanged = [this](bool on) { transfer_->verifyAfterWrite = on; };
   // The wheel changes a list or spin box only when it has the focus.
   WheelGuard::install();

@@ -81,6 +81,8 @@ constexpr MenuRow kMenus[] = {
     {"mnuReadFre", "mnuProgram", 27, "Ctrl+R", true, false, nullptr},
     {"mnuWriteFre", "mnuProgram", 28, "Ctrl+W", true, false, nullptr},
     {"mnuVerifyWrite", "mnuProgram", -1, "", true, false, "&Verify After Write"},
+    // The dealer's station: one data file into several radios at once.
+    {"mnuBatchWrite", "mnuProgram", -1, "", true, false, "&Batch Write..."},
     {"mnuReadWriteFre", "mnuProgram", 48, "F2", false, false, nullptr},
     {"mnuAddFre", "mnuProgram", 44, "F7", false, false, nullptr},
     {"mnuTestMode", "mnuProgram", 40, "Ctrl+T", false, false, nullptr},
@@ -258,6 +260,11 @@ void MainWindow::buildMenus() {
   on("mnuFileSaveAs", [this] { onSave(true); });
   on("mnuOpenBackupFolder", [this] { onOpenBackupFolder(); });
   on("mnuVerifyWrite", [this](bool on) { onVerifyAfterWrite(on); });
+  on("mnuBatchWrite", [this] {
+    guarded(core_.log, "mdifrmMain->mnuBatchWrite_Click", [this] {
+      if (openBatchWrite) openBatchWrite();
+    });
+  });
   on("mnuExit", [this] { guarded(core_.log, "mdifrmMain->ExitSoft", [this] { close(); }); });
   on("mnuLangSel0", [this] { onLanguage(kLangChs); });
   on("mnuLangSel1", [this] { onLanguage(kLangCht); });

@@ -100,6 +100,8 @@ class MainWindow : public QMainWindow {
   std::function<void(bool write)> startTransfer;
   // The port chooser `frmToolCom`, shown modally.
   std::function<void()> openPortChooser;
+  // Program > Batch Write...: the window of the dealer's station.
+  std::function<void()> openBatchWrite;
   // "Verify After Write" was ticked or unticked (and stored).
   std::function<void(bool on)> verifyAfterWriteChanged;
   // Shows a folder in the desktop's file manager ("Open Backup Folder").

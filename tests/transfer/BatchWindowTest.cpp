@@ -1,0 +1,134 @@
+// Program > Batch Write... against simulated radios: the window runs a round
+// from the keyboard, shows every port's result and numbers the radios; each
+// control it adds has a name a screen reader can say.
+#include <QAccessible>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <signal.h>
+
+#include "link/BatchResult.h"
+#include "link/PortMap.h"
+#include "link/ui/BatchWindow.h"
+#include "support/DesktopFixture.h"
+
+namespace zr {
+namespace {
+
+const QString kCli = QStringLiteral(ZR_BIN_DIR "/zr417-cli");
+
+class SimRadio {
+ public:
+  explicit SimRadio(const QStringList& args = {}) {
+    proc_.start(kCli, QStringList{QStringLiteral("simulate")} + args);
+    if (!proc_.waitForStarted(5000)) return;
+    while (!proc_.canReadLine() && proc_.waitForReadyRead(5000)) {
+    }
+    device_ = QString::fromUtf8(proc_.readLine()).trimmed();
+  }
+  ~SimRadio() {
+    if (proc_.state() == QProcess::NotRunning) return;
+    ::kill(static_cast<pid_t>(proc_.processId()), SIGINT);
+    if (!proc_.waitForFinished(5000)) proc_.kill();
+  }
+  const QString& device() const { return device_; }
+
+ private:
+  QProcess proc_;
+  QString device_;
+};
+
+class BatchWindowTest : public testing::DesktopFixture {};
+
+TEST_F(BatchWindowTest, ARoundFromTheKeyboardWritesAndNumbersEveryTickedPort) {
+  SimRadio good, silent({QStringLiteral("--silent")});
+  ASSERT_FALSE(good.device().isEmpty());
+  ASSERT_FALSE(silent.device().isEmpty());
+  Core& core = app->core();
+  const QString fleet = dir.filePath(QStringLiteral("fleet.dat"));
+  QProcess make;
+  make.start(kCli, {QStringLiteral("--config"), core.ini.path(), QStringLiteral("new"), fleet});
+  ASSERT_TRUE(make.waitForFinished(60000));
+  ASSERT_EQ(make.exitCode(), 0);
+
+  PortMap map([&] {
+    std::vector<SerialDevice> list(2);
+    list[0].systemLocation = good.device();
+    list[1].systemLocation = silent.device();
+    return list;
+  });
+  BatchWindow w(core, map);
+  w.workerProgram = kCli;
+  w.show();
+  w.findChild<QLineEdit*>(QStringLiteral("txtBatchFile"))->setText(fleet);
+  w.findChild<QLineEdit*>(QStringLiteral("txtBatchRadioId"))->setText(QStringLiteral("123459"));
+  w.findChild<QLineEdit*>(QStringLiteral("txtBatchLog"))->setText(dir.filePath(QStringLiteral("log.csv")));
+  auto* ports = w.findChild<QListWidget*>(QStringLiteral("lstBatchPorts"));
+  ASSERT_EQ(ports->count(), 2);
+  // Space ticks the current port, as a keyboard user would.
+  ports->setFocus();
+  for (int i = 0; i < 2; ++i) {
+    ports->setCurrentRow(i);
+    QTest::keyClick(ports, Qt::Key_Space);
+    EXPECT_EQ(ports->item(i)->checkState(), Qt::Checked);
+  }
+  // The ticked ports are remembered.
+  EXPECT_EQ(core.ini.GetString(kSettingSection, BatchWindow::kPortsKey, QString(), 100), QStringLiteral("1,2"));
+
+  // Every control a keyboard reaches has a name.
+  for (QWidget* c : w.findChildren<QWidget*>()) {
+    if (c->focusPolicy() == Qt::NoFocus || !c->isVisible()) continue;
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(c);
+    ASSERT_NE(a, nullptr);
+    EXPECT_FALSE(a->text(QAccessible::Name).isEmpty()) << c->objectName().toStdString() << " "
+                                                       << c->metaObject()->className();
+  }
+
+  QTest::keyClick(&w, Qt::Key_Return);
+  EXPECT_TRUE(w.running());
+  EXPECT_FALSE(w.findChild<QPushButton*>(QStringLiteral("cmdBatchWriteAll"))->isEnabled());
+  const QDeadlineTimer deadline(120000);
+  while (w.results().size() < 2 && !deadline.hasExpired()) QTest::qWait(20);
+  ASSERT_EQ(w.results().size(), 2u);
+  QCoreApplication::processEvents();
+
+  auto* table = w.findChild<QTableWidget*>(QStringLiteral("tblBatchResults"));
+  ASSERT_EQ(table->rowCount(), 2);
+  QStringList seen;
+  for (const RadioResult& r : w.results()) {
+    const int port = r.port == good.device() ? 0 : 1;
+    const auto* state = w.findChild<QLabel*>(QStringLiteral("lblBatchPort_%1").arg(port));
+    ASSERT_NE(state, nullptr);
+    if (port == 0) {
+      EXPECT_EQ(r.result, BatchOutcome::Ok) << r.cause.toStdString();
+      EXPECT_EQ(r.radioId, QStringLiteral("123459"));
+      EXPECT_EQ(w.findChild<QProgressBar*>(QStringLiteral("prgBatch_0"))->value(), 100);
+    } else {
+      EXPECT_EQ(r.result, BatchOutcome::NoRadio);
+      EXPECT_EQ(r.radioId, QStringLiteral("123461"));
+      EXPECT_TRUE(state->text().contains(QStringLiteral("no radio answered"))) << state->text().toStdString();
+    }
+    for (const QString& b : r.backups) {
+      QFile::remove(b);
+      QFile::remove(b.chopped(4) + QStringLiteral(".dat"));
+    }
+  }
+  // The round is over: the next number waits in the box, the button takes Enter again.
+  EXPECT_FALSE(w.running());
+  EXPECT_EQ(w.findChild<QLineEdit*>(QStringLiteral("txtBatchRadioId"))->text(), QStringLiteral("123462"));
+  EXPECT_TRUE(w.findChild<QPushButton*>(QStringLiteral("cmdBatchWriteAll"))->isEnabled());
+}
+
+}  // namespace
+}  // namespace zr
