@@ -79,6 +79,35 @@ const Heading kHeadings[] = {
     {"Label5", "txtAutoMem(0)", -1, "0--9, A--D, *, #"},
 };
 
+// Names a screen reader says for the controls whose label does not say which
+// one of a row they are, or whose caption is the radio's own Chinese text.
+// The number is the control's place in its row, counted from 1.
+struct RowName {
+  const char* base;     // control array
+  const char* pattern;  // %1: place in the row
+  int firstIndex;       // index of the row's first control
+};
+const RowName kRowNames[] = {
+    {"txtInfo", "Message line %1", 1},
+    {"txtAutoMem", "Auto memory %1", 0},
+    {"cboRadioId", "Radio ID digit %1", 0},
+    {"cboVoxCmpDat", "VOX comparison value %1", 1},
+};
+// Buttons whose caption is a sign rather than a word.
+const std::pair<const char*, const char*> kButtonNames[] = {
+    {"cmdTwoWayVolSet", "Volume table"},
+};
+// Plain English names of the More Functions tabs, whose captions stay as the radio has them.
+const char* const kMoreFuncTabNames[] = {"Further functions", "DTMF", "Two-tone", "VOX, scan and battery"};
+
+// A caption as a name: no mnemonic marks, no trailing colon.
+QString plainName(QString caption) {
+  caption.remove(u'&');
+  caption = caption.trimmed();
+  while (caption.endsWith(u':') || caption.endsWith(QChar(0xFF1A))) caption.chop(1);
+  return caption.trimmed();
+}
+
 // A scroll area that asks for room for its whole page at the page's
 // preferred width; given less, it scrolls.
 class PageScroll : public QScrollArea {
@@ -474,7 +503,37 @@ void SettingsPages::InitFace() {
     caption(kDefSet, t.SoftFace(kTxtRestoreDefaults));
     caption(kAutoInput, t.SoftFace(kTxtAutoInput));
     caption(kDelAllCh, t.SoftFace(kTxtDeleteAll));
+    nameForScreenReaders();
   });
+}
+
+void SettingsPages::nameForScreenReaders() {
+  // Every control is named where it is made, from its label, or from its
+  // place in its row where several controls share one label.
+  for (const FieldDef& d : map_.fields()) {
+    const Control& c = controls_[d.name];
+    if (!c.widget) continue;
+    QString name;
+    for (const RowName& r : kRowNames)
+      if (d.index() >= 0 && d.baseName() == QLatin1String(r.base))
+        name = QString::fromLatin1(r.pattern).arg(d.index() - r.firstIndex + 1);
+    for (const auto& [button, text] : kButtonNames)
+      if (d.name == QLatin1String(button)) name = QString::fromLatin1(text);
+    if (name.isEmpty()) name = plainName(map_.caption(d));
+    if (name.isEmpty() && c.label) name = plainName(c.label->text());
+    if (!name.isEmpty()) c.widget->setAccessibleName(name);
+  }
+  cmdMoreFunc_->setAccessibleName(QStringLiteral("More settings (service code)"));
+  cmdMoreFunc_->setToolTip(cmdMoreFunc_->accessibleName());
+  sstabSetMode_->setAccessibleName(QStringLiteral("Settings pages"));
+  sstabMoreFunc_->setAccessibleName(QStringLiteral("More settings pages"));
+  for (int i = 0; i < sstabSetMode_->count(); ++i)
+    sstabSetMode_->widget(i)->setAccessibleName(sstabSetMode_->tabText(i));
+  for (int i = 0; i < kMoreFuncTabCount && i < sstabMoreFunc_->count(); ++i) {
+    const QString name = QString::fromLatin1(kMoreFuncTabNames[i]);
+    sstabMoreFunc_->widget(i)->setAccessibleName(name);
+    sstabMoreFunc_->tabBar()->setAccessibleTabName(i, name);
+  }
 }
 
 bool SettingsPages::addToFrame(const QString& name, QWidget* widget) {

@@ -89,6 +89,8 @@ class SettingsPages : public QWidget {
   QSize sizeHint() const override;
 
  private:
+  // Accessible names of the controls, tabs and pages.
+  void nameForScreenReaders();
   struct Control {
     QWidget* widget = nullptr;
     QLabel* label = nullptr;

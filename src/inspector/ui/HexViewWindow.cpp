@@ -13,6 +13,7 @@
 #include <QStyledItemDelegate>
 #include <QGuiApplication>
 #include <QScrollBar>
+#include <QKeyEvent>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -266,6 +267,14 @@ void HexViewWindow::cmdPartFill_Click() { ensureFillDialog()->exec(); }
 void HexViewWindow::cmdFillGrid_Click() { view_.cmdFillGrid_Click(); }
 
 void HexViewWindow::cmdSetDefCol_Click() { view_.cmdSetDefCol_Click(); }
+
+void HexViewWindow::keyPressEvent(QKeyEvent* e) {
+  if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(e);
+}
 
 void HexViewWindow::closeEvent(QCloseEvent* e) {
   if (core_.settings.Leaving) {

@@ -86,6 +86,8 @@ CommunicationWindow::CommunicationWindow(Transfer& transfer, QWidget* parent)
                                           lblComStatus_->palette().color(QPalette::WindowText).rgb() & 0xFFFFFF))
                    .name()));
   lblComStatus_->setMinimumWidth(320);
+  // A long message wraps instead of widening the window past the screen.
+  lblComStatus_->setWordWrap(true);
   lblComPercent_ = new QLabel(fraOne_);
   lblComPercent_->setObjectName(QStringLiteral("lblComPercent"));
   chkStopCom_ = new QCheckBox(fraOne_);
