@@ -198,6 +198,40 @@ TEST_F(KeyboardTest, F6CyclesThePanesBothWays) {
   }
 }
 
+TEST_F(KeyboardTest, TabGoesThroughEachSettingsPageInReadingOrder) {
+  pages()->askCode = [] { return QStringLiteral("高级码"); };
+  pages()->cmdMoreFunc_Click();
+  settle();
+  struct Page {
+    QTabWidget* tabs;
+    int index;
+  };
+  std::vector<Page> list{{pages()->sstabSetMode(), 1}};
+  for (int i = 0; i < pages()->sstabMoreFunc()->count(); ++i) list.push_back({pages()->sstabMoreFunc(), i});
+  for (const Page& p : list) {
+    p.tabs->setCurrentIndex(p.index);
+    QWidget* page = p.tabs->widget(p.index);
+    p.tabs->tabBar()->setFocus();
+    settle();
+    // Each control Tab reaches lies below the one before or in a column to its right.
+    std::vector<QWidget*> visited;
+    for (int steps = 0; steps < 400; ++steps) {
+      key(Qt::Key_Tab);
+      QWidget* f = focus();
+      const bool inside = f && page->isAncestorOf(f);
+      if (!inside && !visited.empty()) break;
+      if (inside) visited.push_back(f);
+    }
+    ASSERT_GT(visited.size(), 2u) << p.index;
+    for (size_t i = 1; i < visited.size(); ++i) {
+      const QPoint a = visited[i - 1]->mapTo(page, QPoint(0, 0)), b = visited[i]->mapTo(page, QPoint(0, 0));
+      EXPECT_TRUE(b.y() > a.y() || b.x() > a.x())
+          << "page " << p.index << ": " << visited[i - 1]->objectName().toStdString() << " then "
+          << visited[i]->objectName().toStdString();
+    }
+  }
+}
+
 TEST_F(KeyboardTest, FocusGoesBackAfterADialog) {
   addChannelOne();
   goTo(1, kColTx);

@@ -149,6 +149,7 @@ SettingsPages::SettingsPages(SettingsMap& map, QWidget* parent) : QWidget(parent
   map_.setListener([this](const QString& name, const FieldState& s) { showState(name, s); });
   for (const FieldDef& d : map_.fields()) showCurrent(d.name);
   InitFace();
+  orderTabs();
 }
 
 SettingsPages::~SettingsPages() { map_.setListener({}); }
@@ -536,10 +537,52 @@ void SettingsPages::nameForScreenReaders() {
   }
 }
 
+namespace {
+
+// The controls that take the focus by Tab inside a layout, in the order the
+// eye reads them.
+void readingOrder(QLayout* layout, std::vector<QWidget*>& out);
+
+void readingOrder(QWidget* w, std::vector<QWidget*>& out) {
+  if (!w) return;
+  if (w->focusPolicy() & Qt::TabFocus) {
+    out.push_back(w);
+    return;
+  }
+  if (w->layout()) readingOrder(w->layout(), out);
+}
+
+void readingOrder(QLayout* layout, std::vector<QWidget*>& out) {
+  if (auto* fields = dynamic_cast<FieldColumnsLayout*>(layout)) {
+    for (QWidget* w : fields->visualOrder()) readingOrder(w, out);
+    return;
+  }
+  for (int i = 0; i < layout->count(); ++i) {
+    QLayoutItem* item = layout->itemAt(i);
+    if (item->widget()) readingOrder(item->widget(), out);
+    else if (item->layout()) readingOrder(item->layout(), out);
+  }
+}
+
+}  // namespace
+
+void SettingsPages::orderTabs() {
+  // Tab goes through a page as it is read: frame after frame as the page
+  // shows them, in a frame the labelled fields column by column, then the
+  // check boxes and buttons. (The controls are made in table order, which
+  // is not the order they are drawn in.)
+  for (FrameColumnsLayout* page : pageLayouts_) {
+    std::vector<QWidget*> chain;
+    readingOrder(page, chain);
+    for (size_t i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
+  }
+}
+
 bool SettingsPages::addToFrame(const QString& name, QWidget* widget) {
   auto it = frames_.find(name);
   if (it == frames_.end() || !widget) return false;
   it->layout->addWidget(widget);
+  orderTabs();
   return true;
 }
 

@@ -91,6 +91,8 @@ class SettingsPages : public QWidget {
  private:
   // Accessible names of the controls, tabs and pages.
   void nameForScreenReaders();
+  // Tab order of every page in the order its controls are drawn.
+  void orderTabs();
   struct Control {
     QWidget* widget = nullptr;
     QLabel* label = nullptr;
