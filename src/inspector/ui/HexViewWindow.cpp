@@ -142,6 +142,9 @@ HexViewWindow::HexViewWindow(Core& core, HexView& view, RangeFill& fill, QWidget
   grid_->setItemDelegate(new ByteCellDelegate(grid_));
   grid_->verticalHeader()->hide();
   grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+  // The arrow keys move between the bytes; Tab reaches the buttons.
+  grid_->setTabKeyNavigation(false);
+  grid_->setAccessibleName(QStringLiteral("Memory data"));
   grid_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                          QAbstractItemView::AnyKeyPressed);
   QFont font = grid_->font();
