@@ -251,10 +251,10 @@ void MainWindow::buildMenus() {
   // tree and log entries move it on purpose.
   auto on = [this](const char* name, auto slot) {
     const bool keepsFocus = qstrcmp(name, "mnuTreeView") != 0 && qstrcmp(name, "mnuShowErr") != 0;
-    connect(actions_.value(QString::fromLatin1(name)), &QAction::triggered, this, [slot, keepsFocus](bool on) {
+    connect(actions_.value(QString::fromLatin1(name)), &QAction::triggered, this, [slot, keepsFocus](bool checked) {
       std::optional<FocusKeeper> keeper;
       if (keepsFocus) keeper.emplace();
-      if constexpr (std::is_invocable_v<decltype(slot), bool>) slot(on);
+      if constexpr (std::is_invocable_v<decltype(slot), bool>) slot(checked);
       else slot();
     });
   };
