@@ -18,6 +18,7 @@
 
 #include "editors/ChannelGrid.h"
 #include "editors/SettingsMap.h"
+#include "editors/ui/AutoInputWindow.h"
 #include "editors/ui/SettingsPages.h"
 #include "inspector/ui/HexViewWindow.h"
 #include "shell/ui/DesktopApp.h"
@@ -248,15 +249,20 @@ TEST_F(KeyboardTest, FocusGoesBackAfterADialog) {
   EXPECT_EQ(focus(), table());
 }
 
-TEST_F(KeyboardTest, EscapeClosesTheHexView) {
+TEST_F(KeyboardTest, EscapeClosesTheHexViewAndTheAutomaticInput) {
   HexViewWindow& hex = app->hexViewWindow();
   hex.setShown(true);
-  hex.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&hex));
-  hex.grid()->setFocus();
-  settle();
-  key(Qt::Key_Escape);
-  EXPECT_FALSE(hex.isVisible());
+  AutoInputWindow& autoInput = app->autoInputWindow();
+  autoInput.showDialog();
+  for (QWidget* w : {static_cast<QWidget*>(&hex), static_cast<QWidget*>(&autoInput)}) {
+    w->show();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w)) << w->objectName().toStdString();
+    w->focusNextChild();
+    settle();
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
+  }
 }
 
 TEST_F(KeyboardTest, AChannelSetUpByKeyboardAloneIsSavedAndReadsBackEqual) {
