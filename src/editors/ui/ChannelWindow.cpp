@@ -55,6 +55,7 @@ int twipsToPixels(int twips) { return std::max(8, twips / 15); }
 class GridTable : public QTableWidget {
  public:
   GridTable(ChannelGrid& grid, QWidget* parent) : QTableWidget(parent), grid_(grid) {}
+  bool editing() const { return state() == QAbstractItemView::EditingState; }
 
  protected:
   bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override {
@@ -169,8 +170,6 @@ ChannelWindow::ChannelWindow(Core& core, ChannelGrid& grid, QWidget* parent)
   table_ = new GridTable(grid_, fraMain_);
   table_->setObjectName(QStringLiteral("vsfgGridCh"));
   table_->setAccessibleName(QStringLiteral("Channels"));
-  // The keys of the grid's own (Enter, F2, Space, Alt+Down, typing on a tone cell).
-  table_->installEventFilter(this);
   auto* delegate = new CellDelegate(grid_, table_);
   table_->setItemDelegate(delegate);
   // Shift and Ctrl clicks (on cells or row labels) select several channels.
@@ -196,6 +195,8 @@ ChannelWindow::ChannelWindow(Core& core, ChannelGrid& grid, QWidget* parent)
   picker_->hide();
   picker_->installEventFilter(this);
   if (picker_->lineEdit()) picker_->lineEdit()->installEventFilter(this);
+  // The keys of the grid's own (Enter, F2, Space, Alt+Down, typing on a tone cell).
+  table_->installEventFilter(this);
   connect(picker_, &QComboBox::currentTextChanged, this, [this](const QString& t) {
     if (!refreshing_) grid_.setPickerText(t);
   });
@@ -522,7 +523,7 @@ bool ChannelWindow::gridKey(QKeyEvent* key) {
   // One rule for every cell: Enter or F2 does what a click does, Alt+Down
   // that and opens the list, Space what a double click does. On a tone cell
   // a typed character starts the tone entry with it.
-  if (table_->state() == QAbstractItemView::EditingState || grid_.locked()) return false;
+  if (table_->editing() || grid_.locked()) return false;
   const QModelIndex at = table_->currentIndex();
   if (!at.isValid()) return false;
   const int r = at.row() + 1, c = at.column() + 1;
