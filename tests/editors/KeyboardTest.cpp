@@ -107,7 +107,10 @@ TEST_F(KeyboardTest, ToneCellTakesTypedTonesAndEnterCommitsEscapeAbandons) {
   EXPECT_EQ(focus(), table());
 
   // Tab commits and goes on to the next cell.
+  ASSERT_EQ(table()->currentColumn() + 1, kColEncode);
   type(QStringLiteral("023"));
+  ASSERT_TRUE(app->channelWindow().picker()->isVisible()) << (focus() ? focus()->objectName().toStdString() : "");
+  EXPECT_EQ(app->channelWindow().picker()->currentText(), QStringLiteral("023"));
   key(Qt::Key_Tab);
   EXPECT_EQ(grid().text(1, kColEncode), QStringLiteral("D023N"));
   EXPECT_EQ(table()->currentColumn() + 1, kColFirstOption);
@@ -224,7 +227,13 @@ TEST_F(KeyboardTest, TabGoesThroughEachSettingsPageInReadingOrder) {
       key(Qt::Key_Tab);
       QWidget* f = focus();
       const bool inside = f && page->isAncestorOf(f);
-      if (!inside && !visited.empty()) break;
+      if (!inside && !visited.empty()) {
+        if (visited.size() <= 2)
+          ADD_FAILURE() << "left page " << p.index << " after " << visited.size() << " from "
+                                   << visited.back()->objectName().toStdString() << " to "
+                                   << (f ? f->objectName().toStdString() + " " + f->metaObject()->className() : "");
+        break;
+      }
       if (inside) visited.push_back(f);
     }
     ASSERT_GT(visited.size(), 2u) << p.index;
@@ -241,6 +250,7 @@ TEST_F(KeyboardTest, FocusGoesBackAfterADialog) {
   addChannelOne();
   goTo(1, kColTx);
   const QString path = dir.filePath(QStringLiteral("kept.dat"));
+  prompts.answers.push_back(true);  // Save? Yes
   prompts.fileNames.push_back(path);
   key(Qt::Key_S, Qt::ControlModifier);
   ASSERT_TRUE(QFile::exists(path));
@@ -310,6 +320,7 @@ TEST_F(KeyboardTest, AChannelSetUpByKeyboardAloneIsSavedAndReadsBackEqual) {
   key(Qt::Key_F6, Qt::ShiftModifier);
   ASSERT_EQ(focus(), table());
   const QString path = dir.filePath(QStringLiteral("keyboard.dat"));
+  prompts.answers.push_back(true);  // Save? Yes
   prompts.fileNames.push_back(path);
   key(Qt::Key_S, Qt::ControlModifier);
   ASSERT_TRUE(QFile::exists(path));
