@@ -102,6 +102,8 @@ TEST_F(KeyboardTest, ToneCellTakesTypedTonesAndEnterCommitsEscapeAbandons) {
   // Escape leaves the tone as it was.
   goTo(1, kColEncode);
   type(QStringLiteral("023"));
+  EXPECT_EQ(table()->currentColumn() + 1, kColEncode) << "after typing";
+  EXPECT_EQ(app->channelWindow().picker()->currentText(), QStringLiteral("023"));
   key(Qt::Key_Escape);
   EXPECT_EQ(grid().text(1, kColEncode), QStringLiteral("67.0"));
   EXPECT_EQ(focus(), table());
@@ -327,6 +329,7 @@ TEST_F(KeyboardTest, AChannelSetUpByKeyboardAloneIsSavedAndReadsBackEqual) {
 
   // A fresh data set, then the saved file: the same channel and setting come back.
   prompts.defaultSaveChoice = UserPrompts::SaveChoice::Discard;
+  prompts.answers.push_back(true);  // Clear all? Yes
   app->core().files.NewFile();
   settle();
   ASSERT_NE(grid().text(1, kColRx), channel[0]);

@@ -571,11 +571,14 @@ void SettingsPages::orderTabs() {
   // shows them, in a frame the labelled fields column by column, then the
   // check boxes and buttons. (The controls are made in table order, which
   // is not the order they are drawn in.)
-  for (FrameColumnsLayout* page : pageLayouts_) {
-    std::vector<QWidget*> chain;
-    readingOrder(page, chain);
-    for (size_t i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
-  }
+  // Each tab set: its tabs, the ">" in its corner, then its pages in order.
+  std::vector<QWidget*> chain{sstabSetMode_->tabBar(), cmdMoreFunc_};
+  readingOrder(sstabSetMode_->widget(0)->layout(), chain);
+  readingOrder(pageLayouts_[0], chain);
+  for (size_t i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
+  chain = {sstabMoreFunc_->tabBar()};
+  for (size_t p = 1; p < pageLayouts_.size(); ++p) readingOrder(pageLayouts_[p], chain);
+  for (size_t i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 
 bool SettingsPages::addToFrame(const QString& name, QWidget* widget) {
