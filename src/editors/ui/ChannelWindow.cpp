@@ -512,6 +512,9 @@ bool ChannelWindow::pickerEvent(QEvent* event) {
     }
     case Qt::Key_Escape:
       grid_.closePicker(false);
+      // Hiding the focused picker hands the focus on, which moves the view's
+      // current cell: it goes back to the tone cell.
+      grid_.setCursor(row, col);
       table_->setFocus();
       return true;
     default:
