@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "editors/ChannelGrid.h"
+#include "editors/GridEntry.h"
 #include "shell/Core.h"
 #include "editors/ToneEntry.h"
 
@@ -111,6 +112,9 @@ PasteResult pasteChannelRows(ChannelGrid& g, const Core& c, int firstRow, const 
     auto refuse = [&](int col, const QString& why) {
       result.refused << QStringLiteral("channel %1, %2: %3").arg(ch).arg(g.text(0, col).trimmed(), why);
     };
+    auto adjust = [&](int col, const QString& what) {
+      result.adjusted << QStringLiteral("channel %1, %2: %3").arg(ch).arg(g.text(0, col).trimmed(), what);
+    };
     auto emptyChannel = [&] { return c.ChTable.get(kRowRx, ch) == -1; };
     auto noTransmit = [&] { return c.ChTable.get(kRowTx, ch) == -1; };
 
@@ -130,6 +134,8 @@ PasteResult pasteChannelRows(ChannelGrid& g, const Core& c, int firstRow, const 
       }
       g.setCursor(ch, col);
       g.GridChAfterEdit(ch, col, t, -1);
+      const QString note = frequencyEntryNote(t, c.ChTable.get(col, ch));
+      if (!note.isEmpty()) adjust(col, QStringLiteral("\"%1\": %2").arg(t, note));
     }
     if (emptyChannel()) continue;  // an empty channel takes nothing else
 
@@ -152,6 +158,9 @@ PasteResult pasteChannelRows(ChannelGrid& g, const Core& c, int firstRow, const 
       g.click(ch, col);
       g.setPickerText(entry);
       g.pickerFocusOut();
+      if (*tone != c.tones.NoToneText()) {
+        if (const QString note = toneEntryNote(entry, *tone); !note.isEmpty()) adjust(col, note);
+      }
     }
 
     for (int col = kColEncode + 1; col <= lastCol; ++col) {
@@ -175,6 +184,11 @@ PasteResult pasteChannelRows(ChannelGrid& g, const Core& c, int firstRow, const 
         continue;
       }
       g.GridChAfterEdit(ch, col, t, index);
+      // A text cell keeps what fits; a list cell shows its own text of the
+      // chosen option, which is no change.
+      const QString shown = g.text(ch, col);
+      if (shown != t && (index < 0 || shown != c.columns.optionText(col, index)))
+        adjust(col, QStringLiteral("\"%1\" stored as \"%2\"").arg(t, shown));
     }
   }
   g.hidePicker();

@@ -20,6 +20,9 @@ QString copyChannelRows(const ChannelGrid& g, std::vector<int> rows);
 struct PasteResult {
   int channels = 0;     // channels the text reached
   QStringList refused;  // one line per cell that was not taken, for one report
+  // One line per cell the grid took but changed (snapped, kept inside the
+  // band, shortened), with the pasted and the stored value.
+  QStringList adjusted;
 };
 
 // Enters the lines of `text` into the channels from `firstRow` on, as one

@@ -26,6 +26,41 @@ bool isDcsText(const QString& t) { return t.size() == 5 && t.startsWith(u'D'); }
 
 }  // namespace
 
+static QString bandNote(int before, int stored) {
+  return QStringLiteral("%1 MHz is outside the band, kept as %2 MHz")
+      .arg(ChannelGrid::mhzText(before), ChannelGrid::mhzText(stored));
+}
+
+QString frequencyEntryNote(const QString& typedText, int stored) {
+  const QString t = typedText.trimmed();
+  if (t.isEmpty() || stored < 0) return {};
+  if (t.size() > kMaxTypedChars)
+    return QStringLiteral("\"%1\" has too many characters (at most %2, as ###.#####); stored as %3 MHz")
+        .arg(t)
+        .arg(kMaxTypedChars)
+        .arg(ChannelGrid::mhzText(stored));
+  const std::optional<int> typed = ChannelGrid::typedFrequency(t);
+  if (!typed) return {};
+  QStringList what;
+  const std::optional<long long> meant = meantValue(t);
+  if (meant && *meant != *typed)
+    what << QStringLiteral("read as %1 MHz because the grid reads three digits before the point")
+                .arg(ChannelGrid::mhzText(*typed));
+  const int snapped = ChannelGrid::ModifyTxRxFre(*typed);
+  if (snapped != *typed)
+    what << QStringLiteral("snapped to the 250 Hz raster: %1 MHz").arg(ChannelGrid::mhzText(snapped));
+  if (stored != snapped) what << bandNote(snapped, stored);
+  return what.join(QStringLiteral("; "));
+}
+
+QString toneEntryNote(const QString& entry, const QString& stored) {
+  if (stored == entry || (entry.startsWith(u'D') && entry + u'N' == stored)) return {};
+  if (isDcsText(stored)) return QStringLiteral("\"%1\" read as the DCS code %2").arg(entry, stored);
+  bool a = false, b = false;
+  const bool sameNumber = entry.toDouble(&a) == stored.toDouble(&b) && a && b;
+  return sameNumber ? QString() : QStringLiteral("\"%1\" read as %2").arg(entry, stored);
+}
+
 void GridEntry::report(const QString& column, const QString& message) {
   problems_.push_back({line_, column, message});
 }
@@ -52,26 +87,8 @@ bool GridEntry::typeFrequency(int ch, int col, const QString& raw, const QString
   g.GridChAfterEdit(ch, col, t, -1);
   if (t.isEmpty()) return true;
 
-  const int stored = e_.core.ChTable.get(col, ch);
-  QStringList what;
-  if (t.size() > kMaxTypedChars) {
-    report(column, QStringLiteral("\"%1\" has too many characters (at most %2, as ###.#####); stored as %3 MHz")
-                       .arg(t)
-                       .arg(kMaxTypedChars)
-                       .arg(ChannelGrid::mhzText(stored)));
-    return true;
-  }
-  const std::optional<int> typed = ChannelGrid::typedFrequency(t);
-  if (!typed) return true;
-  const std::optional<long long> meant = meantValue(t);
-  if (meant && *meant != *typed)
-    what << QStringLiteral("read as %1 MHz because the grid reads three digits before the point")
-                .arg(ChannelGrid::mhzText(*typed));
-  const int snapped = ChannelGrid::ModifyTxRxFre(*typed);
-  if (snapped != *typed)
-    what << QStringLiteral("snapped to the 250 Hz raster: %1 MHz").arg(ChannelGrid::mhzText(snapped));
-  if (stored != snapped) what << QStringLiteral("kept inside the band: %1 MHz").arg(ChannelGrid::mhzText(stored));
-  if (!what.isEmpty()) report(column, what.join(QStringLiteral("; ")));
+  const QString what = frequencyEntryNote(t, e_.core.ChTable.get(col, ch));
+  if (!what.isEmpty()) report(column, what);
   return true;
 }
 
@@ -98,7 +115,7 @@ bool GridEntry::enterFrequency(int ch, int col, long long value, const QString& 
   g.setCursor(ch, col);
   g.GridChAfterEdit(ch, col, ChannelGrid::mhzText(inBand), -1);
   const int stored = e_.core.ChTable.get(col, ch);
-  if (stored != snapped) what << QStringLiteral("kept inside the band: %1 MHz").arg(ChannelGrid::mhzText(stored));
+  if (stored != snapped) what << bandNote(snapped, stored);
   if (!what.isEmpty()) report(column, what.join(QStringLiteral("; ")));
   return true;
 }
@@ -129,13 +146,8 @@ bool GridEntry::typeTone(int ch, int col, const QString& raw, const QString& col
   }
   if (*result == noTone && entry != noTone) {
     report(column, QStringLiteral("not a tone: \"%1\"; stored as %2").arg(entry, noTone));
-  } else if (*result != entry && !(entry.startsWith(u'D') && entry + u'N' == *result)) {
-    bool a = false, b = false;
-    const bool sameNumber = entry.toDouble(&a) == result->toDouble(&b) && a && b;
-    if (isDcsText(*result))
-      report(column, QStringLiteral("\"%1\" read as the DCS code %2").arg(entry, *result));
-    else if (!sameNumber)
-      report(column, QStringLiteral("\"%1\" read as %2").arg(entry, *result));
+  } else if (const QString note = toneEntryNote(entry, *result); !note.isEmpty()) {
+    report(column, note);
   }
   g.click(ch, col);
   g.setPickerText(entry);

@@ -12,6 +12,16 @@ namespace zr {
 
 struct Editors;
 
+// What the grid made of a frequency typed as `typedText` and stored as
+// `stored` (10 Hz units): read by character position, snapped to the raster,
+// kept inside the band ("146.52000 MHz is outside the band, kept as
+// 400.00000 MHz"), too many characters. Empty when it was taken as typed.
+QString frequencyEntryNote(const QString& typedText, int stored);
+// What the tone picker made of a tone typed as `entry` when it stores
+// `stored` ("\"023i\" read as the DCS code D023I"); empty when it is the same
+// tone ("67" is 67.0).
+QString toneEntryNote(const QString& entry, const QString& stored);
+
 struct CsvProblem {
   int line = 0;     // 1-based line of the file (the header is line 1)
   QString column;   // the header's name of the column

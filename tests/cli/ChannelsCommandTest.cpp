@@ -41,7 +41,7 @@ TEST(ChannelsCommand, ImportEntersCellsAsTypedAndExportGivesThemBack) {
             "99,146.0,,,,,,,,,\r\n");
   const CliResult imp = cli({"channels", dat, "--import", dir.filePath("in.csv"), "--out", dir.filePath("out.dat")});
   ASSERT_EQ(imp.exitCode, 0) << imp.err.toStdString();
-  for (const char* expected : {"in.csv:4:Rx: kept inside the band: 174.00000 MHz", "in.csv:4:Decode: not a tone",
+  for (const char* expected : {"in.csv:4:Rx: 600.00000 MHz is outside the band, kept as 174.00000 MHz", "in.csv:4:Decode: not a tone",
                                "in.csv:4:Power: not an option", "in.csv:5:Rx: not a frequency",
                                "in.csv:6:Channel: not a channel number"})
     EXPECT_TRUE(imp.err.contains(expected)) << expected << "\n" << imp.err.toStdString();

@@ -51,17 +51,21 @@ TEST_F(ChannelClipboardTest, SpreadsheetTextIsEnteredAsTyped) {
     const char* name;
     const char* text;
     QStringList firstRow;  // grid row 5 afterwards
+    QStringList adjusted;  // the cells reported as changed to fit
   };
   const Case cases[] = {
       // Frequencies snap to 250 Hz and stay in the band; a new channel takes the defaults.
       // A decode tone sets the encode tone as well.
       {"columns in grid order", "146.5213\t180\t023i\n",
-       {"146.52125", "174.00000", "D023I", "D023I", "High", "Wide", "On", "Off", "Off", "Off"}},
+       {"146.52125", "174.00000", "D023I", "D023I", "High", "Wide", "On", "Off", "Off", "Off"},
+       {"channel 5, Rx: \"146.5213\": snapped to the 250 Hz raster: 146.52125 MHz",
+        "channel 5, Tx: \"180\": 180.00000 MHz is outside the band, kept as 174.00000 MHz",
+        "channel 5, Dec: \"023i\" read as the DCS code D023I"}},
       // An empty transmit cell is a channel without transmit frequency, as copied.
       {"led by a channel number", "1\t146.52\t\t\t\tLow\tNarrow\tOff\tCarrier\tOn\tBOTH\n",
-       {"146.52000", "", "None", "", "Low", "Narrow", "Off", "Carrier", "On", "BOTH"}},
+       {"146.52000", "", "None", "", "Low", "Narrow", "Off", "Carrier", "On", "BOTH"}, {}},
       {"captions in another order", "power\tRx\tEnc\r\nLow\t146.52\t100.0\r\n",
-       {"146.52000", "146.52000", "None", "100.0", "Low", "Wide", "On", "Off", "Off", "Off"}},
+       {"146.52000", "146.52000", "None", "100.0", "Low", "Wide", "On", "Off", "Off", "Off"}, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -70,6 +74,7 @@ TEST_F(ChannelClipboardTest, SpreadsheetTextIsEnteredAsTyped) {
     const PasteResult r = pasteChannelRows(grid, core, 5, QString::fromUtf8(c.text));
     EXPECT_TRUE(r.refused.isEmpty()) << r.refused.join('\n').toStdString();
     EXPECT_EQ(row(5).join('|').toStdString(), c.firstRow.join('|').toStdString());
+    EXPECT_EQ(r.adjusted.join('\n').toStdString(), c.adjusted.join('\n').toStdString());
   }
 }
 

@@ -269,15 +269,20 @@ TEST_F(ChannelWindowEditTest, SeveralChannelsAreCopiedPastedAndDeleted) {
   EXPECT_EQ(cell(7, 1), "");
   EXPECT_EQ(cell(1, 1), "146.52000");
 
-  // Refused cells are reported once.
-  QGuiApplication::clipboard()->setText("abc\nxyz\n");
+  // Refused cells and cells changed to fit are reported in one message,
+  // the changed ones with what was pasted and what was kept.
+  QGuiApplication::clipboard()->setText("abc\nxyz\n999\n");
   clickCell(10, 1);
   QTest::keyClick(cellEditor(), Qt::Key_Escape);
   table()->setFocus();
   QTest::keyClick(table(), Qt::Key_V, Qt::ControlModifier);
   ASSERT_EQ(prompts.messages.size(), 1);
-  EXPECT_TRUE(prompts.messages[0].contains("channel 10")) << prompts.messages[0].toStdString();
-  EXPECT_TRUE(prompts.messages[0].contains("channel 11")) << prompts.messages[0].toStdString();
+  const QString report = prompts.messages[0];
+  EXPECT_TRUE(report.startsWith("Some cells were not pasted:\nchannel 10, Rx Freq[MHz]: \"abc\" is not a frequency\n"
+                                "channel 11, Rx Freq[MHz]: \"xyz\" is not a frequency\n\nSome cells were changed to fit:\n"
+                                "channel 12, Rx Freq[MHz]: \"999\": 999.00000 MHz is outside the band, kept as "))
+      << report.toStdString();
+  EXPECT_EQ(cell(12, 1), report.section(" kept as ", 1).section(" MHz", 0, 0));
 
   // Delete removes the selected channels; cut copies them first.
   clickCell(2, 5);

@@ -89,7 +89,7 @@ TEST_F(ChirpCsv, AHandWrittenFileImportsWithTheExpectedChannels) {
                          "7:Tone: a tone mode this radio cannot hold: \"TSQL-R\"; the channel gets no tones",
                          "7:Mode: a mode this radio cannot hold: \"AM\" (FM or NFM)",
                          "8:Frequency: snapped to the 250 Hz raster: 146.52125 MHz",
-                         "9:Frequency: kept inside the band: 174.00000 MHz",
+                         "9:Frequency: 446.00000 MHz is outside the band, kept as 174.00000 MHz",
                          "11:Location: location 20 is not a channel of this radio (1 to 16); row skipped",
                          "12:Location: location 0 is not a channel of this radio (1 to 16); row skipped",
                      }))

@@ -31,12 +31,12 @@ TEST_F(CsvCauses, EachCellSaysWhatTheGridMadeOfIt) {
       {"1,146.52000,,,", "", "", 14652000, "None"},
       {"1,146.5212,,,", "Rx", "snapped to the 250 Hz raster: 146.52125 MHz", 14652125, "None"},
       {"1,46.05,,,", "Rx",
-       "read as 460.50000 MHz because the grid reads three digits before the point; kept inside the band: "
-       "174.00000 MHz",
+       "read as 460.50000 MHz because the grid reads three digits before the point; 460.50000 MHz is outside "
+       "the band, kept as 174.00000 MHz",
        17400000, "None"},
       {"1,1465,,,", "Rx",
        "read as 146.00000 MHz because the grid reads three digits before the point", 14600000, "None"},
-      {"1,600,,,", "Rx", "kept inside the band: 174.00000 MHz", 17400000, "None"},
+      {"1,600,,,", "Rx", "600.00000 MHz is outside the band, kept as 174.00000 MHz", 17400000, "None"},
       {"1,146.520000,,,", "Rx",
        "\"146.520000\" has too many characters (at most 9, as ###.#####); stored as 136.00000 MHz", 13600000,
        "None"},

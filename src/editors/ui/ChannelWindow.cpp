@@ -20,6 +20,8 @@
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTimer>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "editors/ChannelClipboard.h"
@@ -35,7 +37,12 @@ constexpr int kTxtChannelInfo = 382;
 constexpr int kTxtWindowTitle = 66;
 constexpr int kTxtNotice = 70;
 constexpr int kMaxRefusalsShown = 12;  // lines of one paste report
-constexpr int kMinVisibleRows = 8;
+// Channel rows the grid keeps in view whatever else the window shows: twelve
+// on a screen with room for them beside the settings pages and the docked
+// error log, eight on a small screen (or a large scale factor) so that the
+// window still fits.
+constexpr int kMinVisibleRows = 12, kMinVisibleRowsSmallScreen = 8;
+constexpr int kRoomyScreenHeight = 720;  // logical pixels available
 constexpr int kColDecodeTone = 3;
 constexpr int kColEncodeTone = 4;
 
@@ -328,14 +335,19 @@ void ChannelWindow::pasteChannels() {
     const std::vector<int> rows = selectedChannels();
     if (rows.empty()) return;
     const PasteResult r = pasteChannelRows(grid_, core_, rows.front(), QGuiApplication::clipboard()->text());
-    if (r.refused.isEmpty()) return;
-    // Every refused cell in one report.
-    QStringList lines = r.refused.mid(0, kMaxRefusalsShown);
-    if (r.refused.size() > kMaxRefusalsShown)
-      lines << QStringLiteral("... and %1 more").arg(r.refused.size() - kMaxRefusalsShown);
-    core_.prompts.message(core_.text.SoftFace(kTxtNotice),
-                          QStringLiteral("Some cells were not pasted:\n") + lines.join(u'\n'),
-                          UserPrompts::Icon::Exclamation);
+    if (r.refused.isEmpty() && r.adjusted.isEmpty()) return;
+    // Every refused and every changed cell in one report.
+    auto section = [](const QString& title, const QStringList& cells) {
+      if (cells.isEmpty()) return QStringList{};
+      QStringList lines{title};
+      lines << cells.mid(0, kMaxRefusalsShown);
+      if (cells.size() > kMaxRefusalsShown) lines << QStringLiteral("... and %1 more").arg(cells.size() - kMaxRefusalsShown);
+      return lines;
+    };
+    QStringList lines = section(QStringLiteral("Some cells were not pasted:"), r.refused);
+    if (!lines.isEmpty() && !r.adjusted.isEmpty()) lines << QString();
+    lines << section(QStringLiteral("Some cells were changed to fit:"), r.adjusted);
+    core_.prompts.message(core_.text.SoftFace(kTxtNotice), lines.join(u'\n'), UserPrompts::Icon::Exclamation);
   });
 }
 
@@ -366,8 +378,12 @@ void ChannelWindow::rebuild() {
   table_->verticalHeader()->setFixedWidth(twipsToPixels(grid_.columnWidth(0)));
   table_->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
   for (int c = 1; c <= cols; ++c) table_->setColumnWidth(c - 1, twipsToPixels(grid_.columnWidth(c)));
-  // However the other windows are laid out, the grid keeps eight channel rows in view.
-  const int shownRows = std::min(rows, kMinVisibleRows);
+  // However the other windows are laid out (the error log docked below them
+  // included), the grid keeps its rows in view; the settings pages below
+  // scroll instead.
+  const QScreen* screen = table_->screen() ? table_->screen() : QGuiApplication::primaryScreen();
+  const bool roomy = !screen || screen->availableGeometry().height() >= kRoomyScreenHeight;
+  const int shownRows = std::min(rows, roomy ? kMinVisibleRows : kMinVisibleRowsSmallScreen);
   table_->setMinimumHeight(2 * table_->frameWidth() + table_->horizontalHeader()->sizeHint().height() +
                            shownRows * table_->verticalHeader()->defaultSectionSize() +
                            table_->horizontalScrollBar()->sizeHint().height());

@@ -120,6 +120,15 @@ class PageScroll : public QScrollArea {
     const int f = 2 * frameWidth();
     return {w + f + verticalScrollBar()->sizeHint().width(), h + f};
   }
+  // Never narrower than the page's narrowest layout (one column of frames):
+  // beside the service pages a page keeps its width and the pages as a whole
+  // scroll sideways, rather than each page scrolling both ways.
+  QSize minimumSizeHint() const override {
+    if (!widget()) return QScrollArea::minimumSizeHint();
+    const int f = 2 * frameWidth();
+    return {widget()->minimumSizeHint().width() + f + verticalScrollBar()->sizeHint().width(),
+            QScrollArea::minimumSizeHint().height()};
+  }
 };
 
 // A tab page that scrolls; returns the layout its frames go into.
@@ -159,9 +168,20 @@ SettingsPages::~SettingsPages() { map_.setListener({}); }
 void SettingsPages::buildTabs() {
   auto* outer = new QVBoxLayout(this);
   outer->setContentsMargins(0, 0, 0, 0);
-  splitter_ = new QSplitter(Qt::Horizontal, this);
+  // The pages scroll sideways as a whole when the visible ones (with the
+  // service pages) are wider than the window; up and down each page scrolls.
+  auto* whole = new QScrollArea(this);
+  whole->setObjectName(QStringLiteral("scrSettingsPages"));
+  whole->setAccessibleName(QStringLiteral("Settings pages"));
+  whole->setFrameShape(QFrame::NoFrame);
+  whole->setWidgetResizable(true);
+  whole->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  whole->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  whole->setFocusPolicy(Qt::NoFocus);
+  outer->addWidget(whole);
+  splitter_ = new QSplitter(Qt::Horizontal, whole);
   splitter_->setChildrenCollapsible(false);
-  outer->addWidget(splitter_);
+  whole->setWidget(splitter_);
 
   sstabSetMode_ = new QTabWidget(splitter_);
   sstabSetMode_->setObjectName(kSetMode);
