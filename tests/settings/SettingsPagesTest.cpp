@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QGroupBox>
@@ -496,6 +497,40 @@ TEST(InputCodeDialogTest, TypingUpperCasesTheCodeAndStopsTheAutoExit) {
   prompt.cmdOK()->click();
   EXPECT_FALSE(prompt.isVisible());
   EXPECT_EQ(prompt.EnteredCode(), "AB1");
+}
+
+}  // namespace
+}  // namespace zr
+
+namespace zr {
+namespace {
+
+TEST(InputCodeDialogTest, AKeyStartsTheAutoExitAgainAPastedCodeIsTakenAndEscapeTakesNone) {
+  InputCodeDialog prompt(3);
+  prompt.show();
+  QLineEdit* field = prompt.txtInputCode();
+  field->setFocus();
+  // A key that types nothing (the reader's user moving about) starts the 4.5 s again.
+  const int before = prompt.tmrAutoExit()->remainingTime();
+  for (int i = 0; i < 100 && prompt.tmrAutoExit()->remainingTime() >= before - 20; ++i) QTest::qWait(5);
+  const int aged = prompt.tmrAutoExit()->remainingTime();
+  ASSERT_LT(aged, before);
+  QTest::keyClick(field, Qt::Key_Left);
+  EXPECT_TRUE(prompt.tmrAutoExit()->isActive());
+  EXPECT_GT(prompt.tmrAutoExit()->remainingTime(), aged);
+  EXPECT_EQ(prompt.EnteredCode(), "");
+
+  // A pasted code counts as typed: it is taken and the prompt waits for Enter.
+  QApplication::clipboard()->setText(QStringLiteral("高级码"));
+  QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(prompt.EnteredCode(), QStringLiteral("高级码"));
+  EXPECT_FALSE(prompt.tmrAutoExit()->isActive());
+  EXPECT_EQ(field->accessibleName(), "Service code");
+
+  // Escape closes the prompt without a code.
+  QTest::keyClick(field, Qt::Key_Escape);
+  EXPECT_FALSE(prompt.isVisible());
+  EXPECT_EQ(prompt.EnteredCode(), "");
 }
 
 }  // namespace

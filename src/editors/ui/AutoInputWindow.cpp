@@ -1,5 +1,6 @@
 #include "editors/ui/AutoInputWindow.h"
 
+#include <QKeyEvent>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -235,6 +236,14 @@ void AutoInputWindow::showDialog() {
   show();
   raise();
   activateWindow();
+}
+
+void AutoInputWindow::keyPressEvent(QKeyEvent* e) {
+  if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(e);
 }
 
 void AutoInputWindow::closeEvent(QCloseEvent* e) {

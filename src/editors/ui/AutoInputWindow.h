@@ -40,6 +40,8 @@ class AutoInputWindow : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* e) override;
+  // Escape closes the window as it closes a dialog.
+  void keyPressEvent(QKeyEvent* e) override;
 
  private:
   QGroupBox* frame(int index, QWidget* parent);

@@ -43,6 +43,8 @@ constexpr int kMaxRefusalsShown = 12;  // lines of one paste report
 // window still fits.
 constexpr int kMinVisibleRows = 12, kMinVisibleRowsSmallScreen = 8;
 constexpr int kRoomyScreenHeight = 720;  // logical pixels available
+constexpr int kColDecodeTone = 3;
+constexpr int kColEncodeTone = 4;
 
 QColor fromRgb(uint32_t rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 uint32_t rgbOf(const QColor& c) { return c.rgb() & 0xFFFFFF; }
@@ -60,6 +62,7 @@ int twipsToPixels(int twips) { return std::max(8, twips / 15); }
 class GridTable : public QTableWidget {
  public:
   GridTable(ChannelGrid& grid, QWidget* parent) : QTableWidget(parent), grid_(grid) {}
+  bool editing() const { return state() == QAbstractItemView::EditingState; }
 
  protected:
   bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override {
@@ -73,6 +76,16 @@ class GridTable : public QTableWidget {
   // No type-ahead: a typed character edits the current cell or does nothing,
   // never jumps to another channel whose text starts with it.
   void keyboardSearch(const QString&) override {}
+  // Tab and Shift+Tab go from cell to cell and leave the grid after its last
+  // (before its first) cell instead of going round it again.
+  bool focusNextPrevChild(bool next) override {
+    const QModelIndex at = currentIndex();
+    const bool atEnd = next ? at.row() == rowCount() - 1 && at.column() == columnCount() - 1
+                            : at.row() == 0 && at.column() == 0;
+    if (state() != QAbstractItemView::EditingState && (!at.isValid() || atEnd))
+      return QWidget::focusNextPrevChild(next);
+    return QTableWidget::focusNextPrevChild(next);
+  }
 
  private:
   ChannelGrid& grid_;
@@ -92,6 +105,7 @@ class CellDelegate : public QStyledItemDelegate {
     const int col = index.column() + 1;
     const QString list = grid_.editorList(col);
     QWidget* editor = nullptr;
+    const QString column = grid_.text(0, col);
     if (!list.isEmpty()) {
       auto* box = new QComboBox(parent);
       box->addItems(list.split(u'|'));
@@ -101,6 +115,7 @@ class CellDelegate : public QStyledItemDelegate {
       line->setAlignment(Qt::AlignCenter);
       editor = line;
     }
+    editor->setAccessibleName(QStringLiteral("%1 of channel %2").arg(column, grid_.text(index.row() + 1, 0)));
     // The editor a click opens lies over the cell, so the second half of a
     // double click lands on it. Where the double click has work to do (an
     // option to step, a missing transmit frequency to copy), the editor hands
@@ -161,6 +176,7 @@ ChannelWindow::ChannelWindow(Core& core, ChannelGrid& grid, QWidget* parent)
   auto* inner = new QVBoxLayout(fraMain_);
   table_ = new GridTable(grid_, fraMain_);
   table_->setObjectName(QStringLiteral("vsfgGridCh"));
+  table_->setAccessibleName(QStringLiteral("Channels"));
   auto* delegate = new CellDelegate(grid_, table_);
   table_->setItemDelegate(delegate);
   // Shift and Ctrl clicks (on cells or row labels) select several channels.
@@ -176,6 +192,7 @@ ChannelWindow::ChannelWindow(Core& core, ChannelGrid& grid, QWidget* parent)
 
   picker_ = new QComboBox(table_->viewport());
   picker_->setObjectName(QStringLiteral("cboGridChCtdcs"));
+  picker_->setAccessibleName(QStringLiteral("Tone"));
   picker_->setEditable(true);
   picker_->setInsertPolicy(QComboBox::NoInsert);
   // What the user types is what gets committed: no completion from the list.
@@ -185,6 +202,8 @@ ChannelWindow::ChannelWindow(Core& core, ChannelGrid& grid, QWidget* parent)
   picker_->hide();
   picker_->installEventFilter(this);
   if (picker_->lineEdit()) picker_->lineEdit()->installEventFilter(this);
+  // The keys of the grid's own (Enter, F2, Space, Alt+Down, typing on a tone cell).
+  table_->installEventFilter(this);
   connect(picker_, &QComboBox::currentTextChanged, this, [this](const QString& t) {
     if (!refreshing_) grid_.setPickerText(t);
   });
@@ -251,6 +270,12 @@ ChannelWindow::ChannelWindow(Core& core, ChannelGrid& grid, QWidget* parent)
       delegate->openingFromClick = true;
       table_->editItem(item);
       delegate->openingFromClick = false;
+      // Alt+Down asked for the option list itself.
+      if (openListOnEdit_) {
+        openListOnEdit_ = false;
+        if (auto* box = qobject_cast<QComboBox*>(table_->indexWidget(table_->model()->index(r - 1, c - 1))))
+          box->showPopup();
+      }
     });
   });
   auto gridAction = [this](const char* name, const char* caption, QKeySequence::StandardKey key, void (ChannelWindow::*slot)()) {
@@ -462,6 +487,7 @@ bool ChannelWindow::eventFilter(QObject* watched, QEvent* event) {
     p.drawControl(QStyle::CE_Header, opt);
     return true;
   }
+  if (watched == table_ && event->type() == QEvent::KeyPress && gridKey(static_cast<QKeyEvent*>(event))) return true;
   if (watched == picker_ || (picker_ && watched == picker_->lineEdit())) {
     if (pickerEvent(event)) return true;
     if (event->type() == QEvent::FocusOut && !picker_->view()->isVisible() && !refreshing_) {
@@ -502,11 +528,50 @@ bool ChannelWindow::pickerEvent(QEvent* event) {
     }
     case Qt::Key_Escape:
       grid_.closePicker(false);
+      // Hiding the focused picker hands the focus on, which moves the view's
+      // current cell: it goes back to the tone cell.
+      grid_.setCursor(row, col);
       table_->setFocus();
       return true;
     default:
       return false;
   }
+}
+
+bool ChannelWindow::gridKey(QKeyEvent* key) {
+  // One rule for every cell: Enter or F2 does what a click does, Alt+Down
+  // that and opens the list, Space what a double click does. On a tone cell
+  // a typed character starts the tone entry with it.
+  if (table_->editing() || grid_.locked()) return false;
+  const QModelIndex at = table_->currentIndex();
+  if (!at.isValid()) return false;
+  const int r = at.row() + 1, c = at.column() + 1;
+  const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+  const bool enter = (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && mods == Qt::NoModifier;
+  const bool f2 = key->key() == Qt::Key_F2 && mods == Qt::NoModifier;
+  const bool altDown = key->key() == Qt::Key_Down && mods == Qt::AltModifier;
+  const bool space = key->key() == Qt::Key_Space && mods == Qt::NoModifier;
+  const bool toneCell = c == kColDecodeTone || c == kColEncodeTone;
+  const QString typed = key->text();
+  const bool typing = toneCell && !typed.isEmpty() && typed.at(0).isPrint() && !typed.at(0).isSpace() &&
+                      !(mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+  if (!enter && !f2 && !altDown && !space && !typing) return false;
+  grid_.setCursor(r, c);
+  if (space) {
+    grid_.doubleClick(r, c);
+    return true;
+  }
+  openListOnEdit_ = altDown;
+  grid_.click(r, c);
+  if (!grid_.pickerVisible()) return true;  // a frequency or option edit starts (queued)
+  openListOnEdit_ = false;
+  if (typing && picker_->lineEdit()) {
+    picker_->lineEdit()->setText(typed);
+    grid_.setPickerText(typed);
+  } else {
+    picker_->showPopup();
+  }
+  return true;
 }
 
 void ChannelWindow::showContextMenu(const QPoint& pos) {

@@ -12,6 +12,7 @@ class QComboBox;
 class QGroupBox;
 class QMenu;
 class QAction;
+class QKeyEvent;
 class QAbstractButton;
 class QTableWidget;
 class QVBoxLayout;
@@ -67,6 +68,7 @@ class ChannelWindow : public QWidget {
   void placePicker();
   void applySelectionColours();
   bool pickerEvent(QEvent* event);
+  bool gridKey(QKeyEvent* key);
   void showContextMenu(const QPoint& pos);
 
   Core& core_;
@@ -89,6 +91,7 @@ class ChannelWindow : public QWidget {
   QVBoxLayout* bottom_;
   bool refreshing_ = false;
   bool inPaletteChange_ = false;
+  bool openListOnEdit_ = false;  // Alt+Down: the option editor opens with its list
 };
 
 }  // namespace zr

@@ -38,6 +38,9 @@ CustomFreDialog::CustomFreDialog(BandModel& band, const TextTable& text, ErrorLo
   setObjectName(QStringLiteral("frmCustomFre"));
   fraCustomFre_->setObjectName(QStringLiteral("fraCustomFre"));
   lblFreMin_->setObjectName(QStringLiteral("lblFreMin"));
+  // The labels name their boxes for a screen reader.
+  lblFreMin_->setBuddy(txtFreMin_);
+  lblFreMax_->setBuddy(txtFreMax_);
   lblFreMax_->setObjectName(QStringLiteral("lblFreMax"));
   txtFreMin_->setObjectName(QStringLiteral("txtFreMin"));
   txtFreMax_->setObjectName(QStringLiteral("txtFreMax"));

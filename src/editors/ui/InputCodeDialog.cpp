@@ -1,5 +1,6 @@
 #include "editors/ui/InputCodeDialog.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -63,6 +64,8 @@ InputCodeDialog::InputCodeDialog(int language, QWidget* parent)
   cmdOK_->setDefault(true);
   txtInputCode_->setMinimumWidth(txtInputCode_->fontMetrics().horizontalAdvance(QString(16, u'M')));
 
+  txtInputCode_->installEventFilter(this);
+  cmdOK_->installEventFilter(this);
   connect(txtInputCode_, &QLineEdit::textChanged, this, &InputCodeDialog::txtInputCode_Change);
   connect(tmrAutoExit_, &QTimer::timeout, this, &InputCodeDialog::tmrAutoExit_Timer);
   connect(cmdOK_, &QPushButton::clicked, this, &InputCodeDialog::cmdOK_Click);
@@ -74,6 +77,9 @@ void InputCodeDialog::Form_Load(int language) {
   const Captions& c = captionsFor(language);
   setWindowTitle(QString::fromUtf8(c.title));
   lblInputCode_->setText(QString::fromUtf8(c.label));
+  lblInputCode_->setBuddy(txtInputCode_);
+  // The captions of the first two languages are Chinese; the name says it plainly.
+  txtInputCode_->setAccessibleName(QStringLiteral("Service code"));
   cmdOK_->setText(QString::fromUtf8(c.ok));
   tmrAutoExit_->setInterval(kAutoExitMs);
   tmrAutoExit_->start();
@@ -89,6 +95,17 @@ void InputCodeDialog::txtInputCode_Change(const QString& text) {
 void InputCodeDialog::tmrAutoExit_Timer() {
   tmrAutoExit_->stop();
   accept();
+}
+
+bool InputCodeDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && tmrAutoExit_->isActive()) tmrAutoExit_->start();
+  return QDialog::eventFilter(watched, event);
+}
+
+void InputCodeDialog::reject() {
+  tmrAutoExit_->stop();
+  enteredCode_.clear();
+  QDialog::reject();
 }
 
 void InputCodeDialog::cmdOK_Click() {

@@ -29,6 +29,14 @@ class InputCodeDialog : public QDialog {
   QPushButton* cmdOK() const { return cmdOK_; }
   QTimer* tmrAutoExit() const { return tmrAutoExit_; }
 
+  // Escape abandons the prompt: no code is taken.
+  void reject() override;
+
+ protected:
+  // A key pressed before anything is typed starts the automatic close again,
+  // so that someone who is listening to the prompt is not cut off.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void Form_Load(int language);
   void txtInputCode_Change(const QString& text);

@@ -79,6 +79,35 @@ const Heading kHeadings[] = {
     {"Label5", "txtAutoMem(0)", -1, "0--9, A--D, *, #"},
 };
 
+// Names a screen reader says for the controls whose label does not say which
+// one of a row they are, or whose caption is the radio's own Chinese text.
+// The number is the control's place in its row, counted from 1.
+struct RowName {
+  const char* base;     // control array
+  const char* pattern;  // %1: place in the row
+  int firstIndex;       // index of the row's first control
+};
+const RowName kRowNames[] = {
+    {"txtInfo", "Message line %1", 1},
+    {"txtAutoMem", "Auto memory %1", 0},
+    {"cboRadioId", "Radio ID digit %1", 0},
+    {"cboVoxCmpDat", "VOX comparison value %1", 1},
+};
+// Buttons whose caption is a sign rather than a word.
+const std::pair<const char*, const char*> kButtonNames[] = {
+    {"cmdTwoWayVolSet", "Volume table"},
+};
+// Plain English names of the More Functions tabs, whose captions stay as the radio has them.
+const char* const kMoreFuncTabNames[] = {"Further functions", "DTMF", "Two-tone", "VOX, scan and battery"};
+
+// A caption as a name: no mnemonic marks, no trailing colon.
+QString plainName(QString caption) {
+  caption.remove(u'&');
+  caption = caption.trimmed();
+  while (caption.endsWith(u':') || caption.endsWith(QChar(0xFF1A))) caption.chop(1);
+  return caption.trimmed();
+}
+
 // A scroll area that asks for room for its whole page at the page's
 // preferred width; given less, it scrolls.
 class PageScroll : public QScrollArea {
@@ -129,6 +158,7 @@ SettingsPages::SettingsPages(SettingsMap& map, QWidget* parent) : QWidget(parent
   map_.setListener([this](const QString& name, const FieldState& s) { showState(name, s); });
   for (const FieldDef& d : map_.fields()) showCurrent(d.name);
   InitFace();
+  orderTabs();
 }
 
 SettingsPages::~SettingsPages() { map_.setListener({}); }
@@ -494,13 +524,88 @@ void SettingsPages::InitFace() {
     caption(kDefSet, t.SoftFace(kTxtRestoreDefaults));
     caption(kAutoInput, t.SoftFace(kTxtAutoInput));
     caption(kDelAllCh, t.SoftFace(kTxtDeleteAll));
+    nameForScreenReaders();
   });
+}
+
+void SettingsPages::nameForScreenReaders() {
+  // Every control is named where it is made, from its label, or from its
+  // place in its row where several controls share one label.
+  for (const FieldDef& d : map_.fields()) {
+    const Control& c = controls_[d.name];
+    if (!c.widget) continue;
+    QString name;
+    for (const RowName& r : kRowNames)
+      if (d.index() >= 0 && d.baseName() == QLatin1String(r.base))
+        name = QString::fromLatin1(r.pattern).arg(d.index() - r.firstIndex + 1);
+    for (const auto& [button, text] : kButtonNames)
+      if (d.name == QLatin1String(button)) name = QString::fromLatin1(text);
+    if (name.isEmpty()) name = plainName(map_.caption(d));
+    if (name.isEmpty() && c.label) name = plainName(c.label->text());
+    if (!name.isEmpty()) c.widget->setAccessibleName(name);
+  }
+  cmdMoreFunc_->setAccessibleName(QStringLiteral("More settings (service code)"));
+  cmdMoreFunc_->setToolTip(cmdMoreFunc_->accessibleName());
+  sstabSetMode_->setAccessibleName(QStringLiteral("Settings pages"));
+  sstabMoreFunc_->setAccessibleName(QStringLiteral("More settings pages"));
+  for (int i = 0; i < sstabSetMode_->count(); ++i)
+    sstabSetMode_->widget(i)->setAccessibleName(sstabSetMode_->tabText(i));
+  for (int i = 0; i < kMoreFuncTabCount && i < sstabMoreFunc_->count(); ++i) {
+    const QString name = QString::fromLatin1(kMoreFuncTabNames[i]);
+    sstabMoreFunc_->widget(i)->setAccessibleName(name);
+    sstabMoreFunc_->tabBar()->setAccessibleTabName(i, name);
+  }
+}
+
+namespace {
+
+// The controls that take the focus by Tab inside a layout, in the order the
+// eye reads them.
+void readingOrder(QLayout* layout, std::vector<QWidget*>& out);
+
+void readingOrder(QWidget* w, std::vector<QWidget*>& out) {
+  if (!w) return;
+  if (w->focusPolicy() & Qt::TabFocus) {
+    out.push_back(w);
+    return;
+  }
+  if (w->layout()) readingOrder(w->layout(), out);
+}
+
+void readingOrder(QLayout* layout, std::vector<QWidget*>& out) {
+  if (auto* fields = dynamic_cast<FieldColumnsLayout*>(layout)) {
+    for (QWidget* w : fields->visualOrder()) readingOrder(w, out);
+    return;
+  }
+  for (int i = 0; i < layout->count(); ++i) {
+    QLayoutItem* item = layout->itemAt(i);
+    if (item->widget()) readingOrder(item->widget(), out);
+    else if (item->layout()) readingOrder(item->layout(), out);
+  }
+}
+
+}  // namespace
+
+void SettingsPages::orderTabs() {
+  // Tab goes through a page as it is read: frame after frame as the page
+  // shows them, in a frame the labelled fields column by column, then the
+  // check boxes and buttons. (The controls are made in table order, which
+  // is not the order they are drawn in.)
+  // Each tab set: its tabs, the ">" in its corner, then its pages in order.
+  std::vector<QWidget*> chain{sstabSetMode_->tabBar(), cmdMoreFunc_};
+  readingOrder(sstabSetMode_->widget(0)->layout(), chain);
+  readingOrder(pageLayouts_[0], chain);
+  for (size_t i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
+  chain = {sstabMoreFunc_->tabBar()};
+  for (size_t p = 1; p < pageLayouts_.size(); ++p) readingOrder(pageLayouts_[p], chain);
+  for (size_t i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 
 bool SettingsPages::addToFrame(const QString& name, QWidget* widget) {
   auto it = frames_.find(name);
   if (it == frames_.end() || !widget) return false;
   it->layout->addWidget(widget);
+  orderTabs();
   return true;
 }
 

@@ -88,7 +88,14 @@ class SettingsPages : public QWidget {
 
   QSize sizeHint() const override;
 
+  // Tab order of the tab sets and every page in the order their controls
+  // are drawn (again after the window has added controls to a page).
+  void orderTabs();
+
  private:
+  // Accessible names of the controls, tabs and pages.
+  void nameForScreenReaders();
+
   struct Control {
     QWidget* widget = nullptr;
     QLabel* label = nullptr;

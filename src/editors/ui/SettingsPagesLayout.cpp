@@ -54,6 +54,14 @@ void FieldColumnsLayout::addItem(QLayoutItem* item) {
   invalidate();
 }
 
+std::vector<QWidget*> FieldColumnsLayout::visualOrder() const {
+  std::vector<QWidget*> out;
+  for (const bool labelled : {true, false})
+    for (const Entry& e : entries_)
+      if ((e.label != nullptr) == labelled && e.field->widget()) out.push_back(e.field->widget());
+  return out;
+}
+
 int FieldColumnsLayout::count() const {
   int n = 0;
   for (const Entry& e : entries_) n += e.label ? 2 : 1;

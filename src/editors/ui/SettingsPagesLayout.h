@@ -27,6 +27,10 @@ class FieldColumnsLayout : public QLayout {
   // The size hint's columns: as few as keep each group within this many rows.
   void setPreferredRows(int rows) { preferredRows_ = rows; }
 
+  // The controls in the order the eye reads them: the labelled fields, then
+  // the controls of their own, each group column by column.
+  std::vector<QWidget*> visualOrder() const;
+
   void addItem(QLayoutItem* item) override;  // a single
   int count() const override;
   QLayoutItem* itemAt(int index) const override;

@@ -100,6 +100,12 @@ void TwoToneGrids::setUpGrid(QTableWidget* grid, int index, int lang) {
   grid->setHorizontalHeaderLabels(twoToneHeaders(lang));
   grid->verticalHeader()->hide();
   grid->setSelectionMode(QAbstractItemView::SingleSelection);
+  // The arrow keys move between the entries; Tab goes on to the next control
+  // rather than round the grid for ever.
+  grid->setTabKeyNavigation(false);
+  grid->setAccessibleName(QStringLiteral("Two-tone entries %1 to %2")
+                              .arg(index * kTwoToneRowsPerGrid + 1)
+                              .arg((index + 1) * kTwoToneRowsPerGrid));
   const CellEditDelegate::Ended ended = [this, index](const QModelIndex& i) { cellEdited(index, i.row(), i.column()); };
   grid->setItemDelegateForColumn(kTtFreqA, new CellEditDelegate(ended, grid));
   grid->setItemDelegateForColumn(kTtFreqB, new CellEditDelegate(ended, grid));

@@ -13,6 +13,14 @@
 namespace zr {
 
 namespace {
+// A label names the box beside it for a screen reader (and Alt+letter).
+QLabel* withBuddy(QLabel* label, QWidget* buddy) {
+  label->setBuddy(buddy);
+  return label;
+}
+}  // namespace
+
+namespace {
 QLabel* makeLabel(const char* name, const char* caption, QWidget* parent) {
   auto* l = new QLabel(QString::fromLatin1(caption), parent);
   l->setObjectName(QString::fromLatin1(name));
@@ -41,12 +49,12 @@ FillDialog::FillDialog(Core& core, RangeFill& fill, QWidget* parent)
   cmdFillData_->setAutoDefault(false);
 
   auto* grid = new QGridLayout(this);
-  grid->addWidget(makeLabel("lblFillData", "Fill Data", this), 0, 0);
+  grid->addWidget(withBuddy(makeLabel("lblFillData", "Fill Data", this), txtFillData_), 0, 0);
   grid->addWidget(txtFillData_, 0, 1);
   grid->addWidget(cboFillData_, 0, 2);
-  grid->addWidget(makeLabel("lblStartAddr", "Start Addr", this), 1, 0);
+  grid->addWidget(withBuddy(makeLabel("lblStartAddr", "Start Addr", this), txtStartAddr_), 1, 0);
   grid->addWidget(txtStartAddr_, 1, 1);
-  grid->addWidget(makeLabel("lblEndAddr", "End Addr", this), 2, 0);
+  grid->addWidget(withBuddy(makeLabel("lblEndAddr", "End Addr", this), txtEndAddr_), 2, 0);
   grid->addWidget(txtEndAddr_, 2, 1);
   grid->addWidget(cmdFillData_, 3, 1, 1, 2);
 

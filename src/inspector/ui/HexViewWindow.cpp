@@ -13,6 +13,7 @@
 #include <QStyledItemDelegate>
 #include <QGuiApplication>
 #include <QScrollBar>
+#include <QKeyEvent>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -141,6 +142,9 @@ HexViewWindow::HexViewWindow(Core& core, HexView& view, RangeFill& fill, QWidget
   grid_->setItemDelegate(new ByteCellDelegate(grid_));
   grid_->verticalHeader()->hide();
   grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+  // The arrow keys move between the bytes; Tab reaches the buttons.
+  grid_->setTabKeyNavigation(false);
+  grid_->setAccessibleName(QStringLiteral("Memory data"));
   grid_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                          QAbstractItemView::AnyKeyPressed);
   QFont font = grid_->font();
@@ -266,6 +270,14 @@ void HexViewWindow::cmdPartFill_Click() { ensureFillDialog()->exec(); }
 void HexViewWindow::cmdFillGrid_Click() { view_.cmdFillGrid_Click(); }
 
 void HexViewWindow::cmdSetDefCol_Click() { view_.cmdSetDefCol_Click(); }
+
+void HexViewWindow::keyPressEvent(QKeyEvent* e) {
+  if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(e);
+}
 
 void HexViewWindow::closeEvent(QCloseEvent* e) {
   if (core_.settings.Leaving) {

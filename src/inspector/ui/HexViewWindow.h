@@ -66,6 +66,8 @@ class HexViewWindow : public QWidget {
  protected:
   void closeEvent(QCloseEvent* e) override;
   void hideEvent(QHideEvent* e) override;
+  // Escape closes the window when no cell is being edited.
+  void keyPressEvent(QKeyEvent* e) override;
 
  private:
   void applyLayout();

@@ -83,6 +83,7 @@ CommunicationWindow::CommunicationWindow(Transfer& transfer, QWidget* parent)
   // The status line is red, made readable where the colour scheme is dark.
   setStatusColour(true);
   lblComStatus_->setMinimumWidth(320);
+  // A long message wraps instead of widening the window past the screen.
   lblComStatus_->setWordWrap(true);
   lblComStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   lblComPercent_ = new QLabel(fraOne_);

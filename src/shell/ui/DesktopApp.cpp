@@ -156,6 +156,7 @@ void DesktopApp::start(StartupHooks hooks) {
       PttIdPauseDialog dialog(*core_, w);
       dialog.exec();
     });
+    pages->orderTabs();
     w->interfaceLock().lockWindows = [this, pages](bool on) {
       channelWindow_->refresh();
       // The settings frames freeze; the tabs and ">" stay usable for looking.

@@ -12,6 +12,9 @@ ErrorLogWindow::ErrorLogWindow(ErrorLog& log, QWidget* parent)
   setObjectName(QStringLiteral("frmShowErr"));
   list_->setObjectName(QStringLiteral("listShowErr"));
   list_->setUniformItemSizes(true);
+  // The title is the radio's own caption; a screen reader says what it is.
+  setAccessibleName(QStringLiteral("Error log"));
+  list_->setAccessibleName(QStringLiteral("Error log"));
   setWidget(list_);
   connect(&log_, &ErrorLog::loaded, this, [this] {
     reload();

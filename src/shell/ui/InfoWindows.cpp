@@ -36,6 +36,8 @@ TreeViewWindow::TreeViewWindow(Core& core, QWidget* parent)
   setObjectName(QStringLiteral("frmTreeView"));
   tree_->setObjectName(QStringLiteral("treevMain"));
   tree_->setHeaderHidden(true);
+  setAccessibleName(QStringLiteral("Navigation"));
+  tree_->setAccessibleName(QStringLiteral("Navigation"));
   tree_->setRootIsDecorated(true);
   tree_->setIndentation(20);  // 300 twips
   setWidget(tree_);

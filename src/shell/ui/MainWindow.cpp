@@ -25,12 +25,15 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
+#include <optional>
+#include <type_traits>
 
 #include "shell/Contrast.h"
 #include "shell/Core.h"
 #include "shell/Startup.h"
 #include "shell/ui/ErrorLogWindow.h"
 #include "shell/ui/InfoWindows.h"
+#include "shell/ui/KeyboardFocus.h"
 #include "shell/ui/QtPrompts.h"
 
 namespace zr {
@@ -142,6 +145,7 @@ MainWindow::MainWindow(Core& core, QtPrompts& prompts, QWidget* parent)
   updateUndoActions();
   buildPictureButtons();
   buildStatusBar();
+  installPaneCycling(this);
 
   errorLog_ = new ErrorLogWindow(core_.log, this);
   addDockWidget(Qt::BottomDockWidgetArea, errorLog_);
@@ -245,8 +249,16 @@ void MainWindow::buildMenus() {
   // The lock entry sits in a hidden menu; its shortcut still works from the frame.
   addAction(actions_.value(QStringLiteral("mnuChLock")));
 
+  // A command that shows a dialog gives the focus back to where it was; the
+  // tree and log entries move it on purpose.
   auto on = [this](const char* name, auto slot) {
-    connect(actions_.value(QString::fromLatin1(name)), &QAction::triggered, this, slot);
+    const bool keepsFocus = qstrcmp(name, "mnuTreeView") != 0 && qstrcmp(name, "mnuShowErr") != 0;
+    connect(actions_.value(QString::fromLatin1(name)), &QAction::triggered, this, [slot, keepsFocus](bool checked) {
+      std::optional<FocusKeeper> keeper;
+      if (keepsFocus) keeper.emplace();
+      if constexpr (std::is_invocable_v<decltype(slot), bool>) slot(checked);
+      else slot();
+    });
   };
   // Redo also answers Ctrl+Y, as many programs have it.
   QAction* redo = actions_.value(QStringLiteral("mnuEditRedo"));
@@ -384,6 +396,8 @@ void MainWindow::buildStatusBar() {
     panels_[k] = new QLabel(this);
     panels_[k]->setObjectName(QStringLiteral("sbrStatusPanel%1").arg(k + 1));
     panels_[k]->setContentsMargins(6, 0, 6, 0);
+    // A label tells a screen reader of every new text it shows.
+    panels_[k]->setAccessibleDescription(QStringLiteral("Status line"));
     statusBar()->addWidget(panels_[k], k == 2 ? 1 : 0);
   }
   panels_[0]->setMinimumWidth(160);
@@ -529,6 +543,7 @@ void MainWindow::onSave(bool saveAs) {
 }
 
 void MainWindow::onToolbar(const QString& key) {
+  const FocusKeeper keeper;
   guarded(core_.log, "mdifrmMain->tlbmdifrmMain_ButtonClick", [&] {
     if (key == QStringLiteral("FileNew")) core_.files.NewFile();
     else if (key == QStringLiteral("FileOpen")) openFile();

@@ -7,15 +7,18 @@
 #include <QPushButton>
 
 #include "shell/DesktopPlaces.h"
+#include "shell/ui/KeyboardFocus.h"
 
 namespace zr {
 
 bool QtPrompts::askYesNo(const QString& title, const QString& text) {
+  const FocusKeeper keeper;  // the focus goes back where it was
   return QMessageBox::question(parent_, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
          QMessageBox::Yes;
 }
 
 UserPrompts::SaveChoice QtPrompts::askSaveDiscardCancel(const QString& title, const QString& text) {
+  const FocusKeeper keeper;  // the focus goes back where it was
   QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
                   parent_);
   box.setObjectName(QStringLiteral("unsavedChangesQuestion"));
@@ -30,6 +33,7 @@ UserPrompts::SaveChoice QtPrompts::askSaveDiscardCancel(const QString& title, co
 }
 
 int QtPrompts::askChoice(const QString& title, const QString& text, const QStringList& buttons) {
+  const FocusKeeper keeper;  // the focus goes back where it was
   QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, parent_);
   std::vector<QAbstractButton*> made;
   for (qsizetype k = 0; k < buttons.size(); ++k) {
@@ -49,6 +53,7 @@ int QtPrompts::askChoice(const QString& title, const QString& text, const QStrin
 }
 
 void QtPrompts::message(const QString& title, const QString& text, Icon icon) {
+  const FocusKeeper keeper;  // the focus goes back where it was
   QMessageBox::Icon i = QMessageBox::Information;
   switch (icon) {
     case Icon::Information: i = QMessageBox::Information; break;
@@ -83,12 +88,14 @@ void QtPrompts::remember(const QString& chosen) const {
 }
 
 QString QtPrompts::openFileName(const QString& filter, const QString& initialPath) {
+  const FocusKeeper keeper;  // the focus goes back where it was
   const QString chosen = QFileDialog::getOpenFileName(parent_, QString(), startFolder(initialPath), qtFilter(filter));
   remember(chosen);
   return chosen;
 }
 
 QString QtPrompts::saveFileName(const QString& filter, const QString& initialPath, const QString& defaultSuffix) {
+  const FocusKeeper keeper;  // the focus goes back where it was
   QFileDialog dlg(parent_, QString(), startFolder(initialPath), qtFilter(filter));
   // The dialog opens on the current file, so the question plus Enter saves
   // where the file came from.
