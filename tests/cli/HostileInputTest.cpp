@@ -26,7 +26,8 @@ using zr::testing::readBytes;
 CliResult sh(const QString& line) {
   QProcess p;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(QStringLiteral("CLI"), QStringLiteral(ZR_BIN_DIR "/zr417-cli"));
+  // Absolute: the shell lines may change folder first.
+  env.insert(QStringLiteral("CLI"), QFileInfo(QStringLiteral(ZR_BIN_DIR "/zr417-cli")).absoluteFilePath());
   p.setProcessEnvironment(env);
   p.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), line});
   p.waitForFinished(60000);
