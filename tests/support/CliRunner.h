@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <signal.h>
+
 namespace zr::testing {
 
 struct CliResult {
@@ -30,5 +32,31 @@ inline QByteArray readBytes(const QString& path) {
   QFile f(path);
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
+
+// `zr417-cli simulate ARGS` for the life of the object: a simulated radio on
+// a pseudo-terminal, ended with Ctrl+C as a user would.
+class SimulatedRadio {
+ public:
+  explicit SimulatedRadio(const QStringList& args = {}) {
+    proc_.start(QStringLiteral(ZR_BIN_DIR "/zr417-cli"), QStringList{QStringLiteral("simulate")} + args);
+    if (!proc_.waitForStarted(5000)) return;
+    while (!proc_.canReadLine() && proc_.waitForReadyRead(5000)) {
+    }
+    device_ = QString::fromUtf8(proc_.readLine()).trimmed();
+  }
+  ~SimulatedRadio() {
+    if (proc_.state() == QProcess::NotRunning) return;
+    ::kill(static_cast<pid_t>(proc_.processId()), SIGINT);
+    if (!proc_.waitForFinished(5000)) proc_.kill();
+  }
+  SimulatedRadio(const SimulatedRadio&) = delete;
+  SimulatedRadio& operator=(const SimulatedRadio&) = delete;
+  // The pseudo-terminal's device path (empty when the simulator did not start).
+  const QString& device() const { return device_; }
+
+ private:
+  QProcess proc_;
+  QString device_;
+};
 
 }  // namespace zr::testing

@@ -12,33 +12,14 @@
 
 #include "link/BatchResult.h"
 #include "transfer/TransferRig.h"
+#include "support/CliRunner.h"
 
 namespace zr {
 namespace {
 
 const QString kCli = QStringLiteral(ZR_BIN_DIR "/zr417-cli");
 
-// `zr417-cli simulate ARGS` for the life of the object.
-class Radio {
- public:
-  explicit Radio(const QStringList& args) {
-    proc_.start(kCli, QStringList{QStringLiteral("simulate")} + args);
-    if (!proc_.waitForStarted(5000)) return;
-    while (!proc_.canReadLine() && proc_.waitForReadyRead(5000)) {
-    }
-    device_ = QString::fromUtf8(proc_.readLine()).trimmed();
-  }
-  ~Radio() {
-    if (proc_.state() == QProcess::NotRunning) return;
-    ::kill(static_cast<pid_t>(proc_.processId()), SIGINT);
-    if (!proc_.waitForFinished(5000)) proc_.kill();
-  }
-  const QString& device() const { return device_; }
-
- private:
-  QProcess proc_;
-  QString device_;
-};
+using Radio = testing::SimulatedRadio;
 
 struct CliRun {
   int exitCode = -1;

@@ -22,32 +22,14 @@
 #include "link/PortMap.h"
 #include "link/ui/BatchWindow.h"
 #include "support/DesktopFixture.h"
+#include "support/CliRunner.h"
 
 namespace zr {
 namespace {
 
 const QString kCli = QStringLiteral(ZR_BIN_DIR "/zr417-cli");
 
-class SimRadio {
- public:
-  explicit SimRadio(const QStringList& args = {}) {
-    proc_.start(kCli, QStringList{QStringLiteral("simulate")} + args);
-    if (!proc_.waitForStarted(5000)) return;
-    while (!proc_.canReadLine() && proc_.waitForReadyRead(5000)) {
-    }
-    device_ = QString::fromUtf8(proc_.readLine()).trimmed();
-  }
-  ~SimRadio() {
-    if (proc_.state() == QProcess::NotRunning) return;
-    ::kill(static_cast<pid_t>(proc_.processId()), SIGINT);
-    if (!proc_.waitForFinished(5000)) proc_.kill();
-  }
-  const QString& device() const { return device_; }
-
- private:
-  QProcess proc_;
-  QString device_;
-};
+using SimRadio = testing::SimulatedRadio;
 
 class BatchWindowTest : public testing::DesktopFixture {};
 

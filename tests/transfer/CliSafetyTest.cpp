@@ -10,6 +10,7 @@
 #include <signal.h>
 
 #include "transfer/TransferRig.h"
+#include "support/CliRunner.h"
 
 namespace zr {
 namespace {
@@ -21,27 +22,7 @@ struct CliRun {
   QString err;
 };
 
-// `zr417-cli simulate ARGS` for the life of the object.
-class SimProcess {
- public:
-  explicit SimProcess(const QStringList& args) {
-    proc_.start(kCli, QStringList{QStringLiteral("simulate")} + args);
-    if (!proc_.waitForStarted(5000)) return;
-    while (!proc_.canReadLine() && proc_.waitForReadyRead(5000)) {
-    }
-    device_ = QString::fromUtf8(proc_.readLine()).trimmed();
-  }
-  ~SimProcess() {
-    if (proc_.state() == QProcess::NotRunning) return;
-    ::kill(static_cast<pid_t>(proc_.processId()), SIGINT);
-    if (!proc_.waitForFinished(5000)) proc_.kill();
-  }
-  const QString& device() const { return device_; }
-
- private:
-  QProcess proc_;
-  QString device_;
-};
+using SimProcess = testing::SimulatedRadio;
 
 QByteArray readAll(const QString& path) {
   QFile f(path);
@@ -110,7 +91,7 @@ TEST_F(CliSafety, WriteVerifyPassesOnTheSimulatorAndFailsWhenItIgnoresWrites) {
   f.close();
 
   {
-    SimProcess sim({});
+    SimProcess sim;
     const CliRun r = run({QStringLiteral("write"), QStringLiteral("--port"), sim.device(), QStringLiteral("--verify"),
                        path("mine.dat")});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
