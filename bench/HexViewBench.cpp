@@ -9,7 +9,7 @@
 
 #include "inspector/HexView.h"
 #include "inspector/RangeFill.h"
-#include "shell/Core.h"
+#include "data/Core.h"
 
 namespace {
 

@@ -14,13 +14,14 @@
 #include <memory>
 #include <thread>
 
+#include "shell/StartupSteps.h"
 #include "ProtocolLimit.h"
 
 #include "editors/Editors.h"
 #include "link/RadioLink.h"
 #include "link/Transfer.h"
 #include "link/Waiters.h"
-#include "shell/Core.h"
+#include "data/Core.h"
 #include "sim/PtyHost.h"
 #include "sim/RadioSimulator.h"
 
@@ -34,7 +35,7 @@ struct Rig {
     config.close();
     core = std::make_unique<zr::Core>(dir.path(), dir.filePath(zr::kConfigFile), prompts, QStringLiteral("bench"));
     editors = std::make_unique<zr::Editors>(*core);
-    editors->startHeadless();
+    startHeadless(*editors);
     for (int a = 0; a < zr::RadioSimulator::kMemorySize; ++a)
       if (a < 0x0380 || a > 0x03DF) sim.poke(a, static_cast<uint8_t>(a * 13 + 7));
     zr::PtyHost::Options options;

@@ -1,3 +1,4 @@
+#include "shell/StartupSteps.h"
 #include "FuzzSupport.h"
 
 #include <QCoreApplication>
@@ -73,7 +74,7 @@ Session::Session(const QString& configPath) {
   core = std::make_unique<Core>(programDir(), config, prompts, QStringLiteral("zr417-fuzz"));
   core->log.setClockText([] { return QStringLiteral("fuzz"); });
   editors = std::make_unique<Editors>(*core);
-  editors->startHeadless();
+  startHeadless(*editors);
   started_ = core->image;
   startedTable_ = core->ChTable;
   startedSettings_ = core->settings;

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "editors/Editors.h"
-#include "shell/Core.h"
-#include "shell/UserPrompts.h"
+#include "data/Core.h"
+#include "base/UserPrompts.h"
 
 namespace zr::fuzz {
 

@@ -9,7 +9,7 @@
 #include "FuzzSupport.h"
 #include "editors/ChInfoReader.h"
 #include "link/PortMap.h"
-#include "shell/VbText.h"
+#include "base/VbText.h"
 
 using namespace zr;
 using namespace zr::fuzz;

@@ -1,3 +1,4 @@
+#include "shell/StartupSteps.h"
 #include "cli/CliCommon.h"
 
 #include <QTextStream>
@@ -123,7 +124,7 @@ std::unique_ptr<Session> startSession(const GlobalOptions& g) {
   s->prompts.log = &s->core->log;
   if (s->core->configReport.reported()) printErr(s->core->configReport.message());
   s->editors = std::make_unique<Editors>(*s->core);
-  s->editors->startHeadless();
+  startHeadless(*s->editors);
   s->prompts.reportsSeen = s->core->log.reportCount();
   return s;
 }

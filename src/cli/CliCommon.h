@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "editors/Editors.h"
-#include "shell/Core.h"
-#include "shell/UserPrompts.h"
+#include "data/Core.h"
+#include "base/UserPrompts.h"
 
 namespace zr::cli {
 

@@ -10,7 +10,7 @@
 #include "cli/CliParser.h"
 #include "cli/CommandTable.h"
 #include "data/DataFiles.h"
-#include "shell/AppPaths.h"
+#include "base/AppPaths.h"
 
 namespace {
 

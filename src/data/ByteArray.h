@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "shell/RunError.h"
+#include "base/RunError.h"
 
 namespace zr {
 

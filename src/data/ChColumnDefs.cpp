@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "shell/VbText.h"
+#include "base/VbText.h"
 
 namespace zr {
 

@@ -18,7 +18,7 @@
 #include "data/ChColumnDefs.h"
 #include "data/ChannelTable.h"
 #include "data/ToneTable.h"
-#include "shell/ErrorLog.h"
+#include "base/ErrorLog.h"
 
 namespace zr {
 

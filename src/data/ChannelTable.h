@@ -5,7 +5,7 @@
 #include <array>
 #include <vector>
 
-#include "shell/RunError.h"
+#include "base/RunError.h"
 
 namespace zr {
 

@@ -1,6 +1,6 @@
 #include "data/CharTable.h"
 
-#include "shell/ErrorLog.h"
+#include "base/ErrorLog.h"
 
 namespace zr {
 namespace {

@@ -1,6 +1,6 @@
 #include "data/ToneTable.h"
 
-#include "shell/ErrorLog.h"
+#include "base/ErrorLog.h"
 
 namespace zr {
 

@@ -13,8 +13,8 @@
 #include "data/ToneTable.h"
 #include "editors/ChannelGrid.h"
 #include "editors/Editors.h"
-#include "shell/AppSettings.h"
-#include "shell/ErrorLog.h"
+#include "base/AppSettings.h"
+#include "base/ErrorLog.h"
 
 namespace zr {
 

@@ -5,9 +5,9 @@
 
 #include "data/DataFiles.h"
 #include "data/MemoryImage.h"
-#include "shell/Core.h"
-#include "shell/ErrorLog.h"
-#include "shell/TextTable.h"
+#include "data/Core.h"
+#include "base/ErrorLog.h"
+#include "base/TextTable.h"
 
 namespace zr {
 

@@ -9,8 +9,8 @@
 //   B+100+j  width of column j (j = 0..M)
 //   B+200+50*(j-1)+k   item k of column j (k = 0..49), ended by "*EndOfThisItem*"
 #include "data/ChColumnDefs.h"
-#include "shell/ErrorLog.h"
-#include "shell/PrivateProfile.h"
+#include "base/ErrorLog.h"
+#include "base/PrivateProfile.h"
 
 namespace zr {
 

@@ -5,7 +5,7 @@
 
 #include "editors/ChannelGrid.h"
 #include "editors/GridEntry.h"
-#include "shell/Core.h"
+#include "data/Core.h"
 #include "editors/ToneEntry.h"
 
 namespace zr {

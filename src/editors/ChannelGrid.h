@@ -18,9 +18,9 @@
 #include "data/ChannelTable.h"
 #include "data/ToneTable.h"
 #include "data/UndoHistory.h"
-#include "shell/AppSettings.h"
-#include "shell/ErrorLog.h"
-#include "shell/TextTable.h"
+#include "base/AppSettings.h"
+#include "base/ErrorLog.h"
+#include "base/TextTable.h"
 
 namespace zr {
 

@@ -33,20 +33,4 @@ void Editors::installFileHooks() {
   core.files.hooks.setAnVoice = [this](int position) { settings.setPosition(QStringLiteral("cboAnVoice"), position); };
 }
 
-void Editors::addStartupHooks(StartupHooks& hooks) {
-  auto windowStep = hooks.initChannelWindow;
-  hooks.initChannelWindow = [this, windowStep] {
-    grid.SetChGrid();
-    if (windowStep) windowStep();
-  };
-  hooks.ChInfoModel = [this] { band.ChInfoModel(); };
-}
-
-void Editors::startHeadless() {
-  StartupHooks hooks;
-  hooks.runFirstRunStep = false;
-  addStartupHooks(hooks);
-  Startup(core, std::move(hooks)).run();
-}
-
 }  // namespace zr

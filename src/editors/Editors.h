@@ -5,8 +5,7 @@
 #include "editors/BandModel.h"
 #include "editors/ChannelGrid.h"
 #include "editors/SettingsMap.h"
-#include "shell/Core.h"
-#include "shell/Startup.h"
+#include "data/Core.h"
 
 namespace zr {
 
@@ -20,10 +19,6 @@ struct Editors {
 
   // Fills the editor steps of the refresh after a load and of New.
   void installFileHooks();
-  // The start-up steps the editors perform (channel grid, model and band lists).
-  void addStartupHooks(StartupHooks& hooks);
-  // Starts the program without windows (the CLI): every run in English.
-  void startHeadless();
 };
 
 }  // namespace zr

@@ -1,8 +1,8 @@
 #include "editors/PttIdPause.h"
 
 #include "data/ByteArray.h"
-#include "shell/ErrorLog.h"
-#include "shell/RunError.h"
+#include "base/ErrorLog.h"
+#include "base/RunError.h"
 
 namespace zr {
 

@@ -2,7 +2,7 @@
 // the side key, VOX, scan and battery settings of the further pages. One row
 // per control; see SettingsMap.h for what a row holds.
 #include "editors/SettingsMap.h"
-#include "shell/TextTable.h"
+#include "base/TextTable.h"
 
 namespace zr {
 

@@ -4,7 +4,7 @@
 #include "editors/SettingsMap.h"
 #include "editors/SettingsRulesFurther.h"
 #include "editors/TwoToneTable.h"
-#include "shell/TextTable.h"
+#include "base/TextTable.h"
 
 namespace zr {
 

@@ -4,7 +4,7 @@
 // and the second info line. One row per control; see SettingsMap.h.
 #include "editors/SettingsMap.h"
 #include "editors/SettingsRulesFurther.h"
-#include "shell/TextTable.h"
+#include "base/TextTable.h"
 
 namespace zr {
 

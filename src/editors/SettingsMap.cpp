@@ -8,10 +8,10 @@
 
 #include "data/ByteArray.h"
 #include "data/CharTable.h"
-#include "shell/Core.h"
-#include "shell/ErrorLog.h"
-#include "shell/RunError.h"
-#include "shell/TextTable.h"
+#include "data/Core.h"
+#include "base/ErrorLog.h"
+#include "base/RunError.h"
+#include "base/TextTable.h"
 
 namespace zr {
 

@@ -5,7 +5,7 @@
 
 #include "data/ByteArray.h"
 #include "editors/SettingsMap.h"
-#include "shell/RunError.h"
+#include "base/RunError.h"
 
 namespace zr {
 

@@ -1,7 +1,7 @@
 #include "editors/SettingsRulesFurther.h"
 
 #include "data/ByteArray.h"
-#include "shell/RunError.h"
+#include "base/RunError.h"
 
 namespace zr {
 

@@ -4,9 +4,9 @@
 #include <functional>
 
 #include "data/ByteArray.h"
-#include "shell/ErrorLog.h"
-#include "shell/RunError.h"
-#include "shell/TextTable.h"
+#include "base/ErrorLog.h"
+#include "base/RunError.h"
+#include "base/TextTable.h"
 
 namespace zr {
 

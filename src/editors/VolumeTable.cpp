@@ -1,10 +1,10 @@
 #include "editors/VolumeTable.h"
 
 #include "data/ByteArray.h"
-#include "shell/Core.h"
-#include "shell/ErrorLog.h"
-#include "shell/PrivateProfile.h"
-#include "shell/RunError.h"
+#include "data/Core.h"
+#include "base/ErrorLog.h"
+#include "base/PrivateProfile.h"
+#include "base/RunError.h"
 
 namespace zr {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "editors/Editors.h"
-#include "shell/Core.h"
+#include "data/Core.h"
 
 namespace zr {
 

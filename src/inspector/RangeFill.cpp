@@ -3,10 +3,9 @@
 #include <algorithm>
 
 #include "inspector/HexView.h"
-#include "shell/AppSettings.h"
-#include "shell/ErrorLog.h"
-#include "shell/Startup.h"
-#include "shell/VbText.h"
+#include "base/AppSettings.h"
+#include "base/ErrorLog.h"
+#include "base/VbText.h"
 
 namespace zr {
 
@@ -72,19 +71,6 @@ void RangeFill::cmdFillData_Click() {
     const int end = B_To_D(H_To_B(txtEndAddr));
     view_.fillRange(start, end, *value);
   });
-}
-
-void addInspectorStartupHooks(StartupHooks& hooks, const AppSettings& settings, HexView& view, RangeFill& fill) {
-  auto placeTexts = hooks.placeAddressTexts;
-  hooks.placeAddressTexts = [placeTexts, &settings, &fill] {
-    if (placeTexts) placeTexts();
-    fill.reset(settings.TableMaxAddr);
-  };
-  auto layout = hooks.layoutHexView;
-  hooks.layoutHexView = [layout, &view] {
-    if (layout) layout();
-    view.SetGridMemDat();
-  };
 }
 
 }  // namespace zr

@@ -15,7 +15,6 @@ namespace zr {
 struct AppSettings;
 class ErrorLog;
 class HexView;
-struct StartupHooks;
 
 class RangeFill {
  public:
@@ -63,10 +62,5 @@ class RangeFill {
   HexView& view_;
   ErrorLog& log_;
 };
-
-// The memory inspector's start-up steps: the fill range 0..TableMaxAddr once
-// the addresses have been read (after `placeAddressTexts`), and the grid laid
-// out at `layoutHexView`. Steps already present in `hooks` still run first.
-void addInspectorStartupHooks(StartupHooks& hooks, const AppSettings& settings, HexView& view, RangeFill& fill);
 
 }  // namespace zr

@@ -7,7 +7,7 @@
 
 #include "data/DataFiles.h"
 #include "data/MemoryImage.h"
-#include "shell/RunError.h"
+#include "base/RunError.h"
 
 namespace zr {
 

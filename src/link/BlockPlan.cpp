@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "link/SerialLibrary.h"
-#include "shell/ErrorLog.h"
-#include "shell/TextTable.h"
+#include "base/ErrorLog.h"
+#include "base/TextTable.h"
 
 namespace zr {
 

@@ -1,7 +1,7 @@
 #include "link/FakeSerialLibrary.h"
 
 #include "link/Waiters.h"
-#include "shell/RunError.h"
+#include "base/RunError.h"
 
 namespace zr {
 

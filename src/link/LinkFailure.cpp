@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <algorithm>
 
-#include "shell/TextTable.h"
+#include "base/TextTable.h"
 
 namespace zr {
 

@@ -1,9 +1,9 @@
 #include "link/PortAccess.h"
 
 #include "link/ScriptEngine.h"
-#include "shell/ErrorLog.h"
-#include "shell/PrivateProfile.h"
-#include "shell/RunError.h"
+#include "base/ErrorLog.h"
+#include "base/PrivateProfile.h"
+#include "base/RunError.h"
 
 namespace zr {
 

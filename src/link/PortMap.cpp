@@ -4,7 +4,7 @@
 #include <QSerialPortInfo>
 #include <algorithm>
 
-#include "shell/PrivateProfile.h"
+#include "base/PrivateProfile.h"
 
 namespace zr {
 

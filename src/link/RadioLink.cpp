@@ -12,10 +12,4 @@ RadioLink::RadioLink(Core& c, Waiter& w)
   access.hooks.rescanPorts = [this] { portMap.refresh(); };
 }
 
-void RadioLink::addStartupHooks(StartupHooks& hooks) {
-  hooks.buildSerialLists = [] { serialCodeLists(); };
-  hooks.VerdictCom = [this](int port) { return access.VerdictCom(port); };
-  hooks.AutoSetPort = [this] { access.AutoSetPort(); };
-}
-
 }  // namespace zr

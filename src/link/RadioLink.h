@@ -10,8 +10,7 @@
 #include "link/QtSerialLibrary.h"
 #include "link/ScriptEngine.h"
 #include "link/Waiters.h"
-#include "shell/Core.h"
-#include "shell/Startup.h"
+#include "data/Core.h"
 
 namespace zr {
 
@@ -25,9 +24,6 @@ struct RadioLink {
   QtSerialLibrary serial;
   ScriptEngine engine;
   PortAccess access;
-
-  // The start-up steps of the link: serial lists, probe of "COM", port search.
-  void addStartupHooks(StartupHooks& hooks);
 };
 
 }  // namespace zr

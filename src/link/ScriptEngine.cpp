@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "link/Waiters.h"
-#include "shell/ErrorLog.h"
-#include "shell/RunError.h"
-#include "shell/TextTable.h"
-#include "shell/VbText.h"
+#include "base/ErrorLog.h"
+#include "base/RunError.h"
+#include "base/TextTable.h"
+#include "base/VbText.h"
 
 namespace zr {
 

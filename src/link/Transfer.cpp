@@ -11,9 +11,9 @@
 #include "link/ScriptEngine.h"
 #include "link/SerialLibrary.h"
 #include "link/Waiters.h"
-#include "shell/Core.h"
-#include "shell/ErrorLog.h"
-#include "shell/RunError.h"
+#include "data/Core.h"
+#include "base/ErrorLog.h"
+#include "base/RunError.h"
 
 namespace zr {
 

@@ -7,7 +7,7 @@
 #include <QString>
 #include <functional>
 
-#include "shell/Core.h"
+#include "data/Core.h"
 
 namespace zr {
 

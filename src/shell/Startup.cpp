@@ -3,7 +3,7 @@
 #include <QLocale>
 
 #include "editors/ChInfoReader.h"
-#include "shell/VbText.h"
+#include "base/VbText.h"
 
 namespace zr {
 

@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "shell/Core.h"
+#include "data/Core.h"
 
 namespace zr {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "shell/RunError.h"
+#include "base/RunError.h"
 
 namespace zr {
 

@@ -8,7 +8,7 @@
 
 #include <optional>
 
-#include "shell/PrivateProfile.h"
+#include "base/PrivateProfile.h"
 
 namespace zr {
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "data/CharTable.h"
-#include "shell/ErrorLog.h"
+#include "base/ErrorLog.h"
 
 namespace zr {
 namespace {

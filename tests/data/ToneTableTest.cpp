@@ -4,7 +4,7 @@
 
 #include <ostream>
 
-#include "shell/ErrorLog.h"
+#include "base/ErrorLog.h"
 
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 

@@ -6,7 +6,7 @@
 
 #include "editors/AutoInput.h"
 #include "editors/ChannelGrid.h"
-#include "shell/Core.h"
+#include "data/Core.h"
 #include "GridFixture.h"
 
 namespace zr {

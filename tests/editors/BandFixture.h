@@ -6,8 +6,9 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "shell/StartupSteps.h"
 #include "editors/BandModel.h"
-#include "shell/Core.h"
+#include "data/Core.h"
 
 namespace zr {
 
@@ -21,7 +22,7 @@ class BandFixture : public ::testing::Test {
     for (const char* name : {"dhcpqec.def", "DefRadioSet_VHF.def", "DefRadioSet_UHF.def", "kelvane.def"})
       ASSERT_TRUE(QFile::copy(QStringLiteral(ZR_BIN_DIR "/") + name, dir.filePath(name))) << name;
     core = std::make_unique<Core>(dir.path(), dir.filePath(kConfigFile), prompts, QStringLiteral("test"));
-    core->startHeadless();
+    startHeadless(*core);
     band = std::make_unique<BandModel>(*core);
     band->install(core->files.hooks);
     core->files.hooks.statusChanged = [this] { ++statusUpdates; };

@@ -4,7 +4,7 @@
 
 #include "editors/ChannelGrid.h"
 #include "editors/ToneEntry.h"
-#include "shell/Core.h"
+#include "data/Core.h"
 #include "GridFixture.h"
 
 namespace zr {

@@ -7,8 +7,9 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "shell/StartupSteps.h"
 #include "editors/Editors.h"
-#include "shell/Core.h"
+#include "data/Core.h"
 
 namespace zr::testing {
 
@@ -25,7 +26,7 @@ class CsvImportFixture : public ::testing::Test {
     editors.reset();
     core = std::make_unique<Core>(dir.path(), dir.filePath(kConfigFile), prompts, QStringLiteral("test"));
     editors = std::make_unique<Editors>(*core);
-    editors->startHeadless();
+    startHeadless(*editors);
     ASSERT_TRUE(core->files.OpenFile(dir.filePath("DefRadioSet_VHF.def")));
   }
 

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "editors/ChannelGrid.h"
-#include "shell/Core.h"
+#include "data/Core.h"
 
 namespace zr::testing {
 

@@ -10,10 +10,11 @@
 #include <memory>
 #include <vector>
 
+#include "shell/StartupSteps.h"
 #include "editors/Editors.h"
 #include "inspector/HexView.h"
 #include "inspector/RangeFill.h"
-#include "shell/Core.h"
+#include "data/Core.h"
 
 namespace zr {
 
@@ -27,7 +28,7 @@ class InspectorFixture : public ::testing::Test {
     QFile::setPermissions(dir.filePath("kelvane.def"), QFile::ReadOwner | QFile::WriteOwner);
     core = std::make_unique<Core>(dir.path(), dir.filePath(kConfigFile), prompts, QStringLiteral("test"));
     editors = std::make_unique<Editors>(*core);
-    editors->startHeadless();
+    startHeadless(*editors);
     ASSERT_EQ(img().upperBound(), 0x1FFF);
     ASSERT_EQ(img().at(0x01B8), 'M') << "default image not loaded";
     ASSERT_EQ(core->settings.TableMaxAddr, 0x1FFF);

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "shell/StartupSteps.h"
 #include "InspectorFixture.h"
 #include "shell/Startup.h"
 
@@ -219,8 +220,8 @@ TEST(InspectorStartup, LaysTheGridOutAndSetsTheFillRangeFromTableMaxAddr) {
   hooks.runFirstRunStep = false;
   int placed = 0;
   hooks.placeAddressTexts = [&] { ++placed; };
-  editors.addStartupHooks(hooks);
-  addInspectorStartupHooks(hooks, core.settings, view, fill);
+  addEditorSteps(hooks, editors);
+  addInspectorSteps(hooks, core.settings, view, fill);
   Startup(core, std::move(hooks)).run();
 
   EXPECT_EQ(placed, 1) << "the steps present before still run";

@@ -8,8 +8,8 @@
 
 #include "link/BlockPlan.h"
 #include "link/FakeSerialLibrary.h"
-#include "shell/ErrorLog.h"
-#include "shell/TextTable.h"
+#include "base/ErrorLog.h"
+#include "base/TextTable.h"
 
 namespace zr {
 namespace {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "link/LinkFailure.h"
-#include "shell/TextTable.h"
+#include "base/TextTable.h"
 
 namespace zr {
 namespace {

@@ -13,9 +13,9 @@
 #include "link/ScriptEngine.h"
 #include "link/Waiters.h"
 #include "link/ui/PortDialog.h"
-#include "shell/ErrorLog.h"
-#include "shell/PrivateProfile.h"
-#include "shell/TextTable.h"
+#include "base/ErrorLog.h"
+#include "base/PrivateProfile.h"
+#include "base/TextTable.h"
 
 namespace zr {
 namespace {

@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 
 #include "link/PortMap.h"
-#include "shell/PrivateProfile.h"
+#include "base/PrivateProfile.h"
 
 namespace zr {
 namespace {

@@ -6,8 +6,8 @@
 #include "link/FakeSerialLibrary.h"
 #include "link/ScriptEngine.h"
 #include "link/Waiters.h"
-#include "shell/ErrorLog.h"
-#include "shell/TextTable.h"
+#include "base/ErrorLog.h"
+#include "base/TextTable.h"
 
 namespace zr {
 namespace {

@@ -9,8 +9,8 @@
 #include "link/ScriptEngine.h"
 #include "link/SerialLibrary.h"
 #include "link/Waiters.h"
-#include "shell/ErrorLog.h"
-#include "shell/TextTable.h"
+#include "base/ErrorLog.h"
+#include "base/TextTable.h"
 
 namespace zr::test {
 

@@ -12,10 +12,11 @@
 
 #include <functional>
 
+#include "shell/StartupSteps.h"
 #include "data/DataFiles.h"
 #include "safety/SmallDisk.h"
 #include "support/CliRunner.h"
-#include "shell/Core.h"
+#include "data/Core.h"
 #include "shell/Startup.h"
 
 namespace zr {
@@ -43,7 +44,7 @@ class CoreOnDisk {
       QFile::copy(QStringLiteral(ZR_BIN_DIR "/") + name, program.filePath(name));
     if (!QFile::exists(configPath)) QFile::copy(QStringLiteral(ZR_BIN_DIR "/kelvane.def"), configPath);
     core = std::make_unique<Core>(program.path(), configPath, prompts, QStringLiteral("test"));
-    core->startHeadless();
+    startHeadless(*core);
   }
   QTemporaryDir program;
   ScriptedPrompts prompts;

@@ -19,7 +19,7 @@
 #include "editors/ui/PttIdPauseDialog.h"
 #include "editors/ui/TwoToneGrids.h"
 #include "editors/ui/VolumeDialog.h"
-#include "shell/PrivateProfile.h"
+#include "base/PrivateProfile.h"
 
 namespace zr {
 namespace {

@@ -17,8 +17,8 @@
 #include "data/CharTable.h"
 #include "data/MemoryImage.h"
 #include "editors/SettingsMap.h"
-#include "shell/ErrorLog.h"
-#include "shell/TextTable.h"
+#include "base/ErrorLog.h"
+#include "base/TextTable.h"
 
 namespace zr {
 

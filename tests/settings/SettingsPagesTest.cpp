@@ -23,7 +23,7 @@
 #include "SettingsFixture.h"
 #include "editors/ui/InputCodeDialog.h"
 #include "editors/ui/SettingsPages.h"
-#include "shell/RunError.h"
+#include "base/RunError.h"
 
 namespace zr {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "SettingsFixture.h"
 #include "editors/VolumeTable.h"
-#include "shell/PrivateProfile.h"
+#include "base/PrivateProfile.h"
 
 namespace zr {
 namespace {

@@ -7,7 +7,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "shell/Core.h"
+#include "shell/StartupSteps.h"
+#include "data/Core.h"
 
 namespace zr {
 namespace {
@@ -129,7 +130,7 @@ TEST_F(AppPathsTest, CoreInAnInstallTreeReadsSharedFilesAndWritesOnlyInTheHome) 
   Core core(bin(), QString(), prompts, QStringLiteral("test"));
   EXPECT_EQ(core.ini.path(), path("home/config/zr417cps/kelvane.def"));
   EXPECT_TRUE(QFile::exists(core.ini.path()));
-  core.startHeadless();
+  startHeadless(core);
   EXPECT_EQ(core.log.reportCount(), 0);
 
   // The default image came from share/: the same bytes as a New from the shipped file.

@@ -5,9 +5,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "shell/Contrast.h"
+#include "base/Contrast.h"
 #include "shell/DesktopPlaces.h"
-#include "shell/PrivateProfile.h"
+#include "base/PrivateProfile.h"
 
 namespace zr {
 namespace {

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "shell/ErrorLog.h"
+#include "base/ErrorLog.h"
 
 namespace zr {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <set>
 
-#include "shell/RunError.h"
-#include "shell/TextTable.h"
+#include "base/RunError.h"
+#include "base/TextTable.h"
 
 namespace zr {
 namespace {

@@ -6,7 +6,7 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
-#include "shell/ErrorLog.h"
+#include "base/ErrorLog.h"
 #include "transfer/TransferRig.h"
 
 namespace zr {

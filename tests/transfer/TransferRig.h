@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "shell/StartupSteps.h"
 #include "data/MemoryImage.h"
 #include "editors/Editors.h"
 #include "link/FakeSerialLibrary.h"
@@ -16,7 +17,7 @@
 #include "link/ScriptEngine.h"
 #include "link/Transfer.h"
 #include "link/Waiters.h"
-#include "shell/Core.h"
+#include "data/Core.h"
 #include "sim/RadioSimulator.h"
 
 namespace zr::test {
@@ -63,7 +64,7 @@ struct TransferRig {
       EXPECT_TRUE(QFile::copy(QStringLiteral(ZR_BIN_DIR "/") + name, dir.filePath(name))) << name;
     core = std::make_unique<Core>(dir.path(), dir.filePath(kConfigFile), prompts, QStringLiteral("test"));
     editors = std::make_unique<Editors>(*core);
-    editors->startHeadless();
+    startHeadless(*editors);
     io.recordCalls = false;
     for (int p = 1; p <= FakeSerialLibrary::kPortCount; ++p) io.port(p).opens = p == kPort || p == radioPort;
     io.port(radioPort).onWrite = [this](const Bytes& frame) {

@@ -16,7 +16,7 @@
 
 #include "editors/AutoInput.h"
 #include "editors/Editors.h"
-#include "shell/ErrorLog.h"
+#include "base/ErrorLog.h"
 
 namespace zr {
 

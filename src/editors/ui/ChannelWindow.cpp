@@ -26,8 +26,8 @@
 
 #include "editors/ChannelClipboard.h"
 #include "editors/ChannelGrid.h"
-#include "shell/Contrast.h"
-#include "shell/Core.h"
+#include "base/Contrast.h"
+#include "data/Core.h"
 
 namespace zr {
 

@@ -9,8 +9,8 @@
 #include <QVBoxLayout>
 
 #include "editors/BandModel.h"
-#include "shell/ErrorLog.h"
-#include "shell/TextTable.h"
+#include "base/ErrorLog.h"
+#include "base/TextTable.h"
 
 namespace zr {
 

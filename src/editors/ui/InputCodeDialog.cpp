@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "shell/TextTable.h"
+#include "base/TextTable.h"
 
 namespace zr {
 

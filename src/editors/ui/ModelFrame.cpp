@@ -8,8 +8,8 @@
 
 #include "editors/BandModel.h"
 #include "editors/ui/CustomFreDialog.h"
-#include "shell/ErrorLog.h"
-#include "shell/TextTable.h"
+#include "base/ErrorLog.h"
+#include "base/TextTable.h"
 
 namespace zr {
 

@@ -9,9 +9,9 @@
 #include <QVBoxLayout>
 
 #include "editors/PttIdPause.h"
-#include "shell/Core.h"
-#include "shell/ErrorLog.h"
-#include "shell/TextTable.h"
+#include "data/Core.h"
+#include "base/ErrorLog.h"
+#include "base/TextTable.h"
 
 namespace zr {
 

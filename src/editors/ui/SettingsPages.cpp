@@ -20,8 +20,8 @@
 #include "editors/SettingsMap.h"
 #include "editors/ui/InputCodeDialog.h"
 #include "editors/ui/SettingsPagesLayout.h"
-#include "shell/ErrorLog.h"
-#include "shell/TextTable.h"
+#include "base/ErrorLog.h"
+#include "base/TextTable.h"
 
 namespace zr {
 

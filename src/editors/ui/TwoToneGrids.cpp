@@ -9,9 +9,9 @@
 #include <functional>
 
 #include "editors/TwoToneTable.h"
-#include "shell/Core.h"
-#include "shell/ErrorLog.h"
-#include "shell/ui/NoSearchViews.h"
+#include "data/Core.h"
+#include "base/ErrorLog.h"
+#include "base/ui/NoSearchViews.h"
 
 namespace zr {
 

@@ -10,9 +10,9 @@
 #include <QVBoxLayout>
 
 #include "editors/VolumeTable.h"
-#include "shell/Core.h"
-#include "shell/ErrorLog.h"
-#include "shell/TextTable.h"
+#include "data/Core.h"
+#include "base/ErrorLog.h"
+#include "base/TextTable.h"
 
 namespace zr {
 

@@ -8,7 +8,7 @@
 #include <QPushButton>
 
 #include "inspector/RangeFill.h"
-#include "shell/Core.h"
+#include "data/Core.h"
 
 namespace zr {
 

@@ -19,10 +19,10 @@
 
 #include "inspector/HexView.h"
 #include "inspector/RangeFill.h"
-#include "shell/Contrast.h"
+#include "base/Contrast.h"
 #include "inspector/ui/FillDialog.h"
-#include "shell/Core.h"
-#include "shell/ui/NoSearchViews.h"
+#include "data/Core.h"
+#include "base/ui/NoSearchViews.h"
 
 namespace zr {
 

@@ -22,7 +22,7 @@
 
 #include "link/BatchStation.h"
 #include "link/PortMap.h"
-#include "shell/Core.h"
+#include "data/Core.h"
 
 namespace zr {
 

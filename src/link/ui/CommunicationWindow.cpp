@@ -18,10 +18,10 @@
 
 #include "editors/Editors.h"
 #include "link/ScriptEngine.h"
-#include "shell/Contrast.h"
-#include "shell/Core.h"
-#include "shell/ErrorLog.h"
-#include "shell/UserPrompts.h"
+#include "base/Contrast.h"
+#include "data/Core.h"
+#include "base/ErrorLog.h"
+#include "base/UserPrompts.h"
 
 namespace zr {
 

@@ -10,8 +10,8 @@
 #include <QVBoxLayout>
 
 #include "link/PortMap.h"
-#include "shell/ErrorLog.h"
-#include "shell/TextTable.h"
+#include "base/ErrorLog.h"
+#include "base/TextTable.h"
 
 namespace zr {
 

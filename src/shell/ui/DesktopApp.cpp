@@ -1,3 +1,4 @@
+#include "shell/StartupSteps.h"
 #include "shell/ui/DesktopApp.h"
 
 #include <QAction>
@@ -171,11 +172,11 @@ void DesktopApp::start(StartupHooks hooks) {
     // and optional-features windows can be reached.
     w->showNamed(QStringLiteral("frmTreeView"));
   };
-  editors_->addStartupHooks(hooks);
+  addEditorSteps(hooks, *editors_);
   hooks.buildProtocolScripts = [this] { transfer_->buildProtocolScripts(); };
-  addInspectorStartupHooks(hooks, core_->settings, *hexView_, *rangeFill_);
+  addInspectorSteps(hooks, core_->settings, *hexView_, *rangeFill_);
   // Tests may answer the port steps themselves.
-  if (!hooks.VerdictCom && !hooks.AutoSetPort) link_->addStartupHooks(hooks);
+  if (!hooks.VerdictCom && !hooks.AutoSetPort) addLinkSteps(hooks, *link_);
   Startup startup(*core_, std::move(hooks));
   startup.run();
   trace_ = startup.trace;

@@ -11,7 +11,7 @@
 #include "inspector/RangeFill.h"
 #include "link/RadioLink.h"
 #include "link/Transfer.h"
-#include "shell/Core.h"
+#include "data/Core.h"
 #include "shell/Startup.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/QtPrompts.h"

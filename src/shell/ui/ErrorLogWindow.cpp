@@ -3,7 +3,7 @@
 #include <QCloseEvent>
 #include <QListWidget>
 
-#include "shell/ErrorLog.h"
+#include "base/ErrorLog.h"
 
 namespace zr {
 

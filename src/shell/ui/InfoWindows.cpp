@@ -12,7 +12,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "shell/Core.h"
+#include "data/Core.h"
 
 namespace zr {
 

@@ -28,8 +28,8 @@
 #include <optional>
 #include <type_traits>
 
-#include "shell/Contrast.h"
-#include "shell/Core.h"
+#include "base/Contrast.h"
+#include "data/Core.h"
 #include "shell/Startup.h"
 #include "shell/ui/ErrorLogWindow.h"
 #include "shell/ui/InfoWindows.h"

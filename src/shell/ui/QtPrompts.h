@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "shell/UserPrompts.h"
+#include "base/UserPrompts.h"
 
 namespace zr {
 

@@ -1,4 +1,4 @@
-#include "shell/ErrorLog.h"
+#include "base/ErrorLog.h"
 
 #include <QDateTime>
 #include <QLocale>

@@ -1,4 +1,4 @@
-#include "shell/VbText.h"
+#include "base/VbText.h"
 
 #include <cmath>
 

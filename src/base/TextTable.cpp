@@ -1,8 +1,8 @@
-#include "shell/TextTable.h"
+#include "base/TextTable.h"
 
 #include <QFile>
 
-#include "shell/RunError.h"
+#include "base/RunError.h"
 
 // The table is compiled into the core library as a Qt resource. The library is
 // static, so the resource's registration object would otherwise be dropped by

@@ -20,6 +20,7 @@ namespace zr {
 
 inline const QString kConfigFile = QStringLiteral("kelvane.def");
 inline const QString kBackupFolder = QStringLiteral("Backups");
+inline const QString kDataFolder = QStringLiteral("Data");
 // Folder name of our files under the user's XDG folders and under share/.
 inline const QString kAppFolder = QStringLiteral("zr417cps");
 // Folder of the user's data files under the documents folder.

@@ -1,4 +1,4 @@
-#include "shell/PrivateProfile.h"
+#include "base/PrivateProfile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -6,8 +6,8 @@
 #include <QMutex>
 #include <memory>
 
-#include "data/DataFiles.h"
-#include "shell/RunError.h"
+#include "base/SafeFile.h"
+#include "base/RunError.h"
 
 namespace zr {
 

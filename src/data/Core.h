@@ -14,13 +14,13 @@
 #include "data/MemoryImage.h"
 #include "data/ToneTable.h"
 #include "data/UndoHistory.h"
-#include "shell/AppPaths.h"
-#include "shell/AppSettings.h"
-#include "shell/ConfigWriteReport.h"
-#include "shell/ErrorLog.h"
-#include "shell/PrivateProfile.h"
-#include "shell/TextTable.h"
-#include "shell/UserPrompts.h"
+#include "base/AppPaths.h"
+#include "base/AppSettings.h"
+#include "base/ConfigWriteReport.h"
+#include "base/ErrorLog.h"
+#include "base/PrivateProfile.h"
+#include "base/TextTable.h"
+#include "base/UserPrompts.h"
 
 namespace zr {
 
@@ -54,11 +54,6 @@ struct Core {
   QString setting(const QString& key, const QString& def, int maxChars) const {
     return ini.GetString(kSettingSection, key, def, maxChars);
   }
-
-  // The data side of the start-up without windows: language (always
-  // English), image size from "DatNum", column definitions, every channel
-  // emptied, and the default image loaded as the initial band choice does.
-  void startHeadless();
 };
 
 }  // namespace zr

@@ -1,6 +1,6 @@
-#include "shell/ConfigWriteReport.h"
+#include "base/ConfigWriteReport.h"
 
-#include "shell/ErrorLog.h"
+#include "base/ErrorLog.h"
 
 namespace zr {
 

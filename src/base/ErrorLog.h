@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "shell/RunError.h"
+#include "base/RunError.h"
 
 namespace zr {
 

@@ -1,11 +1,11 @@
-#include "shell/AppPaths.h"
+#include "base/AppPaths.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include "data/DataFiles.h"
+#include "base/SafeFile.h"
 
 #ifndef ZR_SHARE_FROM_BIN
 #define ZR_SHARE_FROM_BIN "../share/zr417cps"

@@ -1,4 +1,4 @@
-#include "shell/Contrast.h"
+#include "base/Contrast.h"
 
 #include <algorithm>
 #include <cmath>

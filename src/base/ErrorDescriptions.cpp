@@ -2,7 +2,7 @@
 // usual Simplified Chinese wording; the same texts serve every language.
 #include <QHash>
 
-#include "shell/ErrorLog.h"
+#include "base/ErrorLog.h"
 
 namespace zr {
 namespace {

@@ -1,6 +1,5 @@
-#include "shell/Core.h"
+#include "data/Core.h"
 
-#include "shell/Startup.h"
 
 namespace zr {
 
@@ -20,12 +19,6 @@ Core::Core(QString dir, QString configPath, UserPrompts& p, QString logSource)
     const QString why = paths.provideConfigFile();
     if (!why.isEmpty()) configReport.report(paths.configFile, why);
   }
-}
-
-void Core::startHeadless() {
-  StartupHooks hooks;
-  hooks.runFirstRunStep = false;
-  Startup(*this, std::move(hooks)).run();
 }
 
 }  // namespace zr
