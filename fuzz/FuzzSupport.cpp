@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <cstdio>
 #include <cstdlib>
@@ -30,12 +31,26 @@ void check(bool ok, const char* what) {
   std::abort();
 }
 
+bool sameTwiceMode() {
+  static const bool on = qEnvironmentVariableIntValue("ZR_FUZZ_SAME_TWICE") != 0;
+  return on;
+}
+
+// The program folder lives in memory where the system offers a tmpfs: every
+// Save and every key written syncs its file, which on a disk waits for the
+// disk (and on a busy machine for everyone else's writes).
+static QString scratchBase() {
+  const QFileInfo shm(QStringLiteral("/dev/shm"));
+  if (shm.isDir() && shm.isWritable() && qEnvironmentVariableIsEmpty("ZR_FUZZ_ON_DISK")) return shm.filePath();
+  return QDir::tempPath();
+}
+
 void initialise(int* argc, char*** argv) {
   static QCoreApplication* app = nullptr;
   if (app) return;
   app = new QCoreApplication(*argc, *argv);
   qInstallMessageHandler(quietMessages);
-  folder = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/zr417-fuzz-XXXXXX"));
+  folder = new QTemporaryDir(scratchBase() + QStringLiteral("/zr417-fuzz-XXXXXX"));
   check(folder->isValid(), "temporary program folder");
   for (const char* name : {"dhcpqec.def", "DefRadioSet_VHF.def", "DefRadioSet_UHF.def", "kelvane.def"}) {
     const QString to = folder->filePath(QString::fromLatin1(name));
@@ -44,7 +59,7 @@ void initialise(int* argc, char*** argv) {
     QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner);
   }
   QDir(folder->path()).mkpath(QStringLiteral("Data"));
-  // The folder goes when the process ends normally; a crash leaves it in /tmp.
+  // The folder goes when the process ends normally; a crash leaves it behind.
   std::atexit([] { delete folder; });
 }
 
