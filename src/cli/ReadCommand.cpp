@@ -38,7 +38,7 @@ int runRead(const GlobalOptions& global, const QStringList& args) {
 
   // The bytes as received, before the refresh decodes and repairs them.
   std::vector<uint8_t> received;
-  run.transfer.readDataArrived = [&] { received = c.image.TempArray.bytes(); };
+  QObject::connect(&run.transfer, &Transfer::readArrived, [&] { received = c.image.TempArray.bytes(); });
   const int messagesBefore = static_cast<int>(session->prompts.messages.size());
   const bool ok = run.transfer.cmdRead();
   if (!ok) {

@@ -64,18 +64,6 @@ BandModel::BandModel(MemoryImage& image, DataFiles& files, const TextTable& text
 
 BandModel::BandModel(Core& core) : BandModel(core.image, core.files, core.text, core.log) {}
 
-void BandModel::install(EditorHooks& hooks) {
-  hooks.IicDatToModel = [this] { IicDatToModel(); };
-  hooks.IicDatToFreRange = [this] { IicDatToFreRange(); };
-}
-
-void BandModel::notify() {
-  // A copy: a listener may remove itself.
-  const auto listeners = listeners_;
-  for (const auto& l : listeners)
-    if (l.second) l.second();
-}
-
 void BandModel::setModelPosition(int position) {
   if (modelPosition_ == position) return;
   modelPosition_ = position;
@@ -223,7 +211,7 @@ CustomTexts BandModel::CustomFreOk(const QString& minText, const QString& maxTex
     // A custom range starts a new, untitled data set (still with the range
     // bytes of the previous range; the range change stores the new ones).
     image_.CurFilePath = files_.untitledPath();
-    if (files_.hooks.statusChanged) files_.hooks.statusChanged();
+    files_.updateStatus();
     files_.NewFileSol();
 
     bool accepted = false;

@@ -55,7 +55,7 @@ void PttIdPauseSet::PttIdPauseChSet() {
     for (int n = 1; n <= kPttIdPauseChannels; ++n) {
       const bool on = pttIdPauseFlag(image_, n);
       boxes_[static_cast<size_t>(n - 1)] = on;
-      if (listener_) listener_(n - 1, on);
+      emit boxShown(n - 1, on);
     }
   });
 }
@@ -91,7 +91,7 @@ void PttIdPauseSet::tickAll(bool ticked) {
   UpdateGuard g(updating_);
   for (int i = 0; i < kPttIdPauseChannels; ++i) {
     boxes_[static_cast<size_t>(i)] = ticked;
-    if (listener_) listener_(i, ticked);
+    emit boxShown(i, ticked);
   }
   writeFlags();
 }

@@ -251,7 +251,7 @@ void SettingsMap::assign(int i, FieldState s) {
   FieldState& current = states_[static_cast<size_t>(i)];
   if (s == current) return;
   current = std::move(s);
-  if (listener_) listener_(d.name, current);
+  emit fieldChanged(d.name, current);
 }
 
 int SettingsMap::rawValue(const FieldDef& d) const {

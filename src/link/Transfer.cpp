@@ -153,7 +153,7 @@ Transfer::Transfer(Core& core, Editors& editors, SerialLibrary& serial, ScriptEn
       waiter_(waiter),
       plan_(core.log, core.text, core.image.TempArray) {
   engine_.replyHook = [this](ScriptEngine& e) { onReply(e); };
-  access_.hooks.stopRequested = [this] { return state_.stopTicked; };
+  access_.stopRequested = [this] { return state_.stopTicked; };
   const AppSettings& s = core_.settings;
   plan_.setRanges({s.ReadStartAddr, s.ReadEndAddr, s.WriteStartAddr, s.WriteEndAddr});
 }
@@ -163,7 +163,7 @@ Transfer::Transfer(RadioLink& link, Editors& editors)
 
 Transfer::~Transfer() {
   engine_.replyHook = nullptr;
-  access_.hooks.stopRequested = nullptr;
+  access_.stopRequested = nullptr;
 }
 
 void Transfer::buildProtocolScripts() {
@@ -175,24 +175,12 @@ void Transfer::buildProtocolScripts() {
 
 int Transfer::Communicating() const { return access_.Communicating; }
 
-int Transfer::addListener(std::function<void()> listener) {
-  listeners_.emplace_back(++lastListenerId_, std::move(listener));
-  return lastListenerId_;
-}
-
-void Transfer::removeListener(int id) {
-  std::erase_if(listeners_, [id](const auto& l) { return l.first == id; });
-}
-
 void Transfer::change(const std::function<void(CommunState&)>& edit) {
   CommunState next = state_;
   edit(next);
   if (next == state_) return;
   state_ = std::move(next);
-  // A listener may remove itself (a window closing): call a copy.
-  const auto listeners = listeners_;
-  for (const auto& l : listeners)
-    if (l.second) l.second();
+  emit stateChanged();
 }
 
 void Transfer::setStatus(const QString& text) {
@@ -329,7 +317,7 @@ bool Transfer::openPort() {
     portNotFound();
     return false;
   }
-  if (portOpened) portOpened(access_.ComPort);
+  emit portOpened(access_.ComPort);
   return true;
 }
 
@@ -366,7 +354,7 @@ void Transfer::portNotFound() {
     core_.log.LogError(QStringLiteral("modCommun->OpenCom"), RunError(kErrPathFileAccess, portProblem_));
   }
   outcome_ = TransferOutcome::PortNotFound;
-  if (CloseRequested == -1 && closeWindow) closeWindow();
+  if (CloseRequested == -1) emit windowCloseWanted();
 }
 
 bool Transfer::runRead() {
@@ -395,12 +383,12 @@ bool Transfer::runRead() {
   if (ok) {
     core_.image.TempArray.bytes() = scratch.bytes();
     keepBackup(readBackupKind, scratch);
-    if (readDataArrived) readDataArrived();
+    emit readArrived();
     core_.files.SoftDisplay();
     core_.history.clear();  // a read starts a fresh history, as Open does
     setStatus(core_.text.SoftFace(kTxtReadOk));
     change([](CommunState& s) { s.progress = 100; });
-    if (ShowMemDat && refreshHexView) refreshHexView();
+    if (ShowMemDat) emit hexViewWanted();
     outcome_ = TransferOutcome::Succeeded;
   } else if (outcome_ == TransferOutcome::Stopped) {
     setStatus(core_.text.SoftFace(kTxtReadFailed) + QStringLiteral(": ") + kStoppedText);
@@ -419,7 +407,7 @@ bool Transfer::runRead() {
     s.stopVisible = false;
   });
   access_.Communicating = 0;
-  if (closeWindow) closeWindow();
+  emit windowCloseWanted();
   return ok;
 }
 
@@ -435,9 +423,9 @@ bool Transfer::runWrite() {
   access_.Communicating = -1;
   const EditorSnapshot before = snapshotEditors();
   prepareWriteImage();
-  if (WriteComDat) WriteComDat();
+  emit writeStarting();
   change([](CommunState& s) { s.writeEnabled = false; });
-  if (ShowMemDat && refreshHexView) refreshHexView();
+  if (ShowMemDat) emit hexViewWanted();
   engine_.trace().add(kWriteTrace);
   setStatus(core_.text.SoftFace(kTxtWriting));
 
@@ -483,7 +471,7 @@ bool Transfer::runWrite() {
   // (and a partly written radio) until the next transfer.
   if (ok) setStatus(summary_);
   else if (!failureLines().isEmpty()) setStatus(failureLines().mid(failureLines().size() > 2 ? 1 : 0).join(u' '));
-  if (closeWindow) closeWindow();
+  emit windowCloseWanted();
   return ok;
 }
 
@@ -644,7 +632,7 @@ void Transfer::noteRestart(int block) {
   ++restarts_;
   const QString line = QStringLiteral("restarted at block %1: %2").arg(block).arg(causeLine(failure_, core_.text));
   engine_.trace().add(line);
-  if (restarted) restarted(line);
+  emit restarted(line);
 }
 
 void Transfer::stampWriteProgress() {
@@ -705,7 +693,7 @@ void Transfer::unexpectedFailure(bool read) {
   access_.Communicating = 0;
   outcome_ = TransferOutcome::Unexpected;
   failureText_ = QStringLiteral("Run-time error %1").arg(code);
-  if (closeWindow) silently([&] { closeWindow(); });
+  emit windowCloseWanted();
 }
 
 // ---- copies, read-back and the write report ----------------------------------
@@ -816,10 +804,7 @@ Transfer::EditorSnapshot Transfer::snapshotEditors() const {
 
 void Transfer::reportWrite(const EditorSnapshot& before) {
   // The editors show what the radio now holds.
-  DataFiles& files = core_.files;
-  if (files.hooks.ShowChTblGrid) files.hooks.ShowChTblGrid();
-  else core_.codec.IicDatToChInfo();
-  if (files.hooks.InitOpt) files.hooks.InitOpt();
+  core_.files.tellReplaced(DataEvents::Replacement::Written);
 
   const EditorSnapshot after = snapshotEditors();
   QStringList lines;

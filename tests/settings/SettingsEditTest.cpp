@@ -165,7 +165,7 @@ TEST_F(SettingsFixture, KeyListsShareOneBusyFlag) {
   map->InitOpt();
   QStringList notified;
   std::vector<bool> nested;
-  map->setListener([&](const QString& name, const FieldState&) {
+  const auto listening = QObject::connect(map.get(), &SettingsMap::fieldChanged, [&](const QString& name, const FieldState&) {
     notified << name;
     if (name == QStringLiteral("listSk1Short")) {
       // The clicks a key list raises while its handler runs do nothing,
@@ -185,7 +185,7 @@ TEST_F(SettingsFixture, KeyListsShareOneBusyFlag) {
   EXPECT_TRUE(notified.contains(QStringLiteral("cboSk2LongTime")));
 
   // Once the handler is done the flag is clear again.
-  map->setListener({});
+  QObject::disconnect(listening);
   EXPECT_TRUE(map->setPosition(QStringLiteral("listSk2Long"), 5));
   EXPECT_EQ(image.at(0x0363), 5);
 }
@@ -193,7 +193,7 @@ TEST_F(SettingsFixture, KeyListsShareOneBusyFlag) {
 TEST_F(SettingsFixture, ListenerFollowsViewsOfASharedByte) {
   map->InitOpt();
   QStringList notified;
-  map->setListener([&](const QString& name, const FieldState&) { notified << name; });
+  QObject::connect(map.get(), &SettingsMap::fieldChanged, [&](const QString& name, const FieldState&) { notified << name; });
   ASSERT_TRUE(map->setPosition(QStringLiteral("listSk1Long"), 15));  // emergency alarm
   EXPECT_TRUE(notified.contains(QStringLiteral("listSk1Long")));
   EXPECT_TRUE(notified.contains(QStringLiteral("cboSk1Long")));

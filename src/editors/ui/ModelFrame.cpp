@@ -68,14 +68,13 @@ ModelFrame::ModelFrame(BandModel& band, const TextTable& text, ErrorLog& log, QW
   connect(cboModel_, &QComboBox::activated, this, [this](int i) { band_.selectModel(i); });
   connect(cboFrequency_, &QComboBox::activated, this, [this](int i) { band_.cboFrequency_Click(i); });
 
-  listenerId_ = band_.addListener([this] { follow(); });
+  connect(&band_, &BandModel::listsChanged, this, [this] { follow(); });
   band_.customRange = [this] { return runCustomDialog(); };
   InitFace();
   follow();
 }
 
 ModelFrame::~ModelFrame() {
-  band_.removeListener(listenerId_);
   band_.customRange = nullptr;
 }
 

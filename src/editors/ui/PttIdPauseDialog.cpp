@@ -55,7 +55,7 @@ void PttIdPauseDialog::build() {
       if (model_->boxClicked(i, on)) showChoices();
     });
   }
-  model_->setBoxListener([this](int i, bool on) {
+  connect(model_.get(), &PttIdPauseSet::boxShown, this, [this](int i, bool on) {
     if (QCheckBox* box = chkPttIdPauseChSet(i)) box->setChecked(on);
   });
 

@@ -155,13 +155,13 @@ SettingsPages::SettingsPages(SettingsMap& map, QWidget* parent) : QWidget(parent
   askCode = [this] { return runPrompt(); };
   buildTabs();
   buildFrames();
-  map_.setListener([this](const QString& name, const FieldState& s) { showState(name, s); });
+  connect(&map_, &SettingsMap::fieldChanged, this, [this](const QString& name, const FieldState& s) { showState(name, s); });
   for (const FieldDef& d : map_.fields()) showCurrent(d.name);
   InitFace();
   orderTabs();
 }
 
-SettingsPages::~SettingsPages() { map_.setListener({}); }
+SettingsPages::~SettingsPages() = default;
 
 // ---- building ----------------------------------------------------------------
 

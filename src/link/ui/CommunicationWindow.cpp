@@ -236,26 +236,21 @@ CommunicationWindow::CommunicationWindow(Transfer& transfer, QWidget* parent)
   });
 
   chkComRxMode_->setChecked(engine.EchoMode() == 1);
-  previousEchoIndicator_ = engine.echoModeChanged;
-  engine.echoModeChanged = [this](bool ticked) { chkComRxMode_->setChecked(ticked); };
+  connect(&engine, &ScriptEngine::echoModeChanged, this, [this](bool ticked) { chkComRxMode_->setChecked(ticked); });
 
-  listenerId_ = transfer_.addListener([this] { sync(); });
+  connect(&transfer_, &Transfer::stateChanged, this, [this] { sync(); });
   // A write ends with its result on show, unless the user asked to close.
-  transfer_.closeWindow = [this] {
+  connect(&transfer_, &Transfer::windowCloseWanted, this, [this] {
     if (writeRunning_ && transfer_.CloseRequested != -1) return;
     close();
-  };
+  });
 
   transfer_.windowLoaded();
   InitFace();
   sync();
 }
 
-CommunicationWindow::~CommunicationWindow() {
-  transfer_.removeListener(listenerId_);
-  transfer_.closeWindow = nullptr;
-  transfer_.engine().echoModeChanged = previousEchoIndicator_;
-}
+CommunicationWindow::~CommunicationWindow() = default;
 
 void CommunicationWindow::InitFace() {
   Core& core = transfer_.core();

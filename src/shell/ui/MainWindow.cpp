@@ -184,15 +184,15 @@ MainWindow::MainWindow(Core& core, QtPrompts& prompts, QWidget* parent)
   startNewInstance = [] { return QProcess::startDetached(QCoreApplication::applicationFilePath(), {}); };
   openUrl = [this](const QUrl& url) { return openOutside(url.toLocalFile()); };
   connect(&core_.configReport, &ConfigWriteReport::failed, this, [this] { showConfigProblem(); });
-  core_.files.hooks.statusChanged = [this] {
+  connect(&core_.events, &DataEvents::fileNamed, this, [this] {
     showFilePath();
     noteRecentFile();
-  };
+  });
   // A tone being typed into the grid belongs to the data that is saved or
   // asked about.
-  core_.files.hooks.beforeSave = [this] {
-    if (commitPendingEdit) commitPendingEdit();
-  };
+  connect(&core_.events, &DataEvents::pendingEditsWanted, this, [this] {
+    if (commitPendingEdit) guarded(core_.log, "frmChMem->commitPendingEdit", commitPendingEdit);
+  });
   askWrite = [this](const QString& text, bool* dontAskAgain) {
     QMessageBox box(QMessageBox::Question, core_.text.SoftFace(kTxtNotice), text, QMessageBox::Yes | QMessageBox::No,
                     this);
