@@ -255,17 +255,14 @@ void SettingsMap::assign(int i, FieldState s) {
 }
 
 int SettingsMap::rawValue(const FieldDef& d) const {
-  const int b = image_.at(d.addr);
-  if (d.store == Store::Bits) return (b >> d.shift) & ((1 << d.width) - 1);
-  return b;
+  if (d.store == Store::Bits) return image_.bits(d.addr, d.shift, d.width);
+  return image_.at(d.addr);
 }
 
 void SettingsMap::storeRaw(const FieldDef& d, int raw) {
   if (d.store == Store::Bits) {
     // Only the field's bits change; the rest of the byte belongs to others.
-    const int mask = ((1 << d.width) - 1) << d.shift;
-    const int b = image_.at(d.addr);
-    image_.set(d.addr, (b & ~mask) | ((raw << d.shift) & mask));
+    image_.setBits(d.addr, d.shift, d.width, raw);
   } else {
     image_.set(d.addr, raw);
   }

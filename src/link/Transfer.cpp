@@ -14,6 +14,7 @@
 #include "data/Core.h"
 #include "base/ErrorLog.h"
 #include "base/RunError.h"
+#include "base/TextIds.h"
 
 namespace zr {
 

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "editors/ChannelGrid.h"
+#include "editors/GridColumns.h"
 #include "editors/SettingsMap.h"
 #include "editors/ui/AutoInputWindow.h"
 #include "editors/ui/SettingsPages.h"
@@ -27,7 +28,6 @@
 namespace zr {
 namespace {
 
-constexpr int kColRx = 1, kColTx = 2, kColDecode = 3, kColEncode = 4, kColFirstOption = 5;
 
 class KeyboardTest : public testing::DesktopFixture {
  protected:
