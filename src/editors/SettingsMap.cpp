@@ -85,11 +85,19 @@ EnableRule whenTextLength(const QString& leader, int minChars) {
   return {leader, [minChars](const FieldState& s) { return s.text.size() >= minChars; }};
 }
 
+void requireField(const SettingsMap& m, const QString& name) {
+  if (!m.def(name)) throw RunError(kErrSubscript, QStringLiteral("%1 is not a field of the settings").arg(name));
+}
+
 Link followChecked(const QString& target) {
-  return [target](SettingsMap& m, const FieldState& s) { m.setChecked(target, s.checked); };
+  return [target](SettingsMap& m, const FieldState& s) {
+    requireField(m, target);
+    m.setChecked(target, s.checked);
+  };
 }
 Link samePosition(const QString& target) {
   return [target](SettingsMap& m, const FieldState& s) {
+    requireField(m, target);
     if (s.position >= 0) m.setPosition(target, s.position);
   };
 }

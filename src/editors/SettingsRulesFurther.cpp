@@ -70,6 +70,7 @@ FieldRule tailToneVolumeRule(const VoiceSeq& seq) {
 
 Link intervalFollowsDuration() {
   return [](SettingsMap& m, const FieldState& duration) {
+    requireField(m, kDigitInterval);
     const FieldState* interval = m.state(kDigitInterval);
     if (interval && interval->position >= 0 && duration.position >= 0) m.setPosition(kDigitInterval, duration.position);
   };
