@@ -14,8 +14,6 @@
 namespace zr {
 
 namespace {
-// Entries of the text table used here.
-
 // The range the image is repaired to when it holds no sensible one.
 constexpr int kRepairMin = 40000000;
 constexpr int kRepairMax = 48000000;

@@ -3,9 +3,6 @@
 
 namespace zr {
 
-namespace {
-}  // namespace
-
 InterfaceLock::InterfaceLock(Core& core) : core_(core) {}
 
 void InterfaceLock::store() {

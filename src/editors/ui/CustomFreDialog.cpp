@@ -15,10 +15,6 @@
 
 namespace zr {
 
-namespace {
-// Entries of the text table used here.
-}  // namespace
-
 CustomFreDialog::CustomFreDialog(BandModel& band, const TextTable& text, ErrorLog& log, QWidget* parent)
     : QDialog(parent),
       band_(band),

@@ -15,8 +15,6 @@
 namespace zr {
 
 namespace {
-// Entries of the text table used here.
-
 // The hex view shows at the 9th double click on the model label; the
 // counter starts again after the 11th.
 constexpr int kLabelShowAt = 9;

@@ -17,7 +17,6 @@
 namespace zr {
 
 namespace {
-// Entries of the text table used here.
 constexpr int kBoxesPerRow = 4;
 }  // namespace
 

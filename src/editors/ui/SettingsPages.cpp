@@ -37,8 +37,6 @@ namespace {
 const QString kSetMode = QStringLiteral("sstabSetMode");
 const QString kMoreFunc = QStringLiteral("sstabMoreFunc");
 
-// Text-table entries of the captions set here.
-
 // The More Functions tabs carry fixed captions in every language.
 const char* const kMoreFuncTabs[] = {"未分类", "DTMF", "两音", "Tab 3"};
 constexpr int kMoreFuncTabCount = 4;

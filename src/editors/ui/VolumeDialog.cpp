@@ -18,8 +18,6 @@
 namespace zr {
 
 namespace {
-// Entries of the text table used here.
-constexpr int kTxtVolumeMode2 = 454;
 }  // namespace
 
 VolumeDialog::VolumeDialog(Core& core, QWidget* parent)

@@ -17,8 +17,6 @@
 
 namespace zr {
 
-namespace {
-}  // namespace
 
 // ---- frmTreeView ---------------------------------------------------------------
 
