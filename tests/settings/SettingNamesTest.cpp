@@ -16,7 +16,9 @@ TEST_F(SettingNames, EveryForcedSettingOfTheWriteIsAFieldOfItsKind) {
     const FieldDef* d = map->def(QString::fromLatin1(f.name));
     ASSERT_NE(d, nullptr) << f.name << " is not a field of the settings map";
     EXPECT_EQ(d->widget, f.list ? Widget::List : Widget::Check) << f.name;
-    if (f.list) EXPECT_LT(f.value, map->state(d->name)->entries.size()) << f.name << " has no such position";
+    if (f.list) {
+      EXPECT_LT(f.value, map->state(d->name)->entries.size()) << f.name << " has no such position";
+    }
   }
 }
 

@@ -126,8 +126,9 @@ class SettingsFixture : public ::testing::Test {
     ASSERT_TRUE(c.edit(*map));
     EXPECT_EQ(byteDiff(expected, image), "");
     for (const auto& [field, shows] : c.shows) EXPECT_EQ(shown(field), shows) << field;
-    if constexpr (requires { c.enabled; })
+    if constexpr (requires { c.enabled; }) {
       for (const auto& [field, on] : c.enabled) EXPECT_EQ(enabled(field), on) << field;
+    }
     EXPECT_EQ(log.reportCount(), 0) << logText();
 
     const ByteArray before = image;
