@@ -15,19 +15,9 @@
 
 #include "data/DataFileCheck.h"
 #include "data/UndoHistory.h"
+#include "base/TextIds.h"
 
 namespace zr {
-
-namespace {
-// Entries of the text table used here.
-constexpr int kTxtNotice = 70;
-constexpr int kTxtClearAll = 74;
-constexpr int kTxtAskSave = 82;
-constexpr int kTxtWrongFileType = 83;
-constexpr int kTxtSaveFailed = 84;
-constexpr int kTxtSaveAsFailed = 86;
-
-}  // namespace
 
 DataFiles::DataFiles(MemoryImage& image, ChannelCodec& codec, const TextTable& text, UserPrompts& prompts,
                      ErrorLog& log, AppPaths paths, UndoHistory& history, DataEvents& events)

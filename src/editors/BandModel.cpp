@@ -3,19 +3,17 @@
 #include <QRegularExpression>
 #include <cmath>
 
+#include "data/ByteCodes.h"
 #include "data/DataFiles.h"
 #include "data/MemoryImage.h"
 #include "data/Core.h"
 #include "base/ErrorLog.h"
 #include "base/TextTable.h"
+#include "base/TextIds.h"
 
 namespace zr {
 
 namespace {
-// Entries of the text table used here.
-constexpr int kTxtModelName = 356;
-constexpr int kTxtCustom = 373;
-
 // The range the image is repaired to when it holds no sensible one.
 constexpr int kRepairMin = 40000000;
 constexpr int kRepairMax = 48000000;
@@ -37,7 +35,7 @@ const BandRange BandModel::kRanges[kRangeCount] = {
     {"400 - 480 MHz", -1, 40000000, 48000000}, {"400 - 440 MHz", -1, 40000000, 44000000},
     {"440 - 480 MHz", -1, 44000000, 48000000}, {"470 - 520 MHz", -1, 47000000, 52000000},
     {"400 - 520 MHz", -1, 40000000, 52000000}, {"120 - 520 MHz", -1, 12000000, 52000000},
-    {"Custom", kTxtCustom, 0, 0},  // limits from the custom dialog
+    {"Custom", kTxtCustomBand, 0, 0},  // limits from the custom dialog
 };
 
 bool isGeneralNumber(const QString& text) {
@@ -56,7 +54,7 @@ std::pair<int, int> toBandBcd(int v) {
 }
 
 int fromBandBcd(int hi, int lo) {
-  return (hi >> 4) * 1000 + (hi & 0x0F) * 100 + (lo >> 4) * 10 + (lo & 0x0F);
+  return bytecodes::fromBcdByte(hi) * 100 + bytecodes::fromBcdByte(lo);
 }
 
 BandModel::BandModel(MemoryImage& image, DataFiles& files, const TextTable& text, ErrorLog& log)

@@ -128,6 +128,11 @@ EnableRule whenTextLength(const QString& leader, int minChars);
 // fields through their own edit path.
 using Link = std::function<void(SettingsMap&, const FieldState&)>;
 // The target check box takes the same state.
+// For code that names a field by text (links, rules): raises the
+// index-out-of-range failure, naming the field, when the map has no such
+// field, so that a renamed field is logged by the running handler instead
+// of being skipped without a word.
+void requireField(const SettingsMap& m, const QString& name);
 Link followChecked(const QString& target);
 // The target list takes the same position (when there is one).
 Link samePosition(const QString& target);

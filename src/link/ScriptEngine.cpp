@@ -7,6 +7,7 @@
 #include "base/RunError.h"
 #include "base/TextTable.h"
 #include "base/VbText.h"
+#include "base/TextIds.h"
 
 namespace zr {
 
@@ -283,7 +284,7 @@ void ScriptEngine::portFailed(const QString& what) {
 void ScriptEngine::traceFailure(bool shortReply) {
   if (shortReply && trace_.selected() < 0) trace_.reset();
   const int row = trace_.TraceIndex;
-  trace_.insert(row, text_.SoftFace(kTraceEntry));
+  trace_.insert(row, text_.SoftFace(kTxtNoReceiveData));
   trace_.select(row);
   trace_.TraceIndex = row + 1;
 }

@@ -75,7 +75,6 @@ class ScriptEngine : public QObject {
   static constexpr int kMaxTokens = 200;   // `ScriptTokens` positions 1..200
   static constexpr int kSegmentSlots = 101;  // `TxBytes` / `RxExpected` positions 0..100
   static constexpr int kCaptureSize = 100;  // `RxCaptured` positions 1..100
-  static constexpr int kTraceEntry = 175;   // "Rx：Communication failed! No receive Data!"
   // The handshake frame, ASCII PROGRAM; its answer is 0x06.
   static constexpr std::array<uint8_t, 7> kProgram = {0x50, 0x52, 0x4F, 0x47, 0x52, 0x41, 0x4D};
 

@@ -6,6 +6,7 @@
 #include "editors/BandModel.h"
 #include "editors/Editors.h"
 #include "editors/VolumeTable.h"
+#include "link/ForcedSettings.h"
 #include "link/PortAccess.h"
 #include "link/RadioLink.h"
 #include "link/ScriptEngine.h"
@@ -14,6 +15,7 @@
 #include "data/Core.h"
 #include "base/ErrorLog.h"
 #include "base/RunError.h"
+#include "base/TextIds.h"
 
 namespace zr {
 
@@ -38,22 +40,6 @@ constexpr int kRecordFlagsC = 14;
 constexpr int kKeepMaskA = 0x98;
 constexpr int kSetMaskB = 0x80;
 constexpr int kKeepMaskC = 0xFE;
-
-// Settings the write forces through their own change handling: lists take a
-// position, check boxes a state.
-struct ForcedSetting {
-  const char* name;
-  bool list;
-  int value;  // list position, or 1/0 for ticked/unticked
-};
-constexpr ForcedSetting kForcedSettings[] = {
-    {"cboSk1LongTime", true, 30},     {"chkSwiLampTone", false, 1},    {"chkNoMicEnableVox", false, 1},
-    {"cboVoxRxForbid", true, 1},      {"chkSwiChExitScan", false, 1},  {"chkScanStartHint", false, 1},
-    {"chkExitScanHint", false, 1},    {"cboSaveChNo", true, 0},        {"cboLowPwrToneSort", true, 0},
-    {"chkLowBatPwrOff", false, 1},    {"chkHighBatPwrOff", false, 1},  {"cboLowBatAlarmTimer", true, 5},
-    {"chkBatSave", false, 1},         {"cboPreTot", true, 0},          {"cboRadioVolume", true, 15},
-    {"chkAnRadioId", false, 0},       {"cboPttIdPauseTime", true, 0},  {"chkNoRespPttIdNoPause", false, 0},
-};
 
 // The value and the text of a box in the settings (const or not).
 template <class Settings>
@@ -558,11 +544,7 @@ void Transfer::prepareWriteImage() {
   // settings go through their own change handling.
   SettingsMap& settings = editors_.settings;
   settings.resync();
-  for (const ForcedSetting& f : kForcedSettings) {
-    const QString name = QString::fromLatin1(f.name);
-    if (f.list) settings.setPosition(name, f.value);
-    else settings.setChecked(name, f.value != 0);
-  }
+  applyForcedSettings(settings, core_.log, "frmCommun->cmdWrite_Click");
   for (int ch = 1; ch <= kPreparedChannels; ++ch) {
     const int rec = recordAddress(ch);
     image.set(rec + kRecordFlagsA, image.at(rec + kRecordFlagsA) & kKeepMaskA);

@@ -91,14 +91,6 @@ class Transfer : public QObject {
   static constexpr int kMaxFailures = 20;    // the 20th failed script ends a transfer
   static constexpr int kStopBoxFrom = 6;     // failures before the stop box is offered
   static constexpr int kCountShownFrom = 9;  // failures before the count shows in the status line
-  // Text table entries.
-  static constexpr int kTxtUnsupported = 69;
-  static constexpr int kTxtNotice = 70;
-  static constexpr int kTxtComFailed = 79;  // "Communication failed,please check commuication port!"
-  static constexpr int kTxtReading = 164;   // "Reading Now......"
-  static constexpr int kTxtReadOk = 165;    // "Read Successful"
-  static constexpr int kTxtReadFailed = 166;  // "Read Failed"
-  static constexpr int kTxtWriting = 168;   // "Writing Now......"
   static inline const QString kWriteTrace = QStringLiteral("写入:频率");
   static inline const QString kStoppedText = QStringLiteral("Communication stopped");
   static inline const QString kVerifyOkText = QStringLiteral("Verify OK");

@@ -10,15 +10,11 @@
 #include "editors/ui/CustomFreDialog.h"
 #include "base/ErrorLog.h"
 #include "base/TextTable.h"
+#include "base/TextIds.h"
 
 namespace zr {
 
 namespace {
-// Entries of the text table used here.
-constexpr int kTxtRadioInfo = 200;
-constexpr int kTxtModelType = 371;
-constexpr int kTxtFrequency = 372;
-
 // The hex view shows at the 9th double click on the model label; the
 // counter starts again after the 11th.
 constexpr int kLabelShowAt = 9;
@@ -80,7 +76,7 @@ ModelFrame::~ModelFrame() {
 
 void ModelFrame::InitFace() {
   guarded(log_, "frmChMem->InitFace:", [&] {
-    setTitle(text_.SoftFace(kTxtRadioInfo));
+    setTitle(text_.SoftFace(kTxtRadioInfoTab));
     lblModel_->setText(text_.SoftFace(kTxtModelType));
     lblFrequency_->setText(text_.SoftFace(kTxtFrequency));
   });

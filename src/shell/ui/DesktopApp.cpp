@@ -18,6 +18,7 @@
 #include "link/ui/BatchWindow.h"
 #include "link/ui/PortDialog.h"
 #include "shell/ui/WheelGuard.h"
+#include "base/TextIds.h"
 #include <QDir>
 
 namespace zr {
@@ -74,7 +75,7 @@ void DesktopApp::showTransferResult(bool write) {
   const Transfer& t = *transfer_;
   if (t.outcome() == TransferOutcome::None) return;  // closed before it started
   if (t.outcome() == TransferOutcome::Succeeded) {
-    window_->showTransferResult(write ? t.summary() : core_->text.SoftFace(Transfer::kTxtReadOk), {}, false);
+    window_->showTransferResult(write ? t.summary() : core_->text.SoftFace(kTxtReadOk), {}, false);
     return;
   }
   const QStringList lines = t.failureLines();
