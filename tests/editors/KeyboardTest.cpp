@@ -7,6 +7,8 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QScrollArea>
 #include <QTabBar>
 #include <QTabWidget>
@@ -205,6 +207,36 @@ TEST_F(KeyboardTest, F6CyclesThePanesBothWays) {
     key(Qt::Key_F6, Qt::ShiftModifier);
     EXPECT_TRUE(inPane(pane)) << pane << ": focus on " << (focus() ? focus()->objectName().toStdString() : "none");
   }
+}
+
+TEST_F(KeyboardTest, CtrlTabSwitchesTheMainWindowsChildWindows) {
+  auto* mdi = app->window().findChild<QMdiArea*>();
+  ASSERT_NE(mdi, nullptr);
+  app->window().showNamed(QStringLiteral("frmRadioInfo"));
+  app->window().showNamed(QStringLiteral("frmSysSet"));
+  settle();
+  const auto inFront = [&] {
+    QMdiSubWindow* sub = mdi->activeSubWindow();
+    return sub && sub->widget() ? sub->widget()->objectName() : QStringLiteral("<none>");
+  };
+  // Tab pressed `times` with Ctrl held, then Ctrl let go, as a person does it.
+  const auto ctrlTab = [&](int times) {
+    for (int i = 0; i < times; ++i) {
+      QTest::keyPress(focus() ? focus() : &app->window(), Qt::Key_Tab, Qt::ControlModifier);
+      settle();
+    }
+    QTest::keyRelease(focus() ? focus() : &app->window(), Qt::Key_Control);
+    settle();
+  };
+  ASSERT_EQ(inFront(), QStringLiteral("frmSysSet"));
+  ctrlTab(1);  // the window that was in front before
+  EXPECT_EQ(inFront(), QStringLiteral("frmRadioInfo"));
+  ctrlTab(1);  // and back
+  EXPECT_EQ(inFront(), QStringLiteral("frmSysSet"));
+  ctrlTab(2);  // two windows back: the channel window
+  EXPECT_EQ(inFront(), QStringLiteral("frmChMem"));
+  EXPECT_TRUE(focus() && mdi->activeSubWindow() && mdi->activeSubWindow()->isAncestorOf(focus()))
+      << "the focus goes with the window";
 }
 
 TEST_F(KeyboardTest, TabGoesThroughEachSettingsPageInReadingOrder) {
