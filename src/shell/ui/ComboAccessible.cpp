@@ -73,7 +73,12 @@ int ComboAccessible::childCount() const {
 
 QAccessibleInterface* ComboAccessible::child(int index) const {
   if (!isValid()) return nullptr;
-  if (index == 0) return QAccessible::queryAccessibleInterface(box()->view());
+  if (index == 0) {
+    // The pages set their lists with signals blocked when they reload, so
+    // the selection is brought up to date whenever a reader looks there.
+    selectShownEntry(box());
+    return QAccessible::queryAccessibleInterface(box()->view());
+  }
   if (index == 1 && box()->isEditable()) return QAccessible::queryAccessibleInterface(box()->lineEdit());
   return nullptr;
 }

@@ -98,6 +98,12 @@ void FocusFrameStyle::drawControl(ControlElement element, const QStyleOption* op
     paintFrame(painter, text.intersected(tab->rect), tab->palette, tab->palette.color(QPalette::Window));
     return;
   }
+  // A push button: the desktop's look marks its focus with a faint outline only.
+  if (element == CE_PushButton) {
+    QProxyStyle::drawControl(element, option, painter, widget);
+    paintFrame(painter, option->rect, option->palette, option->palette.color(QPalette::Window));
+    return;
+  }
   QProxyStyle::drawControl(element, option, painter, widget);
 }
 
