@@ -219,22 +219,27 @@ TEST_F(KeyboardTest, CtrlTabSwitchesTheMainWindowsChildWindows) {
     QMdiSubWindow* sub = mdi->activeSubWindow();
     return sub && sub->widget() ? sub->widget()->objectName() : QStringLiteral("<none>");
   };
-  // Tab pressed `times` with Ctrl held, then Ctrl let go, as a person does it.
-  const auto ctrlTab = [&](int times) {
-    for (int i = 0; i < times; ++i) {
-      QTest::keyPress(focus() ? focus() : &app->window(), Qt::Key_Tab, Qt::ControlModifier);
-      settle();
-    }
-    QTest::keyRelease(focus() ? focus() : &app->window(), Qt::Key_Control);
+  const auto press = [&](Qt::Key k, Qt::KeyboardModifiers mods) {
+    QTest::keyClick(focus() ? focus() : &app->window(), k, mods);
     settle();
   };
-  ASSERT_EQ(inFront(), QStringLiteral("frmSysSet"));
-  ctrlTab(1);  // the window that was in front before
-  EXPECT_EQ(inFront(), QStringLiteral("frmRadioInfo"));
-  ctrlTab(1);  // and back
-  EXPECT_EQ(inFront(), QStringLiteral("frmSysSet"));
-  ctrlTab(2);  // two windows back: the channel window
-  EXPECT_EQ(inFront(), QStringLiteral("frmChMem"));
+  // Ctrl+Tab visits every child window once and comes back to the first;
+  // Ctrl+Shift+Tab goes back the same way. The focus goes with the window.
+  const QString first = inFront();
+  QStringList visited{first};
+  for (int i = 0; i < 3; ++i) {
+    press(Qt::Key_Tab, Qt::ControlModifier);
+    visited << inFront();
+  }
+  EXPECT_EQ(visited.last(), first) << visited.join(u' ').toStdString();
+  visited.removeLast();
+  visited.sort();
+  EXPECT_EQ(visited, (QStringList{QStringLiteral("frmChMem"), QStringLiteral("frmRadioInfo"), QStringLiteral("frmSysSet")}));
+  press(Qt::Key_Tab, Qt::ControlModifier);
+  const QString second = inFront();
+  press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(inFront(), first);
+  EXPECT_NE(second, first);
   EXPECT_TRUE(focus() && mdi->activeSubWindow() && mdi->activeSubWindow()->isAncestorOf(focus()))
       << "the focus goes with the window";
 }
