@@ -57,6 +57,13 @@ uint32_t readableOn(uint32_t wanted, uint32_t background, uint32_t paletteText) 
   return extreme;
 }
 
+uint32_t focusFrameOn(uint32_t highlight, uint32_t background) {
+  highlight &= 0xFFFFFF;
+  background &= 0xFFFFFF;
+  if (contrastRatio(highlight, background) >= kMinFrameContrast) return highlight;
+  return contrastRatio(kWhite, background) >= contrastRatio(kBlack, background) ? kWhite : kBlack;
+}
+
 uint32_t fromColourNumber(int colourNumber) {
   const auto v = static_cast<uint32_t>(colourNumber);
   return ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);

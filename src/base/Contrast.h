@@ -24,6 +24,16 @@ double contrastRatio(uint32_t a, uint32_t b);
 //   darker just enough to read, so it still stands out from plain text.
 uint32_t readableOn(uint32_t wanted, uint32_t background, uint32_t paletteText);
 
+// A focus frame (a line, not text) needs at least this ratio against what
+// it is drawn on to be seen.
+inline constexpr double kMinFrameContrast = 3.0;
+
+// The colour of the frame that marks the control or cell with the keyboard
+// focus: the palette's highlight colour where it stands out from
+// `background`, else black or white, whichever stands out more (a magenta
+// selected cell, a dark palette's dim highlight).
+uint32_t focusFrameOn(uint32_t highlight, uint32_t background);
+
 // A configuration colour number (red in the low byte) as 0xRRGGBB.
 uint32_t fromColourNumber(int colourNumber);
 

@@ -7,6 +7,8 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QScrollArea>
 #include <QTabBar>
 #include <QTabWidget>
@@ -200,6 +202,41 @@ TEST_F(KeyboardTest, F6CyclesThePanesBothWays) {
     key(Qt::Key_F6, Qt::ShiftModifier);
     EXPECT_TRUE(inPane(pane)) << pane << ": focus on " << (focus() ? focus()->objectName().toStdString() : "none");
   }
+}
+
+TEST_F(KeyboardTest, CtrlTabSwitchesTheMainWindowsChildWindows) {
+  auto* mdi = app->window().findChild<QMdiArea*>();
+  ASSERT_NE(mdi, nullptr);
+  app->window().showNamed(QStringLiteral("frmRadioInfo"));
+  app->window().showNamed(QStringLiteral("frmSysSet"));
+  settle();
+  const auto inFront = [&] {
+    QMdiSubWindow* sub = mdi->activeSubWindow();
+    return sub && sub->widget() ? sub->widget()->objectName() : QStringLiteral("<none>");
+  };
+  const auto press = [&](Qt::Key k, Qt::KeyboardModifiers mods) {
+    QTest::keyClick(focus() ? focus() : &app->window(), k, mods);
+    settle();
+  };
+  // Ctrl+Tab visits every child window once and comes back to the first;
+  // Ctrl+Shift+Tab goes back the same way. The focus goes with the window.
+  const QString first = inFront();
+  QStringList visited{first};
+  for (int i = 0; i < 3; ++i) {
+    press(Qt::Key_Tab, Qt::ControlModifier);
+    visited << inFront();
+  }
+  EXPECT_EQ(visited.last(), first) << visited.join(u' ').toStdString();
+  visited.removeLast();
+  visited.sort();
+  EXPECT_EQ(visited, (QStringList{QStringLiteral("frmChMem"), QStringLiteral("frmRadioInfo"), QStringLiteral("frmSysSet")}));
+  press(Qt::Key_Tab, Qt::ControlModifier);
+  const QString second = inFront();
+  press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(inFront(), first);
+  EXPECT_NE(second, first);
+  EXPECT_TRUE(focus() && mdi->activeSubWindow() && mdi->activeSubWindow()->isAncestorOf(focus()))
+      << "the focus goes with the window";
 }
 
 TEST_F(KeyboardTest, TabGoesThroughEachSettingsPageInReadingOrder) {

@@ -1,8 +1,12 @@
 // Every window, page and dialog the desktop program opens, walked the way a
 // screen reader walks it: a control that takes the focus without a name a
 // person understands fails the test.
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QItemSelectionModel>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
@@ -18,8 +22,15 @@
 #include "editors/ui/AutoInputWindow.h"
 #include "inspector/ui/FillDialog.h"
 #include "inspector/ui/HexViewWindow.h"
+#include "link/FakeSerialLibrary.h"
+#include "link/PortAccess.h"
+#include "link/PortMap.h"
+#include "link/ScriptEngine.h"
+#include "link/Waiters.h"
 #include "link/ui/CommunicationWindow.h"
+#include "link/ui/PortDialog.h"
 #include "shell/ui/InfoWindows.h"
+#include "shell/ui/QtPrompts.h"
 #include "support/Accessibility.h"
 #include "support/DesktopFixture.h"
 
@@ -27,7 +38,47 @@ namespace zr {
 namespace {
 
 using testing::accessibleName;
+using testing::reachable;
 using testing::unnamedControls;
+
+std::string listed(const QStringList& controls) { return controls.join(QStringLiteral("; ")).toStdString(); }
+
+// What a screen reader hears as a list's value.
+QString valueOf(QWidget* w) {
+  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
+  return iface ? iface->text(QAccessible::Value) : QStringLiteral("<no interface>");
+}
+
+// The entry the pop-up list of a list marks as selected, asked as a reader
+// asks (Orca takes a list's value from there), or -1.
+int selectedInPopup(QWidget* box) {
+  QAccessibleInterface* popup = QAccessible::queryAccessibleInterface(box)->child(0);
+  int selected = -1, count = 0;
+  for (int i = 0; popup && i < popup->childCount(); ++i)
+    if (QAccessibleInterface* entry = popup->child(i); entry && entry->state().selected) {
+      selected = i;
+      ++count;
+    }
+  return count == 1 ? selected : -1;
+}
+
+// The controls without a name of the modal window that `open` opens (and
+// that is then closed), or why there were none to look at.
+QStringList unnamedInModal(const std::function<void()>& open, const char* className) {
+  QStringList unnamed{QStringLiteral("nothing opened")};
+  QTimer::singleShot(0, [&] {
+    QWidget* box = QApplication::activeModalWidget();
+    if (!box || !box->inherits(className)) {
+      unnamed = QStringList{QStringLiteral("no %1 but %2").arg(
+          QString::fromLatin1(className), QString::fromLatin1(box ? box->metaObject()->className() : "nothing"))};
+    } else {
+      unnamed = unnamedControls(box);
+    }
+    if (auto* d = qobject_cast<QDialog*>(box)) d->reject();
+  });
+  open();
+  return unnamed;
+}
 
 class AccessibilityTest : public testing::DesktopFixture {
  protected:
@@ -50,14 +101,14 @@ TEST_F(AccessibilityTest, MainWindowPagesAndServicePagesNameEveryControl) {
   showServicePages();
   app->core().log.show();  // the error log dock
   app->window().showNamed(QStringLiteral("frmTreeView"));
-  EXPECT_EQ(unnamedControls(&app->window()), QStringList());
+  EXPECT_EQ(listed(unnamedControls(&app->window())), "");
 
   // The other child windows of the frame take the channel window's place.
   for (const char* name : {"frmRadioInfo", "frmSysSet"}) {
     app->window().showNamed(QString::fromLatin1(name));
     QWidget* child = app->window().child(QString::fromLatin1(name));
     ASSERT_NE(child, nullptr) << name;
-    EXPECT_EQ(unnamedControls(child), QStringList()) << name;
+    EXPECT_EQ(listed(unnamedControls(child)), "") << name;
   }
 }
 
@@ -66,9 +117,7 @@ TEST_F(AccessibilityTest, NamesSayWhichControlOfARowItIs) {
   auto name = [&](const char* object) {
     QWidget* w = app->window().findChild<QWidget*>(QString::fromLatin1(object));
     if (!w) return QStringLiteral("<missing %1>").arg(QString::fromLatin1(object));
-    // Qt's Linux bridge gives a list its shown entry as name (and its label
-    // as a relation); the name given here is what other bridges say.
-    return qobject_cast<QComboBox*>(w) ? w->accessibleName() : accessibleName(w);
+    return accessibleName(w);
   };
   const std::pair<const char*, const char*> cases[] = {
       {"cboRadioId(2)", "Radio ID digit 3"},
@@ -90,25 +139,101 @@ TEST_F(AccessibilityTest, NamesSayWhichControlOfARowItIs) {
   EXPECT_EQ(pages()->cmdMoreFunc()->text(), QStringLiteral(">"));
 }
 
+TEST_F(AccessibilityTest, ListsSayTheirNameAndShowTheirEntryAsValue) {
+  showServicePages();
+  int lists = 0;
+  for (QComboBox* box : app->window().findChildren<QComboBox*>()) {
+    if (!(box->focusPolicy() & Qt::TabFocus) || !reachable(box, &app->window())) continue;
+    ++lists;
+    const std::string which = box->objectName().toStdString();
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(box);
+    ASSERT_NE(iface, nullptr) << which;
+    EXPECT_EQ(iface->role(), QAccessible::ComboBox) << which;
+    EXPECT_EQ(valueOf(box), box->currentText()) << which;
+    EXPECT_EQ(selectedInPopup(box), box->currentIndex()) << which;
+    // A list whose name repeats the entry it shows tells nothing about itself.
+    if (box->currentText() != box->accessibleName())
+      EXPECT_NE(accessibleName(box), box->currentText()) << which;
+  }
+  EXPECT_GT(lists, 40);
+
+  // A list of a row keeps its name when its entry changes; the value and the
+  // pop-up list's selection follow the entry.
+  auto* digit = app->window().findChild<QComboBox*>(QStringLiteral("cboRadioId(2)"));
+  ASSERT_NE(digit, nullptr);
+  digit->setCurrentIndex((digit->currentIndex() + 1) % digit->count());
+  EXPECT_EQ(accessibleName(digit), QStringLiteral("Radio ID digit 3"));
+  EXPECT_EQ(valueOf(digit), digit->currentText());
+  EXPECT_EQ(selectedInPopup(digit), digit->currentIndex());
+}
+
+TEST_F(AccessibilityTest, AListIsNamedByItsOwnNameOrItsLabelNeverByItsEntry) {
+  QWidget page;
+  auto* box = new QComboBox(&page);
+  box->addItems({QStringLiteral("Off"), QStringLiteral("On")});
+  page.show();
+  EXPECT_EQ(accessibleName(box), QString());
+  EXPECT_EQ(unnamedControls(&page).size(), 1) << "a list without name or label is found";
+  auto* label = new QLabel(QStringLiteral("&Squelch:"), &page);
+  label->setBuddy(box);
+  EXPECT_EQ(accessibleName(box), QStringLiteral("Squelch:"));
+  box->setAccessibleName(QStringLiteral("Squelch level"));
+  EXPECT_EQ(accessibleName(box), QStringLiteral("Squelch level"));
+  EXPECT_EQ(valueOf(box), QStringLiteral("Off"));
+  box->setEditable(true);
+  box->setEditText(QStringLiteral("typed"));
+  EXPECT_EQ(valueOf(box), QStringLiteral("typed"));
+}
+
+TEST_F(AccessibilityTest, FileDialogsAndThePortChooserNameEveryControl) {
+  // The Qt dialogs (the desktop may offer its own, which names its controls itself).
+  const bool wasNative = !QCoreApplication::testAttribute(Qt::AA_DontUseNativeDialogs);
+  QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
+  QtPrompts files;
+  files.setParentWindow(&app->window());
+  const QString filter = QStringLiteral("Data File(*.dat)|*.dat");
+  EXPECT_EQ(listed(unnamedInModal([&] { files.openFileName(filter, dir.path()); }, "QFileDialog")), "") << "Open";
+  EXPECT_EQ(listed(unnamedInModal([&] { files.saveFileName(filter, dir.path(), QStringLiteral("dat")); }, "QFileDialog")),
+            "")
+      << "Save As";
+  QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, !wasNative);
+
+  // The port chooser, on fake ports (its probe opens every port it lists),
+  // with a cable's device beside its port.
+  VirtualClock clock;
+  VirtualWaiter waiter{clock};
+  FakeSerialLibrary sio{&clock};
+  ScriptEngine engine{sio, waiter, app->core().log, app->core().text};
+  int comPort = 1;
+  PortAccess access{sio, engine, waiter, app->core().log, app->core().ini, comPort};
+  sio.port(2).opens = true;
+  PortMap map([] {
+    return std::vector<SerialDevice>{{QStringLiteral("/dev/ttyUSB0"), QStringLiteral("FT232R USB UART"), QString(), true}};
+  });
+  PortDialog ports(access, app->core().text, &map, QString(), &app->window());
+  ports.show();
+  EXPECT_EQ(listed(unnamedControls(&ports)), "") << "port chooser";
+}
+
 TEST_F(AccessibilityTest, WindowsAndDialogsNameEveryControl) {
   Core& core = app->core();
   MainWindow& w = app->window();
   HexViewWindow& hex = app->hexViewWindow();
   hex.setShown(true);
-  EXPECT_EQ(unnamedControls(&hex), QStringList()) << "hex view";
+  EXPECT_EQ(listed(unnamedControls(&hex)), "") << "hex view";
   FillDialog* fill = hex.ensureFillDialog();
   fill->show();
-  EXPECT_EQ(unnamedControls(fill), QStringList()) << "fill";
+  EXPECT_EQ(listed(unnamedControls(fill)), "") << "fill";
   fill->hide();
 
   AutoInputWindow& autoInput = app->autoInputWindow();
   autoInput.show();
-  EXPECT_EQ(unnamedControls(&autoInput), QStringList()) << "automatic channel input";
+  EXPECT_EQ(listed(unnamedControls(&autoInput)), "") << "automatic channel input";
   autoInput.hide();
 
   CommunicationWindow commun(app->transfer(), &w);
   commun.show();
-  EXPECT_EQ(unnamedControls(&commun), QStringList()) << "communication";
+  EXPECT_EQ(listed(unnamedControls(&commun)), "") << "communication";
   commun.hide();
 
   VolumeDialog volume(core, &w);
@@ -118,7 +243,7 @@ TEST_F(AccessibilityTest, WindowsAndDialogsNameEveryControl) {
   AboutDialog about(core, &w);
   for (QDialog* d : std::initializer_list<QDialog*>{&volume, &pause, &custom, &prompt, &about}) {
     d->show();
-    EXPECT_EQ(unnamedControls(d), QStringList()) << d->objectName().toStdString();
+    EXPECT_EQ(listed(unnamedControls(d)), "") << d->objectName().toStdString();
     d->hide();
   }
 }

@@ -78,10 +78,17 @@ AutoInputWindow::AutoInputWindow(Editors& editors, QWidget* parent)
 
   // Channel range.
   auto* range = new QHBoxLayout;
-  range->addWidget(label(5, this));
-  range->addWidget(addList(AutoInput::kListFirstCh, this));
-  range->addWidget(label(6, this));
-  range->addWidget(addList(AutoInput::kListLastCh, this));
+  // Each label names its list for a screen reader (as buddy).
+  QLabel* firstLabel = label(5, this);
+  range->addWidget(firstLabel);
+  QComboBox* first = addList(AutoInput::kListFirstCh, this);
+  firstLabel->setBuddy(first);
+  range->addWidget(first);
+  QLabel* lastLabel = label(6, this);
+  range->addWidget(lastLabel);
+  QComboBox* last = addList(AutoInput::kListLastCh, this);
+  lastLabel->setBuddy(last);
+  range->addWidget(last);
   range->addStretch();
   outer->addLayout(range);
 

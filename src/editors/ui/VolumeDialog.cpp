@@ -50,6 +50,7 @@ void VolumeDialog::build() {
     auto* list = new QComboBox(this);
     list->setObjectName(QStringLiteral("cboVolumeDat(%1)").arg(n));
     list->addItems(values);
+    label->setBuddy(list);  // names the list for a screen reader
     steps->addWidget(label, n - 1, 0);
     steps->addWidget(list, n - 1, 1);
     lblVolumeLevel_[static_cast<size_t>(n - 1)] = label;

@@ -44,6 +44,8 @@ FillDialog::FillDialog(Core& core, RangeFill& fill, QWidget* parent)
   cboFillData_ = new QComboBox(this);
   cboFillData_->setObjectName(QStringLiteral("cboFillData"));
   cboFillData_->addItems(RangeFill::baseEntries());
+  // H, D or B: how the fill value is read (a row member beside the value's box).
+  cboFillData_->setAccessibleName(QStringLiteral("Fill data base (hexadecimal, decimal, binary)"));
   cmdFillData_ = new QPushButton(QStringLiteral("Fill"), this);
   cmdFillData_->setObjectName(QStringLiteral("cmdFillData"));
   cmdFillData_->setAutoDefault(false);

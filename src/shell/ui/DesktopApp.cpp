@@ -17,6 +17,8 @@
 #include "link/ui/CommunicationWindow.h"
 #include "link/ui/BatchWindow.h"
 #include "link/ui/PortDialog.h"
+#include "shell/ui/ComboAccessible.h"
+#include "shell/ui/FocusFrameStyle.h"
 #include "shell/ui/WheelGuard.h"
 #include "base/TextIds.h"
 #include <QDir>
@@ -25,6 +27,11 @@ namespace zr {
 
 DesktopApp::DesktopApp(const QString& programDir, UserPrompts* prompts)
     : prompts_(prompts ? prompts : &qtPrompts_) {
+  // The focus is plain to see, and every list tells a screen reader its name:
+  // both before the first window exists, so that no list is described
+  // another way first.
+  FocusFrameStyle::install();
+  ComboAccessible::install();
   core_ = std::make_unique<Core>(programDir, QString(), *prompts_, QStringLiteral("zr417-cps"));
   editors_ = std::make_unique<Editors>(*core_);
   link_ = std::make_unique<RadioLink>(*core_, waiter_);

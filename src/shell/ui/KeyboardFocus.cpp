@@ -73,6 +73,30 @@ void installPaneCycling(QMainWindow* window) {
   };
   bind(QKeySequence(Qt::Key_F6), true, "keyNextPane");
   bind(QKeySequence(Qt::SHIFT | Qt::Key_F6), false, "keyPreviousPane");
+  // Ctrl+Tab and Ctrl+Shift+Tab bring the next (previous) child window to
+  // the front; the area's own switching never sees the keys, which the
+  // grid and the page controls take first.
+  const auto bindWindows = [window](const QKeySequence& key, bool forward, const char* name) {
+    auto* s = new QShortcut(key, window);
+    s->setObjectName(QString::fromLatin1(name));
+    s->setContext(Qt::WindowShortcut);
+    QObject::connect(s, &QShortcut::activated, window, [window, forward] {
+      auto* mdi = window->findChild<QMdiArea*>();
+      if (!mdi) return;
+      if (forward) mdi->activateNextSubWindow();
+      else mdi->activatePreviousSubWindow();
+      // The focus goes to the window's first control (or the window itself).
+      QMdiSubWindow* sub = mdi->activeSubWindow();
+      QWidget* child = sub ? sub->widget() : nullptr;
+      if (!child || child->isAncestorOf(QApplication::focusWidget())) return;
+      QWidget* w = child->nextInFocusChain();
+      while (w && w != child && !(child->isAncestorOf(w) && usable(w) && (w->focusPolicy() & Qt::TabFocus)))
+        w = w->nextInFocusChain();
+      (w && w != child ? w : child)->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    });
+  };
+  bindWindows(QKeySequence(Qt::CTRL | Qt::Key_Tab), true, "keyNextWindow");
+  bindWindows(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), false, "keyPreviousWindow");
 }
 
 FocusKeeper::FocusKeeper() : widget_(QApplication::focusWidget()) {}

@@ -1,5 +1,6 @@
 #include "shell/ui/QtPrompts.h"
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QAbstractButton>
@@ -87,9 +88,25 @@ void QtPrompts::remember(const QString& chosen) const {
   if (ini_) storeDialogFolder(*ini_, chosen);
 }
 
+namespace {
+// Qt's own file dialog (where the desktop offers none) leaves its two lists
+// without a name a screen reader can say: their labels are not linked to them.
+void nameLists(QFileDialog& dlg) {
+  if (auto* lookIn = dlg.findChild<QComboBox*>(QStringLiteral("lookInCombo")))
+    lookIn->setAccessibleName(QStringLiteral("Look in"));
+  if (auto* types = dlg.findChild<QComboBox*>(QStringLiteral("fileTypeCombo")))
+    types->setAccessibleName(QStringLiteral("Files of type"));
+}
+}  // namespace
+
 QString QtPrompts::openFileName(const QString& filter, const QString& initialPath) {
   const FocusKeeper keeper;  // the focus goes back where it was
-  const QString chosen = QFileDialog::getOpenFileName(parent_, QString(), startFolder(initialPath), qtFilter(filter));
+  QFileDialog dlg(parent_, QString(), startFolder(initialPath), qtFilter(filter));
+  dlg.setAcceptMode(QFileDialog::AcceptOpen);
+  dlg.setFileMode(QFileDialog::ExistingFile);
+  nameLists(dlg);
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
+  const QString chosen = dlg.selectedFiles().first();
   remember(chosen);
   return chosen;
 }
@@ -104,6 +121,7 @@ QString QtPrompts::saveFileName(const QString& filter, const QString& initialPat
   dlg.setAcceptMode(QFileDialog::AcceptSave);
   dlg.setFileMode(QFileDialog::AnyFile);
   dlg.setDefaultSuffix(defaultSuffix);
+  nameLists(dlg);
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
   remember(dlg.selectedFiles().first());
   return dlg.selectedFiles().first();
