@@ -105,7 +105,6 @@ struct RadioInfoBlock {
   int RadioModelCode() const { return bytes[4]; }  // radio 0x03D4
 };
 constexpr int kModelFlagsAddr = 0x03D3;  // bits 3-5 tell whether a model takes the special blocks
-constexpr int kModelCodeAddr = 0x03D4;   // `RadioModelCode`
 
 // Whether a write sends this radio the special blocks 0x0360, 0x03D9 and
 // 0x03E0 after its scripted ones: models 100 to 149 whose byte 0x03D3 has
