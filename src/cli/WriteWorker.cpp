@@ -21,7 +21,7 @@ void WorkerReport::follow(Transfer& transfer, const QString& stage) {
   if (!on_) return;
   stage_ = stage;
   shown_ = -1;
-  transfer.addListener([this, &transfer, stage] {
+  QObject::connect(&transfer, &Transfer::stateChanged, [this, &transfer, stage] {
     const int percent = transfer.state().progress;
     // The window's reset at the end (bar back to 0) is no progress.
     if (stage != stage_ || percent <= shown_) return;

@@ -25,11 +25,11 @@
 #include "link/PortMap.h"
 #include "data/Core.h"
 #include "data/MemoryImage.h"
+#include "base/TextIds.h"
 
 namespace zr {
 
 namespace {
-constexpr int kNotice = 70;
 const QStringList kColumns{QStringLiteral("Time"),  QStringLiteral("Port"),   QStringLiteral("Round"),
                            QStringLiteral("Model code"), QStringLiteral("Ident"), QStringLiteral("Radio ID"),
                            QStringLiteral("Result"), QStringLiteral("Cause"), QStringLiteral("Seconds"),
@@ -227,7 +227,7 @@ void BatchWindow::writeAll() {
   job.backupBefore = backup_->isChecked();
   job.radioIdFrom = radioId_->text();
   job.logPath = log_->text().trimmed();
-  const QString title = core_.text.SoftFace(kNotice);
+  const QString title = core_.text.SoftFace(kTxtNotice);
   QString problem;
   if (job.ports.isEmpty()) problem = QStringLiteral("Tick at least one port to write.");
   else if (!QFileInfo(job.dataFile).isFile())
@@ -364,7 +364,7 @@ bool BatchWindow::mayEndRound(const QString& closing) {
   QStringList names;
   for (const QString& device : station_->busyPorts()) names << portLabel(device);
   return core_.prompts.askYesNo(
-      core_.text.SoftFace(kNotice),
+      core_.text.SoftFace(kTxtNotice),
       QStringLiteral("Round %1 of the batch is writing radios on %2. %3 now ends those writes and leaves the radios "
                      "partly written. End them?")
           .arg(station_->round())
