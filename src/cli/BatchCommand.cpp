@@ -74,13 +74,26 @@ int runBatch(const GlobalOptions& global, const QStringList& args) {
   const bool json = p.isSet(QStringLiteral("json"));
 
   // The file is checked once, before any radio is touched.
+  std::vector<uint8_t> bytes;
   try {
-    readFileBytes(job.dataFile, kMaxInputBytes);
+    bytes = readFileBytes(job.dataFile, kMaxInputBytes);
   } catch (const RunError& e) {
     printErr(QStringLiteral("zr417-cli batch: cannot read %1: %2").arg(job.dataFile, e.detail()));
     return kExitFailed;
   }
   if (auto exit = refuseNonDataFile(QStringLiteral("batch"), job.dataFile, job.force)) return *exit;
+  // Numbers that no radio of the file's model would store are refused before
+  // any radio is touched (a radio of another model is asked by its worker).
+  if (!job.radioIdFrom.isEmpty()) {
+    const QString why = radioIdRefusalForFile(
+        QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())), job.dataFile);
+    if (!why.isEmpty()) {
+      printErr(QStringLiteral("zr417-cli batch: %1. Leave out --radio-id-from, or write a file of a model that takes "
+                              "an ID; nothing was written")
+                   .arg(why));
+      return kExitFailed;
+    }
+  }
 
   BatchStation station(job);
   if (const QString problem = station.openLog(); !problem.isEmpty()) {

@@ -149,7 +149,9 @@ std::vector<CommandSpec> buildTable() {
                 flag("backup-before",
                      "First read the write range of the radio and keep it as a backup copy (before-write); "
                      "nothing is written when that read fails."),
-                option("radio-id", "DDDDDD", "Give the radio this Radio ID (six digits 1-9) before writing it."),
+                option("radio-id", "DDDDDD",
+                       "Give the radio this Radio ID (six digits 1-9) before writing it; its model is read "
+                       "first, and a radio that would keep its old ID is not written."),
                 flag("json",
                      "Report progress and the result on stdout as JSON lines (the batch station's worker).")},
                files({"dat"}),
@@ -170,7 +172,8 @@ std::vector<CommandSpec> buildTable() {
                 flag("verify", "Read each written range back and compare."),
                 flag("backup-before", "Read each radio's write range first and keep it as a backup."),
                 option("radio-id-from", "DDDDDD",
-                       "Give the radios consecutive Radio IDs from this one (six digits 1-9)."),
+                       "Give the radios consecutive Radio IDs from this one (six digits 1-9); only models that "
+                       "take the ID in a write are written."),
                 option("log", "LOG.csv", "Append one CSV row per radio to LOG.csv.", files({"csv"})),
                 flag("json", "Print each result as one JSON object per line."),
                 flag("force", "Write FILE.dat even when it is not a data file.")},

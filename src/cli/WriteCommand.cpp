@@ -45,7 +45,7 @@ bool backUpBeforeWrite(Session& session, const LinkOptions& link, WorkerReport& 
     printErr(QStringLiteral("zr417-cli write: the radio's memory could not be kept before the write; nothing "
                             "was written"));
     const QString radioId = failure.radioId;
-    failure = radioResultOf(run.transfer, false, link.port, failureOf(run.transfer, link.port));
+    failure = radioResultOf(run.transfer, false, link.port);
     failure.radioId = radioId;
     if (failure.result != BatchOutcome::NoRadio)
       failure.cause = QStringLiteral("backup before the write failed: ") + failure.cause;
@@ -62,6 +62,58 @@ bool backUpBeforeWrite(Session& session, const LinkOptions& link, WorkerReport& 
   printErr(QStringLiteral("Backup before write: ") + copy.rawPath);
   failure.backups << copy.rawPath;
   return true;
+}
+
+// A Radio ID reaches only the models that take the special blocks of a
+// write, and which model is on the cable only the radio can tell: its model
+// bytes are read (or taken from the backup just read) before anything is
+// written. False, with `result` filled in, when they cannot be read or name
+// a radio that would keep its old ID.
+bool radioTakesId(Session& session, const LinkOptions& link, bool backedUp, const QString& radioId,
+                  RadioResult& result) {
+  Core& c = *session.core;
+  const AppSettings& s = c.settings;
+  const bool inBackup = backedUp && s.WriteStartAddr <= kModelFlagsAddr && s.WriteEndAddr >= kModelCodeAddr;
+  if (!inBackup) {
+    const int readStart = s.ReadStartAddr, readEnd = s.ReadEndAddr;
+    c.settings.ReadStartAddr = kInfoBlockAddr;
+    c.settings.ReadEndAddr = kModelCodeAddr;
+    LinkRun run(session, QStringLiteral("write"));
+    const QString portProblem = choosePort(run, c, link);
+    if (!portProblem.isEmpty()) {
+      printErr(QStringLiteral("zr417-cli write: ") + portProblem);
+      result.cause = portProblem;
+      return false;
+    }
+    run.transfer.readBackupKind.clear();  // a look at two bytes, not a copy worth keeping
+    const int messagesBefore = static_cast<int>(session.prompts.messages.size());
+    const bool ok = run.transfer.cmdRead();
+    c.settings.ReadStartAddr = readStart;
+    c.settings.ReadEndAddr = readEnd;
+    if (!ok) {
+      reportFailure(session, run, QStringLiteral("Read Failed"), messagesBefore);
+      printErr(QStringLiteral("zr417-cli write: the radio's model could not be read to give it its Radio ID; "
+                              "nothing was written"));
+      const QStringList backups = result.backups;
+      result = radioResultOf(run.transfer, false, link.port);
+      result.radioId = radioId;
+      result.backups = backups;
+      if (result.result != BatchOutcome::NoRadio)
+        result.cause = QStringLiteral("reading the radio's model failed: ") + result.cause;
+      return false;
+    }
+    run.progress.finish();
+    const QByteArray& ident = run.transfer.radioIdent();
+    if (!ident.isEmpty()) result.ident = QString::fromLatin1(ident.toHex().toUpper());
+  }
+  const int code = c.image.TempArray.at(kModelCodeAddr);
+  const QString refusal = radioIdRefusal(code, c.image.TempArray.at(kModelFlagsAddr));
+  if (refusal.isEmpty()) return true;
+  result.modelCode = code;
+  result.result = BatchOutcome::Failed;
+  result.cause = QStringLiteral("Radio ID %1 not given: %2; nothing was written").arg(radioId, refusal);
+  printErr(QStringLiteral("zr417-cli write: ") + result.cause);
+  return false;
 }
 
 }  // namespace
@@ -122,6 +174,14 @@ int runWrite(const GlobalOptions& global, const QStringList& args) {
     }
     return fail(failed.cause);
   }
+  if (!radioId.isEmpty() &&
+      !radioTakesId(*session, link, p.isSet(QStringLiteral("backup-before")), radioId, failed)) {
+    if (failed.result == BatchOutcome::NoRadio) {
+      report.finish(failed);
+      return kExitFailed;
+    }
+    return fail(failed.cause);
+  }
   if (!file.isEmpty()) {
     if (!c.files.OpenFile(file)) return fail(QStringLiteral("cannot open %1").arg(file));  // the message was shown
   } else {
@@ -148,11 +208,9 @@ int runWrite(const GlobalOptions& global, const QStringList& args) {
   }
   run.transfer.verifyAfterWrite = p.isSet(QStringLiteral("verify"));
   report.follow(run.transfer, QStringLiteral("write"));
-  // Until the radio acknowledged a block it still holds what it held.
-  const AcknowledgedBlocks acknowledged(run.transfer);
   const int messagesBefore = static_cast<int>(session->prompts.messages.size());
   const bool ok = run.transfer.cmdWrite();
-  RadioResult result = radioResultOf(run.transfer, ok, link.port, acknowledged.failure());
+  RadioResult result = radioResultOf(run.transfer, ok, link.port);
   result.radioId = radioId;
   result.backups = failed.backups;
   if (!run.transfer.lastBackup().rawPath.isEmpty()) result.backups << run.transfer.lastBackup().rawPath;

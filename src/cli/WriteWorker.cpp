@@ -42,50 +42,28 @@ void WorkerReport::finish(RadioResult r) {
   printJsonLine(o);
 }
 
-AcknowledgedBlocks::AcknowledgedBlocks(Transfer& transfer) : transfer_(transfer) {
-  QObject::connect(&transfer, &Transfer::stateChanged, [this] {
-    const int percent = transfer_.state().progress;
-    // The bar moves only after a script succeeded; the reset at the end
-    // (back to 0) is no step.
-    if (percent > shown_ && transfer_.running()) {
-      shown_ = percent;
-      lastStep_ = std::max(lastStep_, transfer_.ComStep);
-    }
-  });
-}
+namespace {
 
-LinkFailure AcknowledgedBlocks::failure() const {
-  LinkFailure f = failureOf(transfer_, QString());
-  f.write = true;
-  BlockPlan& plan = transfer_.plan();
-  for (int i = 1; i <= plan.ComCodeNum(kDirWrite); ++i) {
-    const ScriptEntry& e = plan.script(kDirWrite, i);
-    if (e.ComCount <= 0) continue;  // the handshake and the closing acknowledgement
-    ++f.blocksTotal;
-    if (i <= lastStep_) {
-      ++f.blocksAcknowledged;
-      f.lastAcknowledgedAddress = e.ComAddr + e.ComCount - 1;
-    }
-  }
-  // When every block went through, what failed came after them (the model
-  // and band, the information reads, the end frame): still partly written,
-  // unless the closing frames went through too.
-  f.allSent = transfer_.writeSent();
-  return f;
-}
-
-LinkFailure failureOf(const Transfer& transfer, const QString& device) {
+// The words that say why: the transfer's own lines without the system's
+// general "Communication failed" text when a cause follows it (a partly
+// written radio leads with what it now holds, as the single write says it).
+QString causeOf(const Transfer& transfer) {
+  QStringList lines = transfer.failureLines();
   switch (transfer.outcome()) {
     case TransferOutcome::PortNotFound:
-      // The port would not open: another program holds it, or it is not ours.
-      if (!transfer.portProblem().isEmpty()) return LinkFailure::portBusy(device, transfer.portProblem());
-      return LinkFailure::noAnswer();
-    case TransferOutcome::Stopped: return LinkFailure::stoppedByUser();
-    default: return LinkFailure::stoppedAnswering(0, -1);
+    case TransferOutcome::TooManyFailures:
+    case TransferOutcome::StageFailed:
+    case TransferOutcome::PortLost:
+      if (lines.size() > 1) lines.removeFirst();
+      break;
+    default: break;
   }
+  return lines.join(u' ');
 }
 
-RadioResult radioResultOf(const Transfer& transfer, bool ok, const QString& port, const LinkFailure& failure) {
+}  // namespace
+
+RadioResult radioResultOf(const Transfer& transfer, bool ok, const QString& port) {
   RadioResult r;
   r.port = port;
   const QByteArray& ident = transfer.radioIdent();
@@ -99,23 +77,21 @@ RadioResult radioResultOf(const Transfer& transfer, bool ok, const QString& port
     r.result = BatchOutcome::Ok;
     return r;
   }
-  r.cause = transfer.failureText();
+  const LinkFailure& failure = transfer.failure();
+  r.failure = failure;
+  r.cause = causeOf(transfer);
   // The radio took the whole write and only the read-back failed: what it
   // holds is complete, but not confirmed.
   if (transfer.outcome() == TransferOutcome::VerifyFailed || transfer.writeSent()) {
     r.result = BatchOutcome::VerifyFailed;
   } else if (failure.partlyWritten()) {
     r.result = BatchOutcome::PartlyWritten;
-    r.cause = partlyWrittenLine(failure) + (r.cause.isEmpty() ? QString() : QStringLiteral(" ") + r.cause);
-  } else if (failure.kind == LinkFailure::Kind::NoAnswer && failure.blocksAcknowledged == 0 &&
-             r.ident.isEmpty()) {
+  } else if (failure.kind == LinkFailure::Kind::NoAnswer && failure.blocksAcknowledged == 0 && r.ident.isEmpty()) {
     // Not one byte came back: there is no radio on this cable (or it is off).
     r.result = BatchOutcome::NoRadio;
     r.cause = QStringLiteral("no radio answered on %1").arg(port);
   } else {
     r.result = BatchOutcome::Failed;
-    if (failure.kind == LinkFailure::Kind::PortBusy || failure.kind == LinkFailure::Kind::PortGone)
-      r.cause = failure.systemReason.isEmpty() ? r.cause : failure.systemReason;
   }
   if (r.cause.isEmpty()) r.cause = QStringLiteral("the transfer failed");
   return r;

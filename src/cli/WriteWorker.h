@@ -30,28 +30,9 @@ class WorkerReport {
   int shown_ = -1;
 };
 
-// The blocks of a write the radio acknowledged, followed from the transfer's
-// progress: every script up to the last one whose success moved the bar has
-// been answered with 0x06.
-class AcknowledgedBlocks {
- public:
-  explicit AcknowledgedBlocks(Transfer& transfer);
-  // The failure of a write that did not finish, with how far the radio got.
-  LinkFailure failure() const;
-
- private:
-  Transfer& transfer_;
-  int lastStep_ = 0;
-  int shown_ = 0;
-};
-
-// The reason of a failed transfer as far as the transfer tells it today:
-// nothing answered, the port would not open, or the radio stopped answering.
-LinkFailure failureOf(const Transfer& transfer, const QString& device);
-
 // What a finished write (or the read before it) means for the radio: the
-// outcome, its cause and what the radio told about itself. `failure` is the
-// reason of a failed transfer (ignored when `ok`).
-RadioResult radioResultOf(const Transfer& transfer, bool ok, const QString& port, const LinkFailure& failure);
+// outcome, the transfer's own reason (with the blocks the radio acknowledged
+// of a write) and what the radio told about itself.
+RadioResult radioResultOf(const Transfer& transfer, bool ok, const QString& port);
 
 }  // namespace zr::cli

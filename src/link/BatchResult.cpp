@@ -2,6 +2,9 @@
 
 #include <QJsonArray>
 #include <QJsonValue>
+
+#include "data/MemoryImage.h"
+#include "link/BlockPlan.h"
 #include <cmath>
 #include <array>
 
@@ -33,6 +36,47 @@ QString csvCell(const QString& text) {
 
 QString secondsText(double s) { return QString::number(s, 'f', 1); }
 
+constexpr LinkFailure::Kind kKinds[] = {
+    LinkFailure::Kind::NoAnswer,      LinkFailure::Kind::StoppedAnswering, LinkFailure::Kind::UnexpectedReply,
+    LinkFailure::Kind::PortGone,      LinkFailure::Kind::PortBusy,         LinkFailure::Kind::StoppedByUser,
+};
+
+QJsonValue jsonAddress(int address) { return address < 0 ? QJsonValue() : QJsonValue(address); }
+
+QJsonValue failureJson(const LinkFailure& f) {
+  if (!f.failed()) return QJsonValue();
+  QJsonObject o;
+  o[QStringLiteral("kind")] = kindName(f.kind);
+  o[QStringLiteral("block")] = f.block;
+  o[QStringLiteral("address")] = jsonAddress(f.address);
+  if (!f.device.isEmpty()) o[QStringLiteral("device")] = f.device;
+  if (f.write) {
+    o[QStringLiteral("blocks_acknowledged")] = f.blocksAcknowledged;
+    o[QStringLiteral("blocks_total")] = f.blocksTotal;
+    o[QStringLiteral("last_address")] = jsonAddress(f.lastAcknowledgedAddress);
+    o[QStringLiteral("all_sent")] = f.allSent;
+  }
+  return o;
+}
+
+LinkFailure failureFrom(const QJsonValue& v) {
+  LinkFailure f;
+  const QJsonObject o = v.toObject();
+  const QString kind = o.value(QStringLiteral("kind")).toString();
+  for (const LinkFailure::Kind k : kKinds)
+    if (kind == kindName(k)) f.kind = k;
+  if (!f.failed()) return {};
+  f.block = o.value(QStringLiteral("block")).toInt();
+  f.address = o.value(QStringLiteral("address")).toInt(-1);
+  f.device = o.value(QStringLiteral("device")).toString();
+  f.write = o.contains(QStringLiteral("blocks_total"));
+  f.blocksAcknowledged = o.value(QStringLiteral("blocks_acknowledged")).toInt();
+  f.blocksTotal = o.value(QStringLiteral("blocks_total")).toInt();
+  f.lastAcknowledgedAddress = o.value(QStringLiteral("last_address")).toInt(-1);
+  f.allSent = o.value(QStringLiteral("all_sent")).toBool();
+  return f;
+}
+
 }  // namespace
 
 QString outcomeWord(BatchOutcome o) {
@@ -58,6 +102,7 @@ QJsonObject RadioResult::toJson() const {
   o[QStringLiteral("ident")] = ident.isEmpty() ? QJsonValue() : QJsonValue(ident);
   o[QStringLiteral("radio_id")] = radioId.isEmpty() ? QJsonValue() : QJsonValue(radioId);
   o[QStringLiteral("backups")] = QJsonArray::fromStringList(backups);
+  o[QStringLiteral("failure")] = failureJson(failure);
   return o;
 }
 
@@ -72,6 +117,7 @@ RadioResult RadioResult::fromJson(const QJsonObject& o) {
   r.ident = o.value(QStringLiteral("ident")).toString();
   r.radioId = o.value(QStringLiteral("radio_id")).toString();
   for (const QJsonValue& v : o.value(QStringLiteral("backups")).toArray()) r.backups << v.toString();
+  r.failure = failureFrom(o.value(QStringLiteral("failure")));
   return r;
 }
 
@@ -100,6 +146,33 @@ QString RadioResult::csvRow(const QDateTime& when) const {
   QStringList quoted;
   for (const QString& c : cells) quoted << csvCell(c);
   return quoted.join(u',');
+}
+
+namespace {
+QString modelText(int modelCode, uint8_t modelFlags) {
+  return QStringLiteral("model code %1, byte 03D3 %2")
+      .arg(modelCode)
+      .arg(QString::number(modelFlags, 16).rightJustified(2, u'0').toUpper());
+}
+const QString kOnlySpecialModels =
+    QStringLiteral("a write stores a new one only in models 100 to 149 that take the special blocks");
+}  // namespace
+
+QString radioIdRefusal(int modelCode, uint8_t modelFlags) {
+  if (takesSpecialBlocks(modelCode, modelFlags)) return {};
+  return QStringLiteral("this radio (%1) keeps its Radio ID: %2").arg(modelText(modelCode, modelFlags), kOnlySpecialModels);
+}
+
+QString radioIdRefusalForFile(const QByteArray& fileBytes, const QString& fileName) {
+  // Data file layout: image 0x0010-0x03FF sits 16 bytes further on.
+  constexpr int kFileShift = 0x10;
+  if (fileBytes.size() != kDataFileSize) return {};
+  const auto byteAt = [&](int addr) { return static_cast<uint8_t>(fileBytes[addr + kFileShift]); };
+  const uint8_t code = byteAt(kModelCodeAddr), flags = byteAt(kModelFlagsAddr);
+  constexpr uint8_t kErased = 0xFF;
+  if (code == kErased || takesSpecialBlocks(code, flags)) return {};
+  return QStringLiteral("%1 was read from a radio of %2, which keeps its Radio ID: %3")
+      .arg(fileName, modelText(code, flags), kOnlySpecialModels);
 }
 
 bool isRadioId(const QString& text) {

@@ -7,8 +7,15 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTimer>
+#include <algorithm>
 
 namespace zr {
+
+namespace {
+// A write's bar shows 3 % after the handshake and its acknowledgement, and
+// more only once the radio has acknowledged a data block.
+constexpr int kFirstBlockPercent = 4;
+}  // namespace
 
 struct BatchStation::Worker {
   int index = 0;
@@ -21,6 +28,7 @@ struct BatchStation::Worker {
   QString lastError;  // the worker's last line on stderr, for a worker that ended without a result
   bool hasResult = false;
   bool hung = false;
+  int writePercent = 0;  // the last progress of the write stage (backup and read-back not counted)
   bool ended = false;
   RadioResult result;
 };
@@ -52,6 +60,7 @@ QString BatchStation::openLog() {
 bool BatchStation::startRound() {
   if (running()) return false;
   if (!job_.radioIdFrom.isEmpty() && nextId_.isEmpty()) return false;
+  stopReason_.clear();
   ++round_;
   workers_.clear();
   for (int i = 0; i < job_.ports.size(); ++i) {
@@ -127,7 +136,10 @@ void BatchStation::readLines(Worker& w) {
     const QJsonObject o = QJsonDocument::fromJson(line).object();
     const QString event = o.value(QStringLiteral("event")).toString();
     if (event == QLatin1String("progress")) {
-      emit progress(w.index, o.value(QStringLiteral("stage")).toString(), o.value(QStringLiteral("percent")).toInt());
+      const QString stage = o.value(QStringLiteral("stage")).toString();
+      const int percent = o.value(QStringLiteral("percent")).toInt();
+      if (stage == QLatin1String("write")) w.writePercent = std::max(w.writePercent, percent);
+      emit progress(w.index, stage, percent);
     } else if (event == QLatin1String("result")) {
       RadioResult r = RadioResult::fromJson(o);
       // The station names the port and round as the user gave them.
@@ -151,7 +163,17 @@ void BatchStation::workerEnded(Worker& w) {
     // The worker died before it could say what became of the radio: the
     // radio may hold anything, so it counts as failed, never as fine.
     r.result = BatchOutcome::Failed;
-    if (w.hung)
+    if (!stopReason_.isEmpty() && w.writePercent >= kFirstBlockPercent) {
+      // The bar passes its first block mark only after the radio took a
+      // block: the radio holds part of the new configuration.
+      r.result = BatchOutcome::PartlyWritten;
+      r.cause = QStringLiteral("The write was ended at %1 % because %2; the radio was partly written: write it "
+                               "again before using it.")
+                    .arg(w.writePercent)
+                    .arg(stopReason_);
+    } else if (!stopReason_.isEmpty())
+      r.cause = QStringLiteral("The write was ended before the radio took any block because %1.").arg(stopReason_);
+    else if (w.hung)
       r.cause = QStringLiteral("the write on %1 stopped reporting for %2 s and was ended")
                     .arg(w.port)
                     .arg(kSilenceLimitMs / 1000);
@@ -193,7 +215,15 @@ bool BatchStation::allOk() const {
   return logProblem_.isEmpty();
 }
 
-void BatchStation::stopAll() {
+QStringList BatchStation::busyPorts() const {
+  QStringList busy;
+  for (const auto& w : workers_)
+    if (!w->ended) busy << w->port;
+  return busy;
+}
+
+void BatchStation::stopAll(const QString& why) {
+  stopReason_ = why.isEmpty() ? QStringLiteral("the batch was stopped") : why;
   for (auto& w : workers_) {
     if (w->process.state() == QProcess::NotRunning) continue;
     w->process.kill();

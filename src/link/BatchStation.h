@@ -54,8 +54,12 @@ class BatchStation : public QObject {
   bool allOk() const;
   // Why the last log row could not be written; empty when every row was.
   const QString& logProblem() const { return logProblem_; }
-  // Ends every running worker (the window closes, the CLI is interrupted).
-  void stopAll();
+  // Ends every running worker (the window closes, the program leaves, the
+  // CLI is interrupted). Each radio still being written gets its result and
+  // log row, saying it was ended because `why` ("the program was closed").
+  void stopAll(const QString& why = QString());
+  // The ports whose worker still runs, as named in the job.
+  QStringList busyPorts() const;
 
  signals:
   // A port's worker moved on: `stage` "backup" or "write", 0..100.
@@ -78,6 +82,7 @@ class BatchStation : public QObject {
   std::vector<std::unique_ptr<Worker>> workers_;
   std::vector<RadioResult> results_;
   QString logProblem_;
+  QString stopReason_;
 };
 
 }  // namespace zr

@@ -263,6 +263,10 @@ DirectStage BlockPlan::infoStage(int part) const {
   return s;
 }
 
+bool takesSpecialBlocks(int modelCode, uint8_t modelFlags) {
+  return modelCode >= 100 && modelCode <= 149 && (modelFlags & 0x38) == 0x28;
+}
+
 std::vector<DirectStage> BlockPlan::followingStages(const ByteArray& image, const RadioInfoBlock& info) const {
   std::vector<DirectStage> out;
   const int code = info.RadioModelCode();
@@ -280,7 +284,7 @@ std::vector<DirectStage> BlockPlan::followingStages(const ByteArray& image, cons
     p[14] = static_cast<uint8_t>((p[14] & ~0x04) | (image.at(0x03FE) & 0x04));
     s.frame.insert(s.frame.end(), p.begin(), p.end());
     out.push_back(std::move(s));
-  } else if (code >= 100 && code <= 149 && (info.bytes[3] & 0x38) == 0x28) {
+  } else if (takesSpecialBlocks(code, info.bytes[kModelFlagsAddr - kInfoBlockAddr])) {
     struct Group {
       const char16_t* trace;
       int addr;

@@ -104,6 +104,13 @@ struct RadioInfoBlock {
   std::array<uint8_t, kInfoBlockSize> bytes{};
   int RadioModelCode() const { return bytes[4]; }  // radio 0x03D4
 };
+constexpr int kModelFlagsAddr = 0x03D3;  // bits 3-5 tell whether a model takes the special blocks
+
+// Whether a write sends this radio the special blocks 0x0360, 0x03D9 and
+// 0x03E0 after its scripted ones: models 100 to 149 whose byte 0x03D3 has
+// bits 3-5 set to 101. The radio keeps its 0x03D0-0x03EF (the Radio ID
+// among them) against ordinary writes, so only these models take a new ID.
+bool takesSpecialBlocks(int modelCode, uint8_t modelFlags);
 
 // One frame a write sends itself after its scripted blocks.
 struct DirectStage {

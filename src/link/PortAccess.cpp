@@ -46,8 +46,19 @@ int PortAccess::PortState(int port) const {
 
 void PortAccess::writeComPort() { ini_.WriteString(kSettingSection, kComKey, QString::number(ComPort)); }
 
+QString PortAccess::inUseBy(int port) const {
+  if (devicesInUse.empty() || port < 1 || port > kPortCount) return {};
+  const auto it = devicesInUse.find(sio_.deviceName(port));
+  return it == devicesInUse.end() ? QString() : it->second;
+}
+
 bool PortAccess::VerdictCom(int port) {
   if (port < 1 || port > kPortCount) return false;
+  // A radio another window is writing must hear nothing from here.
+  if (!inUseBy(port).isEmpty()) {
+    portState_[static_cast<size_t>(port - 1)] = -1;
+    return false;
+  }
   int state = -1;
   // Asked without opening the device where the layer can: opening a serial
   // port that is somebody else's device is not harmless.

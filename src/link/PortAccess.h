@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <map>
 #include <vector>
 
 #include "link/SerialLibrary.h"
@@ -62,6 +63,13 @@ class PortAccess : public QObject {
   // When false, a port found by the search serves this run only and "COM"
   // is not rewritten (the CLI never changes the configuration).
   bool storeFoundPort = true;
+
+  // Devices another part of this program is using at the moment (the batch
+  // window's writes), each with who uses it. A probe counts them as not
+  // opening, the search passes them by, and a transfer refuses one as its port.
+  std::map<QString, QString> devicesInUse;
+  // Who in this program uses `port`'s device now; empty when nobody does.
+  QString inUseBy(int port) const;
 
   // 1 = opened when last probed, -1 = did not, 0 = never probed. Port 1..16;
   // any other number raises the index failure.

@@ -297,6 +297,13 @@ bool Transfer::openPort() {
   plan_.UseCmdSetAlt();
   CloseRequested = 0;
   ComStep = 0;
+  if (!access_.inUseBy(access_.ComPort).isEmpty()) {
+    // The radio on this cable is being written from elsewhere in the
+    // program: nothing goes to it, and no other port is taken instead.
+    access_.OpenFailed = -1;
+    portNotFound();
+    return false;
+  }
   if (searchOtherPorts) access_.OpenCom();
   else openOnlyComPort();
   if (access_.OpenFailed == -1) {
@@ -325,7 +332,12 @@ void Transfer::portNotFound() {
   // communication failed.
   portProblem_.clear();
   const int port = access_.ComPort;
-  if (port >= 1 && port <= PortAccess::kPortCount && access_.PortState(port) == -1)
+  if (const QString user = access_.inUseBy(port); !user.isEmpty())
+    portProblem_ = QStringLiteral("COM%1 (%2) is in use by %3: wait until it is done there, or choose another port "
+                                  "under Settings > Communication Port.")
+                       .arg(port)
+                       .arg(serial_.deviceName(port), user);
+  else if (port >= 1 && port <= PortAccess::kPortCount && access_.PortState(port) == -1)
     portProblem_ = serial_.openError(port);
   // Stopped by the user during the search, a port that would not open, or
   // ports that opened and stayed silent.
@@ -368,7 +380,7 @@ bool Transfer::runRead() {
   engine_.DelayNms(5);
   if (ok) {
     core_.image.TempArray.bytes() = scratch.bytes();
-    keepBackup(readBackupKind, scratch);
+    if (!readBackupKind.isEmpty()) keepBackup(readBackupKind, scratch);
     emit readArrived();
     core_.files.SoftDisplay();
     core_.history.clear();  // a read starts a fresh history, as Open does

@@ -186,7 +186,8 @@ class Transfer : public QObject {
   // folder (empty paths when none was attempted).
   const BackupCopy& lastBackup() const { return lastBackup_; }
   // What a good read's copy is called: "read", or "before-write" when the
-  // radio is read to keep what it held before a batch writes it.
+  // radio is read to keep what it held before a batch writes it; empty for
+  // a read that only looks (no copy is kept).
   QString readBackupKind = QStringLiteral("read");
   // The radio's identification bytes (its 0x0388-0x038A) from the first
   // reply of the last transfer; empty when none came.

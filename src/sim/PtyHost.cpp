@@ -159,9 +159,14 @@ void PtyHost::serve(std::span<const uint8_t> bytes) {
     return;
   }
   // Paced: every byte the radio receives or sends takes one byte time on the
-  // line; the cable's echo travels alongside the received byte.
+  // line; the cable's echo travels alongside the received byte. The line
+  // keeps its own schedule from the moment bytes arrive: a wake-up that
+  // comes late on a busy computer is made up on the next bytes, as a real
+  // line carries its bytes at the baud rate whatever the computers at its
+  // ends are doing. Only an idle line starts again from now.
+  lineTime_ = std::max(lineTime_, std::chrono::steady_clock::now());
   for (uint8_t b : bytes) {
-    lineTime_ = std::max(lineTime_, std::chrono::steady_clock::now()) + kByteTime;
+    lineTime_ += kByteTime;
     std::this_thread::sleep_until(lineTime_);
     const auto out = sim_.feed(b);
     size_t from = 0;

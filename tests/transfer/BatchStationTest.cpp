@@ -4,12 +4,14 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <signal.h>
 
+#include "data/MemoryImage.h"
 #include "link/BatchResult.h"
 #include "transfer/TransferRig.h"
 #include "support/CliRunner.h"
@@ -168,10 +170,11 @@ TEST_F(Batch, ThreeRadiosInOneRoundAreWrittenVerifiedNumberedAndLogged) {
 TEST_F(Batch, AFailingRadioDoesNotStopTheOthers) {
   // Port 2 stops answering in the middle of its blocks, port 3 has no radio,
   // port 4 takes the whole write and falls silent in the read-back.
-  const auto set = radios({{},
-                           {QStringLiteral("--fail-after"), QStringLiteral("30")},
-                           {QStringLiteral("--silent")},
-                           {QStringLiteral("--fail-after"), QStringLiteral("100")}});
+  const QStringList takesIds{QStringLiteral("--model-code"), QStringLiteral("120")};
+  const auto set = radios({takesIds,
+                           takesIds + QStringList{QStringLiteral("--fail-after"), QStringLiteral("30")},
+                           takesIds + QStringList{QStringLiteral("--silent")},
+                           takesIds + QStringList{QStringLiteral("--fail-after"), QStringLiteral("100")}});
   CliRun raw;
   const auto results = batch(set, {QStringLiteral("--verify"), QStringLiteral("--radio-id-from"), QStringLiteral("222221")},
                              "\n", &raw);
@@ -199,6 +202,38 @@ TEST_F(Batch, AFailingRadioDoesNotStopTheOthers) {
       << raw.err.toStdString();
 }
 
+TEST_F(Batch, APartlyWrittenRadioCountsTheBlocksAsTheSingleWriteDoes) {
+  // Two radios that stop answering at the same request: one written alone,
+  // one by the batch. The batch reports the transfer's own count, not a
+  // guess from the progress bar (which moves once every few blocks).
+  const QStringList midway{QStringLiteral("--fail-after"), QStringLiteral("45")};
+  const auto single = radios({midway});
+  const CliRun alone = run({QStringLiteral("write"), QStringLiteral("--port"), single[0]->device(), fleet});
+  EXPECT_EQ(alone.exitCode, 1);
+  static const QRegularExpression partly(
+      QStringLiteral("The radio was partly written \\((\\d+) of (\\d+) blocks, up to address ([0-9A-F]{4})\\)[^\\n]*"));
+  const auto m = partly.match(alone.err);
+  ASSERT_TRUE(m.hasMatch()) << alone.err.toStdString();
+  const int backup = static_cast<int>(alone.err.indexOf(QStringLiteral("Backup: ")));
+  if (backup >= 0) backups << alone.err.mid(backup + 8).section(u'\n', 0, 0).trimmed();
+
+  const auto batched = radios({midway});
+  CliRun raw;
+  const auto results = batch(batched, {QStringLiteral("--log"), path("station.csv")}, "\n", &raw);
+  ASSERT_EQ(results.size(), 1u) << raw.out.toStdString() << raw.err.toStdString();
+  const RadioResult& r = results[0];
+  EXPECT_EQ(r.result, BatchOutcome::PartlyWritten) << r.cause.toStdString();
+  EXPECT_EQ(r.failure.kind, LinkFailure::Kind::StoppedAnswering);
+  EXPECT_EQ(r.failure.blocksAcknowledged, m.captured(1).toInt());
+  EXPECT_EQ(r.failure.blocksTotal, m.captured(2).toInt());
+  EXPECT_EQ(r.failure.lastAcknowledgedAddress, m.captured(3).toInt(nullptr, 16));
+  // The same sentence in the result, and in the log row, with the cause after it.
+  EXPECT_TRUE(r.cause.startsWith(m.captured(0))) << r.cause.toStdString() << " / " << m.captured(0).toStdString();
+  EXPECT_TRUE(r.cause.contains(QStringLiteral("stopped answering at block %1").arg(r.failure.block)))
+      << r.cause.toStdString();
+  EXPECT_TRUE(QString::fromUtf8(readAll(path("station.csv"))).contains(m.captured(0)));
+}
+
 TEST_F(Batch, TwoRoundsKeepEachRadiosOldRangeBeforeWriting) {
   const auto two = radios({{}, {}});
   CliRun raw;
@@ -219,6 +254,56 @@ TEST_F(Batch, TwoRoundsKeepEachRadiosOldRangeBeforeWriting) {
     if (r.round == 1) EXPECT_EQ(before.mid(0x10, 16), ch1);
     else EXPECT_NE(before.mid(0x10, 16), ch1);
   }
+}
+
+TEST_F(Batch, ARadioIdIsGivenOnlyWhereAWriteCanStoreIt) {
+  // A radio of model 120 takes the special blocks (its 0x03D3 says so); one
+  // of model 40 keeps 0x03E0-0x03EB whatever is written there.
+  const auto two = radios({{QStringLiteral("--model-code"), QStringLiteral("120")}, {}});
+  CliRun raw;
+  const auto results = batch(two, {QStringLiteral("--radio-id-from"), QStringLiteral("111111")}, "\n", &raw);
+  EXPECT_EQ(raw.exitCode, 1);
+  ASSERT_EQ(results.size(), 2u) << raw.out.toStdString() << raw.err.toStdString();
+  for (const RadioResult& r : results) {
+    if (r.port == two[0]->device()) {
+      EXPECT_EQ(r.result, BatchOutcome::Ok) << r.cause.toStdString();
+      EXPECT_EQ(r.radioId, QStringLiteral("111111"));
+    } else {
+      // Refused before a block went out, the number stays with the radio in
+      // the log, and the radio still holds its customer's channel 1.
+      EXPECT_EQ(r.result, BatchOutcome::Failed);
+      EXPECT_EQ(r.radioId, QStringLiteral("111112"));
+      EXPECT_EQ(r.modelCode, 40);
+      EXPECT_TRUE(r.cause.startsWith(QStringLiteral("Radio ID 111112 not given: this radio (model code 40, byte 03D3 "
+                                                    "28) keeps its Radio ID")))
+          << r.cause.toStdString();
+    }
+  }
+  EXPECT_EQ(radioIdBytes(two[0]->device()), QByteArray("\x11\x11\x11", 3));
+  const CliRun back = run({QStringLiteral("read"), QStringLiteral("--port"), two[1]->device(), QStringLiteral("--range"),
+                           QStringLiteral("0000-001F"), QStringLiteral("--raw"), path("ch1.bin")});
+  ASSERT_EQ(back.exitCode, 0) << back.err.toStdString();
+  const int copy = static_cast<int>(back.err.indexOf(QStringLiteral("Backup: ")));
+  if (copy >= 0) backups << back.err.mid(copy + 8).section(u'\n', 0, 0).trimmed();
+  EXPECT_EQ(readAll(path("ch1.bin")).mid(0x10, 16),
+            QByteArray(reinterpret_cast<const char*>(test::kChannel1.data()), 16));
+
+  // A file read from a model-40 radio: the whole batch is refused at once.
+  QByteArray file = readAll(fleet);
+  ASSERT_EQ(file.size(), kDataFileSize);
+  file[0x03D3 + 0x10] = 0x28;
+  file[0x03D4 + 0x10] = 40;
+  const QString model40 = path("model40.dat");
+  QFile out(model40);
+  ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+  out.write(file);
+  out.close();
+  const CliRun refused = run({QStringLiteral("batch"), model40, QStringLiteral("--port"), two[0]->device(),
+                              QStringLiteral("--radio-id-from"), QStringLiteral("111111")},
+                             "\n");
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_TRUE(refused.out.isEmpty());
+  EXPECT_TRUE(refused.err.contains(QStringLiteral("was read from a radio of model code 40"))) << refused.err.toStdString();
 }
 
 TEST_F(Batch, RefusesWhatWouldMixOrLoseData) {
@@ -256,6 +341,26 @@ TEST(BatchResult, RadioIdsCountInDigitsOneToNine) {
   for (const auto& [from, next] : cases) EXPECT_EQ(nextRadioId(from), next) << from.toStdString();
 }
 
+TEST(BatchResult, OnlyModelsThatTakeTheSpecialBlocksTakeARadioId) {
+  struct Case {
+    int code;
+    uint8_t flags;
+    bool takes;
+  };
+  const Case cases[] = {{100, 0x28, true}, {149, 0x28, true}, {120, 0xEF, true}, {99, 0x28, false},
+                        {150, 0x28, false}, {120, 0x20, false}, {120, 0x38, false}, {40, 0x28, false}};
+  for (const Case& c : cases) EXPECT_EQ(radioIdRefusal(c.code, c.flags).isEmpty(), c.takes) << c.code << " " << int(c.flags);
+  // A data file names its model in the same bytes, 16 bytes further on; New
+  // leaves them erased, and then each radio is asked.
+  QByteArray file(kDataFileSize, '\xFF');
+  EXPECT_TRUE(radioIdRefusalForFile(file, QStringLiteral("new.dat")).isEmpty());
+  file[0x03E3] = 0x28;
+  file[0x03E4] = 120;
+  EXPECT_TRUE(radioIdRefusalForFile(file, QStringLiteral("fleet.dat")).isEmpty());
+  file[0x03E4] = 40;
+  EXPECT_TRUE(radioIdRefusalForFile(file, QStringLiteral("fleet.dat")).startsWith(QStringLiteral("fleet.dat was read")));
+}
+
 TEST(BatchResult, LineJsonAndCsvCarryTheSameRadio) {
   RadioResult r;
   r.port = QStringLiteral("/dev/pts/4");
@@ -267,8 +372,14 @@ TEST(BatchResult, LineJsonAndCsvCarryTheSameRadio) {
   r.ident = QStringLiteral("5A2429");
   r.radioId = QStringLiteral("111121");
   r.backups = QStringList{QStringLiteral("/b/1.bin"), QStringLiteral("/b/2.bin")};
+  r.failure = LinkFailure::stoppedAnswering(7, 0x0060);
+  r.failure.write = true;
+  r.failure.blocksAcknowledged = 6;
+  r.failure.blocksTotal = 512;
+  r.failure.lastAcknowledgedAddress = 0x005F;
   const RadioResult back = RadioResult::fromJson(r.toJson());
   EXPECT_EQ(back.toJson(), r.toJson());
+  EXPECT_EQ(back.failure, r.failure);
   EXPECT_EQ(r.line(), QStringLiteral("/dev/pts/4 2 partly-written 3.3 id=111121 ") + r.cause);
   // A cause with a comma and quotes stays one cell.
   EXPECT_EQ(r.csvRow(QDateTime(QDate(2026, 12, 11), QTime(3, 0))),
@@ -277,6 +388,7 @@ TEST(BatchResult, LineJsonAndCsvCarryTheSameRadio) {
   RadioResult none;
   EXPECT_TRUE(none.toJson().value(QStringLiteral("radio_id")).isNull());
   EXPECT_TRUE(none.toJson().value(QStringLiteral("model_code")).isNull());
+  EXPECT_TRUE(none.toJson().value(QStringLiteral("failure")).isNull());
 }
 
 }  // namespace

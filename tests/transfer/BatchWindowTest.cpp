@@ -34,7 +34,17 @@ using SimRadio = testing::SimulatedRadio;
 class BatchWindowTest : public testing::DesktopFixture {};
 
 TEST_F(BatchWindowTest, ARoundFromTheKeyboardWritesAndNumbersEveryTickedPort) {
-  SimRadio good, silent({QStringLiteral("--silent")});
+  // A radio of a model that takes the Radio ID in a write (120, with its
+  // byte 0x03D3 saying so).
+  QByteArray memory(0x2000, '\xFF');
+  memory[0x03D3] = 0x28;
+  const QString image = dir.filePath(QStringLiteral("radio.bin"));
+  QFile imageFile(image);
+  ASSERT_TRUE(imageFile.open(QIODevice::WriteOnly));
+  imageFile.write(memory);
+  imageFile.close();
+  SimRadio good({QStringLiteral("--image"), image, QStringLiteral("--model-code"), QStringLiteral("120")}),
+      silent({QStringLiteral("--silent")});
   ASSERT_FALSE(good.device().isEmpty());
   ASSERT_FALSE(silent.device().isEmpty());
   Core& core = app->core();
@@ -110,6 +120,67 @@ TEST_F(BatchWindowTest, ARoundFromTheKeyboardWritesAndNumbersEveryTickedPort) {
   EXPECT_FALSE(w.running());
   EXPECT_EQ(w.findChild<QLineEdit*>(QStringLiteral("txtBatchRadioId"))->text(), QStringLiteral("123462"));
   EXPECT_TRUE(w.findChild<QPushButton*>(QStringLiteral("cmdBatchWriteAll"))->isEnabled());
+}
+
+TEST_F(BatchWindowTest, WhileARoundWritesTheSingleTransfersKeepOffItsPortsAndLeavingAsks) {
+  // A radio at the cable's real pace, so that the round is still writing
+  // while the main window is used.
+  SimRadio radio({QStringLiteral("--paced")});
+  ASSERT_FALSE(radio.device().isEmpty());
+  Core& core = app->core();
+  const QString fleet = dir.filePath(QStringLiteral("fleet.dat"));
+  QProcess make;
+  make.start(kCli, {QStringLiteral("--config"), core.ini.path(), QStringLiteral("new"), fleet});
+  ASSERT_TRUE(make.waitForFinished(60000));
+  ASSERT_EQ(make.exitCode(), 0);
+  app->link().portMap = PortMap([&] {
+    std::vector<SerialDevice> list(1);
+    list[0].systemLocation = radio.device();
+    return list;
+  });
+
+  app->window().openBatchWrite();
+  auto* w = qobject_cast<BatchWindow*>(app->window().child(QStringLiteral("frmBatchWrite")));
+  ASSERT_NE(w, nullptr);
+  w->workerProgram = kCli;
+  w->findChild<QLineEdit*>(QStringLiteral("txtBatchFile"))->setText(fleet);
+  const QString log = dir.filePath(QStringLiteral("log.csv"));
+  w->findChild<QLineEdit*>(QStringLiteral("txtBatchLog"))->setText(log);
+  auto* ports = w->findChild<QListWidget*>(QStringLiteral("lstBatchPorts"));
+  ASSERT_EQ(ports->count(), 1);
+  ports->item(0)->setCheckState(Qt::Checked);
+  w->writeAll();
+  ASSERT_TRUE(w->running());
+
+  // A single read on the same cable is refused with the reason, before a
+  // byte goes to the radio the batch is writing.
+  const int port = app->link().portMap.numberOf(radio.device());
+  ASSERT_GT(port, 0);
+  core.settings.ComPort = port;
+  EXPECT_FALSE(app->transfer().cmdRead());
+  EXPECT_EQ(app->transfer().failure().kind, LinkFailure::Kind::PortBusy);
+  EXPECT_TRUE(app->transfer().failure().systemReason.contains(QStringLiteral("in use by the Batch Write window")))
+      << app->transfer().failure().systemReason.toStdString();
+  EXPECT_TRUE(w->running());
+
+  // Leaving asks first; No keeps the program and the round.
+  prompts.answers = {false};
+  EXPECT_FALSE(app->window().close());
+  ASSERT_FALSE(prompts.asked.isEmpty());
+  EXPECT_TRUE(prompts.asked.last().contains(QStringLiteral("COM%1").arg(port))) << prompts.asked.last().toStdString();
+  EXPECT_TRUE(w->running());
+
+  // Yes (and yes to leaving at all) ends the write, and the radio is logged
+  // as ended by the close, not lost.
+  prompts.answers = {true, true};
+  EXPECT_TRUE(app->window().close());
+  EXPECT_FALSE(w->running());
+  ASSERT_EQ(w->results().size(), 1u);
+  const RadioResult& r = w->results()[0];
+  EXPECT_NE(r.result, BatchOutcome::Ok);
+  EXPECT_TRUE(r.cause.contains(QStringLiteral("because the program was closed"))) << r.cause.toStdString();
+  EXPECT_TRUE(QString::fromUtf8(testing::readBytes(log)).contains(QStringLiteral("because the program was closed")));
+  EXPECT_TRUE(app->link().access.devicesInUse.empty());
 }
 
 }  // namespace

@@ -157,6 +157,47 @@ TEST(FailureCause, ReadFailuresNameTheirCauseToo) {
   }
 }
 
+TEST(FailureCause, APortTheBatchIsWritingIsNeitherUsedNorSearched) {
+  // The radio on COM3 is being written by the batch window.
+  constexpr int kBusy = 3;
+  {
+    SCOPED_TRACE("the configured port is busy: refused, no other port taken instead");
+    TransferRig rig(kBusy);
+    rig.loadRadio();
+    rig.core->settings.ComPort = kBusy;
+    rig.access->devicesInUse[QStringLiteral("COM3")] = QStringLiteral("the Batch Write window");
+    EXPECT_FALSE(rig.transfer->cmdRead());
+    EXPECT_EQ(rig.transfer->outcome(), TransferOutcome::PortNotFound);
+    const LinkFailure& f = rig.transfer->failure();
+    EXPECT_EQ(f.kind, LinkFailure::Kind::PortBusy);
+    EXPECT_EQ(f.systemReason,
+              QStringLiteral("COM3 (COM3) is in use by the Batch Write window: wait until it is done there, or choose "
+                             "another port under Settings > Communication Port."));
+    EXPECT_TRUE(rig.sawStatus(kComFailed + QStringLiteral(" ") + f.systemReason));
+    for (int p : {TransferRig::kPort, kBusy}) {
+      EXPECT_EQ(rig.io.port(p).openAttempts, 0) << p;
+      EXPECT_TRUE(rig.io.port(p).writes.empty()) << p;
+    }
+    EXPECT_EQ(rig.core->settings.ComPort, kBusy);
+  }
+  {
+    SCOPED_TRACE("another port is configured: the search passes the busy one by");
+    TransferRig rig(kBusy);
+    rig.loadRadio();
+    rig.core->settings.ComPort = TransferRig::kPort;
+    rig.access->devicesInUse[QStringLiteral("COM3")] = QStringLiteral("the Batch Write window");
+    EXPECT_FALSE(rig.transfer->cmdRead());
+    EXPECT_EQ(rig.transfer->failure().kind, LinkFailure::Kind::NoAnswer);
+    EXPECT_EQ(rig.io.port(kBusy).openAttempts, 0);
+    EXPECT_TRUE(rig.io.port(kBusy).writes.empty());
+    EXPECT_EQ(rig.access->PortState(kBusy), -1);
+    // Once the batch is done with it, the same search finds the radio there.
+    rig.access->devicesInUse.clear();
+    EXPECT_TRUE(rig.transfer->cmdRead());
+    EXPECT_EQ(rig.core->settings.ComPort, kBusy);
+  }
+}
+
 TEST(FailureCause, RestartsAreCountedAndTraced) {
   TransferRig rig;
   rig.loadRadio();

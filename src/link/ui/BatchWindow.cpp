@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
+#include <QFile>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -23,6 +24,7 @@
 #include "link/BatchStation.h"
 #include "link/PortMap.h"
 #include "data/Core.h"
+#include "data/MemoryImage.h"
 #include "base/TextIds.h"
 
 namespace zr {
@@ -232,6 +234,13 @@ void BatchWindow::writeAll() {
     problem = QStringLiteral("The data file %1 is not there. Choose the file to write.").arg(job.dataFile);
   else if (!job.radioIdFrom.isEmpty() && !isRadioId(job.radioIdFrom))
     problem = QStringLiteral("A Radio ID has six digits 1 to 9; leave it empty to keep the file's.");
+  else if (!job.radioIdFrom.isEmpty()) {
+    // Said before any radio is written: numbers that would never reach them.
+    QFile f(job.dataFile);
+    const QByteArray bytes = f.open(QIODevice::ReadOnly) ? f.read(kDataFileSize + 1) : QByteArray();
+    if (const QString why = radioIdRefusalForFile(bytes, QFileInfo(job.dataFile).fileName()); !why.isEmpty())
+      problem = why + QStringLiteral(". Empty the first Radio ID, or choose a file of a model that takes one.");
+  }
   if (!problem.isEmpty()) {
     core_.prompts.message(title, problem, UserPrompts::Icon::Exclamation);
     return;
@@ -261,6 +270,7 @@ void BatchWindow::writeAll() {
   }
   setEditable(false);
   status_->setText(QStringLiteral("Round %1: writing %2 radio(s)...").arg(station_->round()).arg(job.ports.size()));
+  emit portsInUseChanged(station_->busyPorts());
 }
 
 void BatchWindow::buildPortRows(const QStringList& devices) {
@@ -304,13 +314,14 @@ void BatchWindow::onRadioDone(int port, const RadioResult& r) {
     QLabel* state = portStatus_[static_cast<size_t>(port)];
     QString text = outcomeWord(r.result);
     if (!r.radioId.isEmpty()) text += QStringLiteral(" id=") + r.radioId;
+    // The worker's cause is the transfer's own: a partly written radio's
+    // starts with how many blocks it took and where it stopped.
     if (!r.cause.isEmpty()) text += QStringLiteral(": ") + r.cause;
-    if (r.result == BatchOutcome::PartlyWritten && !r.cause.contains(QStringLiteral("write it again")))
-      text += QStringLiteral("\nThe radio was partly written; write it again before using it.");
     state->setText(text);
     state->setStyleSheet(r.ok() ? QString() : QStringLiteral("color: #b00000;"));
     if (r.ok()) bars_[static_cast<size_t>(port)]->setValue(100);
   }
+  if (station_) emit portsInUseChanged(station_->busyPorts());
   const int row = table_->rowCount();
   table_->insertRow(row);
   const QStringList cells{QDateTime::currentDateTime().toString(Qt::ISODate),
@@ -348,14 +359,32 @@ void BatchWindow::onRoundFinished(int round) {
   setEditable(true);
 }
 
+bool BatchWindow::mayEndRound(const QString& closing) {
+  if (!running()) return true;
+  QStringList names;
+  for (const QString& device : station_->busyPorts()) names << portLabel(device);
+  return core_.prompts.askYesNo(
+      core_.text.SoftFace(kTxtNotice),
+      QStringLiteral("Round %1 of the batch is writing radios on %2. %3 now ends those writes and leaves the radios "
+                     "partly written. End them?")
+          .arg(station_->round())
+          .arg(names.join(QStringLiteral(", ")), closing));
+}
+
+void BatchWindow::endRound(const QString& why) {
+  if (!running()) return;
+  // The results of the ended workers arrive through the station's signals
+  // while it stops them: table, log and port rows are filled as usual.
+  station_->stopAll(why);
+  emit portsInUseChanged({});
+}
+
 void BatchWindow::closeEvent(QCloseEvent* e) {
-  if (running() &&
-      !core_.prompts.askYesNo(core_.text.SoftFace(kTxtNotice),
-                              QStringLiteral("Radios are being written. Stopping now leaves them partly written. Stop?"))) {
+  if (!mayEndRound(QStringLiteral("Closing the Batch Write window"))) {
     e->ignore();
     return;
   }
-  if (station_) station_->stopAll();
+  endRound(QStringLiteral("the Batch Write window was closed"));
   e->accept();
 }
 

@@ -43,6 +43,18 @@ class BatchWindow : public QDialog {
   void writeAll();
   bool running() const;
   const std::vector<RadioResult>& results() const;
+  // Whether a running round may be ended (the window or the program is
+  // closing): true when none runs; otherwise the user is asked, naming the
+  // ports being written. Nothing is stopped here.
+  bool mayEndRound(const QString& closing);
+  // Ends a running round: every worker stops, and each radio still being
+  // written gets its row in the table and the log, ended because `why`.
+  void endRound(const QString& why);
+
+ signals:
+  // The devices the running round is writing now (empty when it is done):
+  // no other transfer of the program may use them meanwhile.
+  void portsInUseChanged(const QStringList& devices);
 
  protected:
   void closeEvent(QCloseEvent* e) override;

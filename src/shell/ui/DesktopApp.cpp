@@ -67,10 +67,27 @@ DesktopApp::DesktopApp(const QString& programDir, UserPrompts* prompts)
       // Each radio is written by the command line's own single-radio write.
       batch->workerProgram = QDir(core_->paths.programDir).filePath(QStringLiteral("zr417-cli"));
       window_->registerChild(QStringLiteral("frmBatchWrite"), batch);
+      // The one place where the batch and the single transfers meet: the
+      // ports a round is writing are closed to Read and Write meanwhile.
+      QObject::connect(batch, &BatchWindow::portsInUseChanged, window_.get(), [this](const QStringList& devices) {
+        std::map<QString, QString>& inUse = link_->access.devicesInUse;
+        inUse.clear();
+        for (const QString& d : devices) inUse[d] = QStringLiteral("the Batch Write window");
+      });
     }
     batch->show();
     batch->raise();
     batch->activateWindow();
+  };
+  // Leaving while a batch round writes radios asks first; the writes that
+  // are ended get their result and log row.
+  window_->mayLeave = [this] {
+    auto* batch = qobject_cast<BatchWindow*>(window_->child(QStringLiteral("frmBatchWrite")));
+    return !batch || batch->mayEndRound(QStringLiteral("Closing the program"));
+  };
+  window_->leaving = [this] {
+    if (auto* batch = qobject_cast<BatchWindow*>(window_->child(QStringLiteral("frmBatchWrite"))))
+      batch->endRound(QStringLiteral("the program was closed"));
   };
   window_->verifyAfterWriteChanged = [this](bool on) { transfer_->verifyAfterWrite = on; };
   // The wheel changes a list or spin box only when it has the focus.

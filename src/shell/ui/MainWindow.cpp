@@ -822,8 +822,16 @@ void MainWindow::closeEvent(QCloseEvent* e) {
   // The place is taken before the child windows close and the docks change
   // (a close that is refused afterwards leaves it stored, which is harmless).
   if (!core_.settings.autoInputOpen) storePlaces();
-  if (queryUnload(core_, [this](const QString& name) { closeChild(name); })) e->accept();
-  else e->ignore();
+  if (mayLeave && !mayLeave()) {
+    e->ignore();
+    return;
+  }
+  if (!queryUnload(core_, [this](const QString& name) { closeChild(name); })) {
+    e->ignore();
+    return;
+  }
+  if (leaving) leaving();
+  e->accept();
 }
 
 }  // namespace zr

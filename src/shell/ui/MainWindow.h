@@ -102,6 +102,11 @@ class MainWindow : public QMainWindow {
   std::function<void()> openPortChooser;
   // Program > Batch Write...: the window of the dealer's station.
   std::function<void()> openBatchWrite;
+  // Asked first when the program is to close: false keeps it open (radios of
+  // a batch round are being written and the user wants them finished).
+  std::function<bool()> mayLeave;
+  // The program closes (after every question was answered): end what still runs.
+  std::function<void()> leaving;
   // "Verify After Write" was ticked or unticked (and stored).
   std::function<void(bool on)> verifyAfterWriteChanged;
   // Shows a folder in the desktop's file manager ("Open Backup Folder").
