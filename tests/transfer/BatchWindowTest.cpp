@@ -31,7 +31,16 @@ const QString kCli = QStringLiteral(ZR_BIN_DIR "/zr417-cli");
 
 using SimRadio = testing::SimulatedRadio;
 
-class BatchWindowTest : public testing::DesktopFixture {};
+class BatchWindowTest : public testing::DesktopFixture {
+ protected:
+  // A new data file made by the command line with the program's configuration.
+  static void makeDataFile(Core& core, const QString& path) {
+    QProcess make;
+    make.start(kCli, {QStringLiteral("--config"), core.ini.path(), QStringLiteral("new"), path});
+    ASSERT_TRUE(make.waitForFinished(60000));
+    ASSERT_EQ(make.exitCode(), 0);
+  }
+};
 
 TEST_F(BatchWindowTest, ARoundFromTheKeyboardWritesAndNumbersEveryTickedPort) {
   // A radio of a model that takes the Radio ID in a write (120, with its
@@ -49,10 +58,7 @@ TEST_F(BatchWindowTest, ARoundFromTheKeyboardWritesAndNumbersEveryTickedPort) {
   ASSERT_FALSE(silent.device().isEmpty());
   Core& core = app->core();
   const QString fleet = dir.filePath(QStringLiteral("fleet.dat"));
-  QProcess make;
-  make.start(kCli, {QStringLiteral("--config"), core.ini.path(), QStringLiteral("new"), fleet});
-  ASSERT_TRUE(make.waitForFinished(60000));
-  ASSERT_EQ(make.exitCode(), 0);
+  ASSERT_NO_FATAL_FAILURE(makeDataFile(core, fleet));
 
   PortMap map([&] {
     std::vector<SerialDevice> list(2);
@@ -129,10 +135,7 @@ TEST_F(BatchWindowTest, WhileARoundWritesTheSingleTransfersKeepOffItsPortsAndLea
   ASSERT_FALSE(radio.device().isEmpty());
   Core& core = app->core();
   const QString fleet = dir.filePath(QStringLiteral("fleet.dat"));
-  QProcess make;
-  make.start(kCli, {QStringLiteral("--config"), core.ini.path(), QStringLiteral("new"), fleet});
-  ASSERT_TRUE(make.waitForFinished(60000));
-  ASSERT_EQ(make.exitCode(), 0);
+  ASSERT_NO_FATAL_FAILURE(makeDataFile(core, fleet));
   app->link().portMap = PortMap([&] {
     std::vector<SerialDevice> list(1);
     list[0].systemLocation = radio.device();
