@@ -20,27 +20,53 @@ bool setRadioId(Session& s, const QString& id) {
   return true;
 }
 
+// One read before the write, of addresses first..last only: the read range
+// of the settings is swapped for it and put back afterwards, whatever
+// happens. `prepare` sets the transfer up before it starts (a backup kept of
+// it, progress followed). When the port cannot be chosen the problem is
+// printed, becomes `cause`, and nothing is read.
+enum class EarlyRead { PortProblem, Failed, Done };
+template <typename Prepare>
+EarlyRead readRangeFirst(Session& session, LinkRun& run, const LinkOptions& link, int first, int last,
+                         Prepare&& prepare, QString& cause, int& messagesBefore) {
+  AppSettings& s = session.core->settings;
+  const int readStart = s.ReadStartAddr, readEnd = s.ReadEndAddr;
+  struct PutBack {
+    AppSettings& s;
+    int start, end;
+    ~PutBack() {
+      s.ReadStartAddr = start;
+      s.ReadEndAddr = end;
+    }
+  } putBack{s, readStart, readEnd};
+  s.ReadStartAddr = first;
+  s.ReadEndAddr = last;
+  const QString portProblem = choosePort(run, *session.core, link);
+  if (!portProblem.isEmpty()) {
+    printErr(QStringLiteral("zr417-cli write: ") + portProblem);
+    cause = portProblem;
+    return EarlyRead::PortProblem;
+  }
+  prepare(run.transfer);
+  messagesBefore = static_cast<int>(session.prompts.messages.size());
+  return run.transfer.cmdRead() ? EarlyRead::Done : EarlyRead::Failed;
+}
+
 // Reads the range the write is about to replace and keeps it as a copy
 // named "before-write", so that a radio written by mistake can be put back.
 bool backUpBeforeWrite(Session& session, const LinkOptions& link, WorkerReport& report, RadioResult& failure) {
   Core& c = *session.core;
-  const int readStart = c.settings.ReadStartAddr, readEnd = c.settings.ReadEndAddr;
-  c.settings.ReadStartAddr = c.settings.WriteStartAddr;
-  c.settings.ReadEndAddr = c.settings.WriteEndAddr;
   LinkRun run(session, QStringLiteral("write"));
-  const QString portProblem = choosePort(run, c, link);
-  if (!portProblem.isEmpty()) {
-    printErr(QStringLiteral("zr417-cli write: ") + portProblem);
-    failure.cause = portProblem;
-    return false;
-  }
-  run.transfer.readBackupKind = QStringLiteral("before-write");
-  report.follow(run.transfer, QStringLiteral("backup"));
-  const int messagesBefore = static_cast<int>(session.prompts.messages.size());
-  const bool ok = run.transfer.cmdRead();
-  c.settings.ReadStartAddr = readStart;
-  c.settings.ReadEndAddr = readEnd;
-  if (!ok) {
+  int messagesBefore = 0;
+  const EarlyRead read = readRangeFirst(
+      session, run, link, c.settings.WriteStartAddr, c.settings.WriteEndAddr,
+      [&](Transfer& t) {
+        t.readBackupKind = QStringLiteral("before-write");
+        report.follow(t, QStringLiteral("backup"));
+      },
+      failure.cause, messagesBefore);
+  if (read == EarlyRead::PortProblem) return false;
+  if (read == EarlyRead::Failed) {
     reportFailure(session, run, QStringLiteral("Read Failed"), messagesBefore);
     printErr(QStringLiteral("zr417-cli write: the radio's memory could not be kept before the write; nothing "
                             "was written"));
@@ -75,22 +101,14 @@ bool radioTakesId(Session& session, const LinkOptions& link, bool backedUp, cons
   const AppSettings& s = c.settings;
   const bool inBackup = backedUp && s.WriteStartAddr <= kModelFlagsAddr && s.WriteEndAddr >= kModelCodeAddr;
   if (!inBackup) {
-    const int readStart = s.ReadStartAddr, readEnd = s.ReadEndAddr;
-    c.settings.ReadStartAddr = kInfoBlockAddr;
-    c.settings.ReadEndAddr = kModelCodeAddr;
     LinkRun run(session, QStringLiteral("write"));
-    const QString portProblem = choosePort(run, c, link);
-    if (!portProblem.isEmpty()) {
-      printErr(QStringLiteral("zr417-cli write: ") + portProblem);
-      result.cause = portProblem;
-      return false;
-    }
-    run.transfer.readBackupKind.clear();  // a look at two bytes, not a copy worth keeping
-    const int messagesBefore = static_cast<int>(session.prompts.messages.size());
-    const bool ok = run.transfer.cmdRead();
-    c.settings.ReadStartAddr = readStart;
-    c.settings.ReadEndAddr = readEnd;
-    if (!ok) {
+    int messagesBefore = 0;
+    // A look at two bytes, not a copy worth keeping.
+    const EarlyRead read = readRangeFirst(
+        session, run, link, kInfoBlockAddr, kModelCodeAddr, [](Transfer& t) { t.readBackupKind.clear(); },
+        result.cause, messagesBefore);
+    if (read == EarlyRead::PortProblem) return false;
+    if (read == EarlyRead::Failed) {
       reportFailure(session, run, QStringLiteral("Read Failed"), messagesBefore);
       printErr(QStringLiteral("zr417-cli write: the radio's model could not be read to give it its Radio ID; "
                               "nothing was written"));
