@@ -13,8 +13,10 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFile>
+#include <QInputDevice>
 #include <QKeyEvent>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -96,6 +98,9 @@ class LatencyProbe : public QObject {
 
   // Posts both kinds of event every `period` until stopped.
   void startPosting(std::chrono::milliseconds period) {
+    // A key event names the keyboard it came from; Qt makes that object on
+    // first use, and it must be made here, in the program's own thread.
+    (void)QInputDevice::primaryKeyboard();
     running_ = true;
     poster_ = std::thread([this, period] {
       while (running_) {
@@ -165,7 +170,16 @@ void transferLatency(benchmark::State& state, zr::CommunMode mode) {
     for (auto _ : state) {
       const auto t0 = Clock::now();
       probe.startPosting(std::chrono::milliseconds(4));
+      // A read's window closes itself; a write's stays open with its result
+      // until the user closes it, which the benchmark does at once.
+      QTimer closer;
+      QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (d.app.transfer().running() || d.app.transfer().outcome() == zr::TransferOutcome::None) return;
+        if (QWidget* w = QApplication::activeModalWidget()) w->close();
+      });
+      if (mode == zr::CommunMode::Write) closer.start(20);
       zr::showCommunWindow(d.app.transfer(), mode, &d.app.window());
+      closer.stop();
       probe.stopPosting();
       wall += msSince(t0) / 1000.0;
       if (d.app.transfer().outcome() != zr::TransferOutcome::Succeeded) {
