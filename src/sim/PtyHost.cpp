@@ -169,7 +169,10 @@ void PtyHost::serve(std::span<const uint8_t> bytes) {
       send(out.data(), 1);
       from = 1;
     }
+    // Only a reply of several bytes can be held up halfway.
+    const bool hold = out.size() >= from + 2 && options_.holdEvery > 0 && ++replies_ % options_.holdEvery == 0;
     for (size_t k = from; k < out.size(); ++k) {
+      if (hold && k == from + (out.size() - from) / 2) lineTime_ += std::chrono::milliseconds(options_.holdMs);
       lineTime_ += kByteTime;
       std::this_thread::sleep_until(lineTime_);
       send(&out[k], 1);
