@@ -261,9 +261,9 @@ int QtSerialLibrary::sio_read(int port, uint8_t* buffer, int count) {
   const auto started = std::max(Clock::now(), s->requestLeavesAt);
   // A reply that has begun is not cut off while it is still coming: each
   // byte gives the rest the limit again (a host that hands the bytes over
-  // late, a USB adapter's packets, a busy machine), at most three limits
-  // in all. Only a line quiet for the whole limit ends the read short.
-  const auto hardEnd = started + 3 * limit;
+  // late, a USB adapter's packets, a busy machine). Only a line quiet for
+  // the whole limit ends the read short, so a read lasts at most one limit
+  // per byte asked for.
   auto lastByte = started;
   // The window is served once a slice while a reply comes in, not after
   // every byte: at 9600 baud a byte arrives each 1.1 ms, and serving the
@@ -288,7 +288,7 @@ int QtSerialLibrary::sio_read(int port, uint8_t* buffer, int count) {
   for (;;) {
     take();
     if (got >= count) break;
-    const auto end = got > 0 ? std::min(lastByte + limit, hardEnd) : started + limit;
+    const auto end = (got > 0 ? lastByte : started) + limit;
     qint64 left = std::chrono::ceil<std::chrono::milliseconds>(end - Clock::now()).count();
     if (left <= 0) {
       // Time is up; but bytes the system already holds are not left
