@@ -125,15 +125,15 @@ void BM_FullRead(benchmark::State& state) {
 }
 BENCHMARK(BM_FullRead)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The same paced read, with every 25th reply of a block held up for 100 ms
-// halfway (a busy machine, an adapter that sits on its bytes): the line is
-// never quiet for a read's whole limit (120 ms for a block), but the reply
-// ends after it. Such a reply must be read, not answered with a restart of
-// the whole read.
+// The same paced read, with every 25th reply of a block held up twice on its
+// way, 60 ms each time (a busy machine, an adapter that sits on its bytes):
+// the line is never quiet for a read's whole limit (120 ms for a block), but
+// the reply ends after it. Such a reply must be read, not answered with a
+// restart of the whole read.
 void BM_FullReadHeldReplies(benchmark::State& state) {
-  Rig rig(true, 25, 100);
+  Rig rig(true, 25, 120);
   fullRead(state, rig);
-  state.SetLabel("paced, every 25th reply held 100 ms");
+  state.SetLabel("paced, every 25th reply held 2 x 60 ms");
 }
 BENCHMARK(BM_FullReadHeldReplies)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 

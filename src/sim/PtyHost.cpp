@@ -159,9 +159,13 @@ void PtyHost::serve(std::span<const uint8_t> bytes) {
     return;
   }
   // Paced: every byte the radio receives or sends takes one byte time on the
-  // line; the cable's echo travels alongside the received byte.
+  // line; the cable's echo travels alongside the received byte. The line's
+  // clock starts when the bytes came and then runs on by itself: a wake-up
+  // that comes late (a busy machine) sends what is due at once instead of
+  // pushing every later byte back, so delays do not add up over a reply.
+  lineTime_ = std::max(lineTime_, std::chrono::steady_clock::now());
   for (uint8_t b : bytes) {
-    lineTime_ = std::max(lineTime_, std::chrono::steady_clock::now()) + kByteTime;
+    lineTime_ += kByteTime;
     std::this_thread::sleep_until(lineTime_);
     const auto out = sim_.feed(b);
     size_t from = 0;
@@ -169,10 +173,13 @@ void PtyHost::serve(std::span<const uint8_t> bytes) {
       send(out.data(), 1);
       from = 1;
     }
-    // Only a reply of several bytes can be held up halfway.
+    // Only a reply of several bytes can be held up on its way.
     const bool hold = out.size() >= from + 2 && options_.holdEvery > 0 && ++replies_ % options_.holdEvery == 0;
     for (size_t k = from; k < out.size(); ++k) {
-      if (hold && k == from + (out.size() - from) / 2) lineTime_ += std::chrono::milliseconds(options_.holdMs);
+      // Two pauses, a third and two thirds into the reply, half the hold each.
+      const size_t n = out.size() - from;
+      if (hold && (k == from + n / 3 || k == from + 2 * n / 3) && k > from)
+        lineTime_ += std::chrono::milliseconds(options_.holdMs / 2);
       lineTime_ += kByteTime;
       std::this_thread::sleep_until(lineTime_);
       send(&out[k], 1);

@@ -24,8 +24,9 @@ class PtyHost {
     bool paced = false;
     // A pause this long drops a partly received frame, as the radio does.
     int idleMs = 50;
-    // Paced only: every `holdEvery`-th reply stops for `holdMs` halfway, as
-    // a reply does when the machine or an adapter holds its bytes up.
+    // Paced only: every `holdEvery`-th reply of several bytes stops twice on
+    // its way, `holdMs` in all, as a reply does when the machine or an
+    // adapter holds its bytes up.
     int holdEvery = 0;
     int holdMs = 0;
   };
