@@ -186,7 +186,7 @@ static uint64_t once(const uint8_t* data, size_t size) {
     transfer.addressBoxChanged(AddressBox::WriteEnd, QString::number(start + 0xFF, 16));
   }
   std::vector<uint8_t> arrived;
-  transfer.readDataArrived = [&] { arrived = s.image().bytes(); };
+  QObject::connect(&transfer, &Transfer::readArrived, [&] { arrived = s.image().bytes(); });
 
   const bool ok = mode == 1 ? transfer.cmdRead() : transfer.cmdWrite();
   checkEnded(transfer, ok, io, access);

@@ -39,6 +39,8 @@
 #include <string>
 #include <vector>
 
+#include "data/ByteCodes.h"
+
 namespace {
 
 constexpr int kImageSize = 0x0400;
@@ -89,8 +91,6 @@ struct Image {
   }
   void setByte(long addr, long value, const std::string& where) { write(addr, value, 0xFF, true, where); }
 };
-
-int bcdPair(int v) { return ((v / 10) % 10) * 16 + v % 10; }
 
 }  // namespace
 
@@ -175,7 +175,7 @@ int main(int argc, char** argv) {
       const long width = hi - lo + 1;
       const long v = parseValue(value, where);
       if (v < 0 || v >= (1L << width)) fail(where, "value does not fit into " + std::to_string(width) + " bit(s)");
-      const auto mask = static_cast<uint8_t>(((1 << width) - 1) << lo);
+      const auto mask = static_cast<uint8_t>(zr::bytecodes::fieldMask(static_cast<int>(lo), static_cast<int>(width)));
       image.write(addr, v << lo, mask, true, where);
     } else if (verb == "word") {
       std::string addrText, value;
@@ -184,8 +184,8 @@ int main(int argc, char** argv) {
       const long addr = parseValue(addrText, where);
       const long v = parseValue(value, where);
       if (v < 0 || v > 0xFFFF) fail(where, "word outside 0x0000-0xFFFF");
-      image.setByte(addr, v & 0xFF, where);
-      image.setByte(addr + 1, (v >> 8) & 0xFF, where);
+      image.setByte(addr, zr::bytecodes::lowByte(static_cast<int>(v)), where);
+      image.setByte(addr + 1, zr::bytecodes::highByte(static_cast<int>(v)), where);
     } else if (verb == "ascii") {
       std::string addrText;
       words >> addrText;
@@ -207,10 +207,10 @@ int main(int argc, char** argv) {
       const long min = parseNumber(lo, where, 10) * 10;
       const long max = parseNumber(hi, where, 10) * 10;
       if (min < 0 || max > 9999 || max < min) fail(where, "band limits out of order or range");
-      image.setByte(kBandMinAddr, bcdPair(static_cast<int>(min / 100)), where);
-      image.setByte(kBandMinAddr + 1, bcdPair(static_cast<int>(min % 100)), where);
-      image.setByte(kBandMinAddr + 2, bcdPair(static_cast<int>(max / 100)), where);
-      image.setByte(kBandMinAddr + 3, bcdPair(static_cast<int>(max % 100)), where);
+      image.setByte(kBandMinAddr, zr::bytecodes::toBcdByte(static_cast<int>(min / 100)), where);
+      image.setByte(kBandMinAddr + 1, zr::bytecodes::toBcdByte(static_cast<int>(min % 100)), where);
+      image.setByte(kBandMinAddr + 2, zr::bytecodes::toBcdByte(static_cast<int>(max / 100)), where);
+      image.setByte(kBandMinAddr + 3, zr::bytecodes::toBcdByte(static_cast<int>(max % 100)), where);
     } else {
       fail(where, "unknown statement: " + verb);
     }

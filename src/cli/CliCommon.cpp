@@ -14,6 +14,7 @@
 
 #include "data/DataFileCheck.h"
 #include "data/DataFiles.h"
+#include "base/TextIds.h"
 
 namespace zr::cli {
 
@@ -40,7 +41,7 @@ void printSaveFailure(const Session& s, const QString& command, const QString& p
   // The save keeps its cause ("x.dat: Permission denied").
   QString cause = s.core->files.lastSaveFailure();
   if (cause.isEmpty()) cause = s.core->log.lastDetail();
-  printErr(QStringLiteral("zr417-cli %1: %2 %3").arg(command, s.core->text.SoftFace(86),
+  printErr(QStringLiteral("zr417-cli %1: %2 %3").arg(command, s.core->text.SoftFace(kTxtSaveAsFailed),
                                                      cause.isEmpty() ? path : cause));
 }
 

@@ -80,12 +80,12 @@ void ProgressPrinter::finish() {
 
 LinkRun::LinkRun(Session& s, const QString& name)
     : link(*s.core, waiter), transfer(link, *s.editors), progress(name) {
-  transfer.addListener([this] { progress.update(transfer.state()); });
+  QObject::connect(&transfer, &Transfer::stateChanged, [this] { progress.update(transfer.state()); });
   if (s.verbose)
-    transfer.restarted = [this](const QString& line) {
+    QObject::connect(&transfer, &Transfer::restarted, [this](const QString& line) {
       progress.finish();
       printErr(QStringLiteral("zr417-cli %1: %2").arg(progress.name(), line));
-    };
+    });
 }
 
 // A number is the desktop program's port number, tried alone unless
@@ -101,10 +101,10 @@ QString choosePort(LinkRun& run, Core& core, const LinkOptions& o) {
     core.settings.ComPort = n;
     run.transfer.searchOtherPorts = o.search;
     // The radio's port is named before any block goes to it.
-    run.transfer.portOpened = [&run, name = run.progress.name()](int port) {
+    QObject::connect(&run.transfer, &Transfer::portOpened, [&run, name = run.progress.name()](int port) {
       const QString device = run.link.portMap.devicePath(port);
       printErr(QStringLiteral("zr417-cli %1: the radio answered on COM%2 (%3)").arg(name).arg(port).arg(device));
-    };
+    });
     return {};
   }
   const int assigned = run.link.portMap.assign(o.port);

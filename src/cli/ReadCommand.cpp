@@ -5,6 +5,7 @@
 #include "cli/CliLink.h"
 #include "cli/CliParser.h"
 #include "data/DataFiles.h"
+#include "base/TextIds.h"
 
 namespace zr::cli {
 
@@ -38,17 +39,17 @@ int runRead(const GlobalOptions& global, const QStringList& args) {
 
   // The bytes as received, before the refresh decodes and repairs them.
   std::vector<uint8_t> received;
-  run.transfer.readDataArrived = [&] { received = c.image.TempArray.bytes(); };
+  QObject::connect(&run.transfer, &Transfer::readArrived, [&] { received = c.image.TempArray.bytes(); });
   const int messagesBefore = static_cast<int>(session->prompts.messages.size());
   const bool ok = run.transfer.cmdRead();
   if (!ok) {
-    reportFailure(*session, run, c.text.SoftFace(Transfer::kTxtReadFailed), messagesBefore);
+    reportFailure(*session, run, c.text.SoftFace(kTxtReadFailed), messagesBefore);
     return kExitFailed;
   }
   run.progress.finish();
   // The radio was read: say so first, so that a file that cannot be written
   // afterwards is not mistaken for a failed read; the backup holds the data.
-  printErr(c.text.SoftFace(Transfer::kTxtReadOk));
+  printErr(c.text.SoftFace(kTxtReadOk));
   noteBackup(run.transfer);
 
   bool saved = true;

@@ -21,7 +21,7 @@ void WorkerReport::follow(Transfer& transfer, const QString& stage) {
   if (!on_) return;
   stage_ = stage;
   shown_ = -1;
-  transfer.addListener([this, &transfer, stage] {
+  QObject::connect(&transfer, &Transfer::stateChanged, [this, &transfer, stage] {
     const int percent = transfer.state().progress;
     // The window's reset at the end (bar back to 0) is no progress.
     if (stage != stage_ || percent <= shown_) return;
@@ -43,7 +43,7 @@ void WorkerReport::finish(RadioResult r) {
 }
 
 AcknowledgedBlocks::AcknowledgedBlocks(Transfer& transfer) : transfer_(transfer) {
-  transfer.addListener([this] {
+  QObject::connect(&transfer, &Transfer::stateChanged, [this] {
     const int percent = transfer_.state().progress;
     // The bar moves only after a script succeeded; the reset at the end
     // (back to 0) is no step.

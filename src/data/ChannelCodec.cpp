@@ -23,26 +23,11 @@ constexpr int kMaxFreqDigits = 99999999;
 // channel when it lies in 0x01..0x99; 0x00 and 0x9A..0xFF mean "none".
 bool isBcdLead(int b) { return ((b - 1) & 0xFF) < 0x99; }
 
-int bit(int byte, int n) { return (byte >> n) & 1; }
-
 // A two-bit field holding one of two choices: the lower bit alone is 1, the
-// higher bit alone is 2; neither or both read as 0.
-int decodePair(int byte, int lowBit) {
-  switch ((byte >> lowBit) & 3) {
-    case 1: return 1;
-    case 2: return 2;
-    default: return 0;
-  }
-}
-
-int encodePair(int byte, int lowBit, int value) {
-  byte &= ~(3 << lowBit);
-  if (value == 1) byte |= 1 << lowBit;
-  if (value == 2) byte |= 2 << lowBit;
-  return byte;
-}
-
-int withBit(int byte, int n, bool on) { return on ? (byte | (1 << n)) : (byte & ~(1 << n)); }
+// higher bit alone is 2; neither or both read as 0. Any other value is
+// stored as neither bit.
+int decodePair(int field) { return field == 1 || field == 2 ? field : 0; }
+int encodePair(int value) { return value == 1 || value == 2 ? value : 0; }
 
 int hexDigit(QChar c) {
   if (c >= u'0' && c <= u'9') return c.unicode() - u'0';
@@ -106,43 +91,31 @@ void ChannelCodec::IicDatToChInfo() {
 void ChannelCodec::IcChParaSol(int i) {
   silently([&] {
     const int r = record(i);
-    int b13 = image_.at(r + kOpt13);
-    table_.set(kRowBusyLock, i, bit(b13, 5));
-    table_.set(kRowPower, i, bit(b13, 4));
+    table_.set(kRowBusyLock, i, image_.bits(r + kOpt13, 5, 1));
+    table_.set(kRowPower, i, image_.bits(r + kOpt13, 4, 1));
 
     const int mask = channelBit(i);
     table_.set(kRowWide, i, (image_.word(kChannelBitWordAddr) & mask) ? 1 : 0);
 
-    table_.set(kRowScan, i, decodePair(image_.at(r + kOpt12), 3));
+    table_.set(kRowScan, i, decodePair(image_.bits(r + kOpt12, 3, 2)));
 
-    b13 = image_.at(r + kOpt13);
-    table_.set(kRowVox, i, bit(b13, 7));
+    table_.set(kRowVox, i, image_.bits(r + kOpt13, 7, 1));
 
-    table_.set(kRowPttId, i, 2 * bit(image_.at(r + kOpt14), 0) + bit(image_.at(r + kOpt12), 0));
+    table_.set(kRowPttId, i, 2 * image_.bits(r + kOpt14, 0, 1) + image_.bits(r + kOpt12, 0, 1));
 
-    table_.set(11, i, decodePair(image_.at(r + kOpt12), 1));
+    table_.set(kRowByte12Pair1, i, decodePair(image_.bits(r + kOpt12, 1, 2)));
 
-    const int b15 = image_.at(r + kOpt15);
-    table_.set(12, i, b15 & 7);
-    table_.set(13, i, (image_.at(r + kOpt14) >> 4) & 0x0F);
-    table_.set(14, i, (b15 >> 4) & 0x0F);
+    table_.set(kRowByte15Low, i, image_.bits(r + kOpt15, 0, 3));
+    table_.set(kRowByte14High, i, image_.bits(r + kOpt14, 4, 4));
+    table_.set(kRowByte15High, i, image_.bits(r + kOpt15, 4, 4));
 
-    table_.set(15, i, decodePair(image_.at(r + kOpt12), 5));
+    table_.set(kRowByte12Pair5, i, decodePair(image_.bits(r + kOpt12, 5, 2)));
   });
 }
 
 std::optional<int> ChannelCodec::readFrequency(int i, int offset) const {
   // Eight BCD digits, the two most significant in the highest byte.
-  const int r = record(i) + offset;
-  int value = 0;
-  for (int k = 3; k >= 0; --k) {
-    const int b = image_.at(r + k);
-    const int hi = b >> 4;
-    const int lo = b & 0x0F;
-    if (hi > 9 || lo > 9) return std::nullopt;
-    value = value * 100 + hi * 10 + lo;
-  }
-  return value;
+  return image_.bcdLowFirst(record(i) + offset, 4);
 }
 
 void ChannelCodec::IcRxFreSol(int i) {
@@ -205,50 +178,39 @@ void ChannelCodec::CiChParaSol(int i) {
   // before a failing one stay in the image. Bits no row owns are kept.
   silently([&] {
     const int r = record(i);
-    int b = image_.at(r + kOpt13);
-    b = withBit(b, 5, table_.get(kRowBusyLock, i) == 1);
-    b = withBit(b, 4, table_.get(kRowPower, i) == 1);
-    image_.set(r + kOpt13, b);
+    image_.setBit(r + kOpt13, 5, table_.get(kRowBusyLock, i) == 1);
+    image_.setBit(r + kOpt13, 4, table_.get(kRowPower, i) == 1);
 
     const int mask = channelBit(i);
     int word = image_.word(kChannelBitWordAddr);
     word = table_.get(kRowWide, i) == 1 ? (word | mask) : (word & ~mask);
-    image_.set(kChannelBitWordAddr + 1, (word >> 8) & 0xFF);
-    image_.set(kChannelBitWordAddr, word & 0xFF);
+    image_.setWord(kChannelBitWordAddr, word);
 
-    image_.set(r + kOpt12, encodePair(image_.at(r + kOpt12), 3, table_.get(kRowScan, i)));
+    image_.setBits(r + kOpt12, 3, 2, encodePair(table_.get(kRowScan, i)));
 
-    image_.set(r + kOpt13, withBit(image_.at(r + kOpt13), 7, table_.get(kRowVox, i) == 1));
+    image_.setBit(r + kOpt13, 7, table_.get(kRowVox, i) == 1);
 
     // Row 10 is a two-bit value split over two bytes: its high bit in byte
     // 14 bit 0, its low bit in byte 12 bit 0.
     const int pttId = table_.get(kRowPttId, i);
-    int b14 = image_.at(r + kOpt14) & ~1;
-    int b12 = image_.at(r + kOpt12) & ~1;
-    if (pttId >= 2) {
-      b14 |= 1;
-      if (pttId == 3) b12 |= 1;
-    } else if (pttId == 1) {
-      b12 |= 1;
-    }
-    image_.set(r + kOpt14, b14);
-    image_.set(r + kOpt12, b12);
+    image_.setBit(r + kOpt14, 0, pttId >= 2);
+    image_.setBit(r + kOpt12, 0, pttId == 1 || pttId == 3);
 
-    image_.set(r + kOpt12, encodePair(image_.at(r + kOpt12), 1, table_.get(11, i)));
+    image_.setBits(r + kOpt12, 1, 2, encodePair(table_.get(kRowByte12Pair1, i)));
 
-    const int row12 = std::clamp(table_.get(12, i), 0, 7);
-    table_.set(12, i, row12);
-    image_.set(r + kOpt15, (image_.at(r + kOpt15) & 0xF8) | row12);
+    const int row12 = std::clamp(table_.get(kRowByte15Low, i), 0, 7);
+    table_.set(kRowByte15Low, i, row12);
+    image_.setBits(r + kOpt15, 0, 3, row12);
 
     // Rows 13 and 14 fill a nibble each; a value that does not fit stops
     // here, before either nibble or byte 12 bits 5-6 is written.
-    const int row13 = table_.get(13, i);
-    const int row14 = table_.get(14, i);
+    const int row13 = table_.get(kRowByte14High, i);
+    const int row14 = table_.get(kRowByte15High, i);
     if (row13 < 0 || row13 > 15 || row14 < 0 || row14 > 15) throw RunError(kErrOverflow);
-    image_.set(r + kOpt14, (image_.at(r + kOpt14) & 0x0F) | (row13 << 4));
-    image_.set(r + kOpt15, (image_.at(r + kOpt15) & 0x0F) | (row14 << 4));
+    image_.setBits(r + kOpt14, 4, 4, row13);
+    image_.setBits(r + kOpt15, 4, 4, row14);
 
-    image_.set(r + kOpt12, encodePair(image_.at(r + kOpt12), 5, table_.get(15, i)));
+    image_.setBits(r + kOpt12, 5, 2, encodePair(table_.get(kRowByte12Pair5, i)));
   });
 }
 

@@ -1,13 +1,6 @@
 #pragma once
 // Decoding of the 16-byte channel records of the image into `ChTable` and the
-// tone texts, and encoding them back.
-//
-// Record of channel i at R = 16*i (multi-byte values low byte first):
-//   0-3   receive frequency, 8 BCD digits in 10 Hz units (0xFFFFFFFF: no channel)
-//   4-7   transmit frequency, same form (0xFFFFFFFF: none)
-//   8-9   decode tone word, 10-11 encode tone word
-//   12-15 option bit fields; the channel bit word at 0x017E/0x017F holds one
-//         more option bit per channel 1..16.
+// tone texts, and encoding them back. The record layout is in ChannelRecord.h.
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -16,17 +9,14 @@
 
 #include "data/ByteArray.h"
 #include "data/ChColumnDefs.h"
+#include "data/ChannelRecord.h"
 #include "data/ChannelTable.h"
 #include "data/ToneTable.h"
 #include "base/ErrorLog.h"
 
 namespace zr {
 
-constexpr int kRecordSize = 16;
-constexpr int kChannelBitWordAddr = 0x017E;
 constexpr int kFallbackRxFrequency = 12000000;  // 120.00000 MHz
-
-inline int recordAddress(int channel) { return kRecordSize * channel; }
 
 class ChannelCodec {
  public:

@@ -22,6 +22,14 @@ enum ChRow : int {
   kRowBusyLock = 8, // record byte 13 bit 5
   kRowVox = 9,      // record byte 13 bit 7
   kRowPttId = 10,   // byte 14 bit 0 (high) and byte 12 bit 0 (low)
+  // Option rows without a column in the shipped column definitions; what they
+  // mean to the user comes from the configuration file, so they are named by
+  // where the record keeps them.
+  kRowByte12Pair1 = 11,  // record byte 12 bits 1-2, a two-choice pair
+  kRowByte15Low = 12,    // record byte 15 bits 0-2 (0..7)
+  kRowByte14High = 13,   // record byte 14 bits 4-7 (0..15)
+  kRowByte15High = 14,   // record byte 15 bits 4-7 (0..15)
+  kRowByte12Pair5 = 15,  // record byte 12 bits 5-6, a two-choice pair
 };
 
 class ChannelTable {

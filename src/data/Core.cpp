@@ -12,7 +12,7 @@ Core::Core(QString dir, QString configPath, UserPrompts& p, QString logSource)
       codec(image.TempArray, image.DefTempArray, ChTable, tones, columns, log),
       history(image, ChTable),
       prompts(p),
-      files(image, codec, text, p, log, paths, history) {
+      files(image, codec, text, p, log, paths, history, events) {
   ini.setWriteFailureHandler([this](const QString& path, const QString& cause) { configReport.report(path, cause); });
   // The user's own configuration starts as a copy of the shipped one.
   if (ini.path() == paths.configFile) {

@@ -9,6 +9,7 @@
 #include "data/ChColumnDefs.h"
 #include "data/ChannelCodec.h"
 #include "data/ChannelTable.h"
+#include "data/DataEvents.h"
 #include "data/CharTable.h"
 #include "data/DataFiles.h"
 #include "data/MemoryImage.h"
@@ -48,6 +49,7 @@ struct Core {
   ChannelCodec codec;
   UndoHistory history;  // the user's changes of image and channel table
   UserPrompts& prompts;
+  DataEvents events;  // what happened to the data, for whoever shows it
   DataFiles files;
 
   // Reads a key of section "Setting" (value cut to maxChars, trimmed).

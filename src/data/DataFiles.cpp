@@ -15,50 +15,34 @@
 
 #include "data/DataFileCheck.h"
 #include "data/UndoHistory.h"
+#include "base/TextIds.h"
 
 namespace zr {
 
-namespace {
-// Entries of the text table used here.
-constexpr int kTxtNotice = 70;
-constexpr int kTxtClearAll = 74;
-constexpr int kTxtAskSave = 82;
-constexpr int kTxtWrongFileType = 83;
-constexpr int kTxtSaveFailed = 84;
-constexpr int kTxtSaveAsFailed = 86;
-
-}  // namespace
-
 DataFiles::DataFiles(MemoryImage& image, ChannelCodec& codec, const TextTable& text, UserPrompts& prompts,
-                     ErrorLog& log, AppPaths paths, UndoHistory& history)
+                     ErrorLog& log, AppPaths paths, UndoHistory& history, DataEvents& events)
     : image_(image),
       codec_(codec),
       text_(text),
       prompts_(prompts),
       log_(log),
       paths_(std::move(paths)),
-      history_(history) {}
-
-DataFiles::DataFiles(MemoryImage& image, ChannelCodec& codec, const TextTable& text, UserPrompts& prompts,
-                     ErrorLog& log, const QString& programDir, UndoHistory& history)
-    : DataFiles(image, codec, text, prompts, log, AppPaths::forProgram(programDir), history) {}
-
+      history_(history),
+      events_(events) {}
 
 QString DataFiles::untitledPath() const { return QDir(paths_.dataDir).filePath(kUntitledFile); }
 
-void DataFiles::redisplayChannels() {
-  // Without a grid the channels are still decoded, so `ChTable` follows the image.
-  if (hooks.ShowChTblGrid) hooks.ShowChTblGrid();
-  else codec_.IicDatToChInfo();
+void DataFiles::tellReplaced(DataEvents::Replacement how) {
+  // `ChTable` follows the image whether or not anybody shows it.
+  guarded(log_, "modChMem->ShowChTblGrid", [&] { codec_.IicDatToChInfo(); });
+  emit events_.replaced(how);
 }
 
-void DataFiles::updateStatus() {
-  if (hooks.statusChanged) hooks.statusChanged();
-}
+void DataFiles::updateStatus() { emit events_.fileNamed(); }
 
 bool DataFiles::mayReplaceData(const QString& ownQuestion) {
   // A pending grid or field edit belongs to the data being asked about.
-  if (hooks.beforeSave) hooks.beforeSave();
+  emit events_.pendingEditsWanted();
   if (!history_.modified())
     return ownQuestion.isEmpty() || prompts_.askYesNo(text_.SoftFace(kTxtNotice), ownQuestion);
   switch (prompts_.askSaveDiscardCancel(text_.SoftFace(kTxtNotice), text_.SoftFace(kTxtAskSave))) {
@@ -96,12 +80,6 @@ void DataFiles::NewFile() {
   });
 }
 
-void DataFiles::setAnVoiceForLanguage() {
-  if (!hooks.setAnVoice) return;
-  if (text_.language() == kLangEng) hooks.setAnVoice(2);
-  else if (text_.language() == kLangChs) hooks.setAnVoice(1);
-}
-
 void DataFiles::NewFileSol() {
   guarded(log_, "mdifrmMain->NewFileSol", [&] {
     // The model and band bytes belong to the band choice, not to the data set.
@@ -109,10 +87,7 @@ void DataFiles::NewFileSol() {
     for (int a = kModelByteAddr; a <= kBandBytesEnd; ++a) kept[a - kModelByteAddr] = image_.TempArray.at(a);
     InitTempArray();
     for (int a = kModelByteAddr; a <= kBandBytesEnd; ++a) image_.TempArray.set(a, kept[a - kModelByteAddr]);
-    redisplayChannels();
-    if (hooks.InitOpt) hooks.InitOpt();
-    setAnVoiceForLanguage();
-    if (hooks.hideTonePicker) hooks.hideTonePicker();
+    tellReplaced(DataEvents::Replacement::New);
   });
 }
 
@@ -123,7 +98,7 @@ bool DataFiles::OpenFile(const QString& path, FileForm form) {
   return loaded;
 }
 
-bool DataFiles::loadFile(const QString& pathArg, FileForm form) {
+bool DataFiles::loadFile(const QString& pathArg, FileForm form, DataEvents::Replacement how) {
   bool loaded = false;
   const bool ok = guarded(log_, "mdifrmMain->OpenFile", [&] {
     QString path = pathArg;
@@ -140,7 +115,7 @@ bool DataFiles::loadFile(const QString& pathArg, FileForm form) {
         throw RunError(kErrBadFileMode, QStringLiteral("%1: %2 bytes, a raw image has %3")
                                             .arg(path).arg(raw.size()).arg(image_.TempArray.size()));
       loadRaw(image_.TempArray, raw);
-      SoftDisplay();
+      SoftDisplay(how);
       const QFileInfo fi(path);
       image_.CurFilePath = fi.dir().filePath(fi.completeBaseName() + QStringLiteral(".dat"));
       updateStatus();
@@ -152,7 +127,7 @@ bool DataFiles::loadFile(const QString& pathArg, FileForm form) {
       throwSubscript("TempArray", kRealignEnd, 0, image_.TempArray.upperBound());
     loadRaw(image_.TempArray, file);
     realign(image_.TempArray);
-    SoftDisplay();
+    SoftDisplay(how);
     image_.CurFilePath = path;
     updateStatus();
     loaded = true;
@@ -210,7 +185,7 @@ bool DataFiles::SaveAsFile() {
 bool DataFiles::SaveDatFile() {
   lastSaveFailure_.clear();
   return guarded(log_, "mdifrmMain->SaveDatFile", [&] {
-    if (hooks.beforeSave) hooks.beforeSave();
+    emit events_.pendingEditsWanted();
     codec_.ChInfoToIicDat();
     const std::vector<uint8_t> content = toDataFile(image_.TempArray);
     for (size_t k = 0; k < kDataSignature.size(); ++k) image_.TempArray.set(static_cast<long long>(k), kDataSignature[k]);
@@ -273,21 +248,17 @@ void DataFiles::RestoreDefaults(int bandPosition) {
   if (!mayReplaceData()) return;
   const QString file = bandPosition > 6 ? kDefaultUhfFile : kDefaultVhfFile;
   UndoHistory::Group step(history_);
-  loadFile(shippedFile(file));
-  setAnVoiceForLanguage();
+  loadFile(shippedFile(file), FileForm::DataFile, DataEvents::Replacement::DefaultsLoaded);
 }
 
-void DataFiles::SoftDisplay() {
+void DataFiles::SoftDisplay(DataEvents::Replacement how) {
   guarded(log_, "modChMem->SoftDisplay", [&] {
-    if (hooks.IicDatToModel) hooks.IicDatToModel();
-    if (hooks.IicDatToFreRange) hooks.IicDatToFreRange();
-    redisplayChannels();
-    if (hooks.InitOpt) hooks.InitOpt();
+    // The signature is no setting and no channel: the editors never show it.
     if (image_.TempArray.at(kModelSignatureAddr) != kModelSignature[0]) {
       for (size_t k = 0; k < kModelSignature.size(); ++k)
         image_.TempArray.set(kModelSignatureAddr + static_cast<long long>(k), kModelSignature[k]);
     }
-    if (hooks.voxCheck) hooks.voxCheck();
+    tellReplaced(how);
   });
 }
 

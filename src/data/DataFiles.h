@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "data/ChannelCodec.h"
+#include "data/DataEvents.h"
 #include "data/MemoryImage.h"
 #include "base/AppPaths.h"
 #include "base/SafeFile.h"
@@ -25,29 +26,10 @@ inline const QString kDefaultUhfFile = QStringLiteral("DefRadioSet_UHF.def");
 inline const QString kUntitledFile = QStringLiteral("Untitled.dat");
 inline const QString kDataFileFilter = QStringLiteral("Data File(*.dat)|*.dat");
 
-// The editor steps around a load. Each editor fills its own; an empty hook
-// is skipped. A hook may raise a failure: the calling sequence logs it.
-struct EditorHooks {
-  std::function<void()> IicDatToModel;     // position the model list from the image
-  std::function<void()> IicDatToFreRange;  // position the band list from the image
-  std::function<void()> ShowChTblGrid;     // decode all channels and redisplay the grid
-  std::function<void()> InitOpt;           // refresh every settings page from the image
-  std::function<void()> voxCheck;          // VOX comparison values check of the refresh
-  std::function<void(int)> setAnVoice;     // voice-language list position after New
-  std::function<void()> hideTonePicker;
-  std::function<void()> statusChanged;     // the status bar shows `CurFilePath`
-  std::function<void()> beforeSave;        // editors flush pending edits into the image
-};
-
 class DataFiles {
  public:
   DataFiles(MemoryImage& image, ChannelCodec& codec, const TextTable& text, UserPrompts& prompts, ErrorLog& log,
-            AppPaths paths, UndoHistory& history);
-  // The paths of a program living in programDir (AppPaths::forProgram).
-  DataFiles(MemoryImage& image, ChannelCodec& codec, const TextTable& text, UserPrompts& prompts, ErrorLog& log,
-            const QString& programDir, UndoHistory& history);
-
-  EditorHooks hooks;
+            AppPaths paths, UndoHistory& history, DataEvents& events);
 
   const QString& programDir() const { return paths_.programDir; }
   const AppPaths& paths() const { return paths_; }
@@ -57,6 +39,8 @@ class DataFiles {
   QString untitledPath() const;
   // The undo history the file commands start afresh.
   UndoHistory& history() { return history_; }
+  // What happened to the data, for whoever shows it.
+  DataEvents& events() { return events_; }
 
   // Every command that replaces the data (Read, Open, New, closing, the
   // language switch, a band change, Restore Default Setting) asks here first.
@@ -88,7 +72,14 @@ class DataFiles {
   // The restore-defaults button: the default settings file of the band family,
   // one step the user can take back.
   void RestoreDefaults(int bandPosition);
-  void SoftDisplay();
+  // Tells the editors that the whole image was replaced (`how`), after a
+  // load the model signature; a data set without editors still gets its
+  // channel table decoded.
+  void SoftDisplay(DataEvents::Replacement how = DataEvents::Replacement::Loaded);
+  // Tells that the image was replaced; decodes `ChTable` when nobody shows it.
+  void tellReplaced(DataEvents::Replacement how);
+  // The current file name changed (the status line and recent files follow).
+  void updateStatus();
 
   // When the last file opened was not a data file, why not ("it has 8192
   // bytes, a data file has 1040"); Open still loads it as the radio's tools
@@ -99,10 +90,8 @@ class DataFiles {
   const QString& lastSaveFailure() const { return lastSaveFailure_; }
 
  private:
-  void setAnVoiceForLanguage();
-  void redisplayChannels();
-  bool loadFile(const QString& path, FileForm form = FileForm::DataFile);
-  void updateStatus();
+  bool loadFile(const QString& path, FileForm form = FileForm::DataFile,
+                DataEvents::Replacement how = DataEvents::Replacement::Loaded);
 
   MemoryImage& image_;
   ChannelCodec& codec_;
@@ -127,6 +116,7 @@ class DataFiles {
   enum class Overwrite { Go, Again, Cancel };
   Overwrite checkChangedOnDisk(const QString& path);
   UndoHistory& history_;
+  DataEvents& events_;
 };
 
 

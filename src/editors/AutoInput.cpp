@@ -13,6 +13,7 @@
 #include "data/ToneTable.h"
 #include "editors/ChannelGrid.h"
 #include "editors/Editors.h"
+#include "editors/GridColumns.h"
 #include "base/AppSettings.h"
 #include "base/ErrorLog.h"
 
@@ -20,10 +21,6 @@ namespace zr {
 
 namespace {
 
-constexpr int kColRx = 1;
-constexpr int kColTx = 2;
-constexpr int kColDecode = 3;
-constexpr int kColEncode = 4;
 
 // A first frequency is held in 100..999 MHz before the band clamp.
 constexpr int kFreFloor = 10000000;

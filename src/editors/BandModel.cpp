@@ -3,19 +3,17 @@
 #include <QRegularExpression>
 #include <cmath>
 
+#include "data/ByteCodes.h"
 #include "data/DataFiles.h"
 #include "data/MemoryImage.h"
 #include "data/Core.h"
 #include "base/ErrorLog.h"
 #include "base/TextTable.h"
+#include "base/TextIds.h"
 
 namespace zr {
 
 namespace {
-// Entries of the text table used here.
-constexpr int kTxtModelName = 356;
-constexpr int kTxtCustom = 373;
-
 // The range the image is repaired to when it holds no sensible one.
 constexpr int kRepairMin = 40000000;
 constexpr int kRepairMax = 48000000;
@@ -37,7 +35,7 @@ const BandRange BandModel::kRanges[kRangeCount] = {
     {"400 - 480 MHz", -1, 40000000, 48000000}, {"400 - 440 MHz", -1, 40000000, 44000000},
     {"440 - 480 MHz", -1, 44000000, 48000000}, {"470 - 520 MHz", -1, 47000000, 52000000},
     {"400 - 520 MHz", -1, 40000000, 52000000}, {"120 - 520 MHz", -1, 12000000, 52000000},
-    {"Custom", kTxtCustom, 0, 0},  // limits from the custom dialog
+    {"Custom", kTxtCustomBand, 0, 0},  // limits from the custom dialog
 };
 
 bool isGeneralNumber(const QString& text) {
@@ -56,25 +54,13 @@ std::pair<int, int> toBandBcd(int v) {
 }
 
 int fromBandBcd(int hi, int lo) {
-  return (hi >> 4) * 1000 + (hi & 0x0F) * 100 + (lo >> 4) * 10 + (lo & 0x0F);
+  return bytecodes::fromBcdByte(hi) * 100 + bytecodes::fromBcdByte(lo);
 }
 
 BandModel::BandModel(MemoryImage& image, DataFiles& files, const TextTable& text, ErrorLog& log)
     : image_(image), files_(files), text_(text), log_(log) {}
 
 BandModel::BandModel(Core& core) : BandModel(core.image, core.files, core.text, core.log) {}
-
-void BandModel::install(EditorHooks& hooks) {
-  hooks.IicDatToModel = [this] { IicDatToModel(); };
-  hooks.IicDatToFreRange = [this] { IicDatToFreRange(); };
-}
-
-void BandModel::notify() {
-  // A copy: a listener may remove itself.
-  const auto listeners = listeners_;
-  for (const auto& l : listeners)
-    if (l.second) l.second();
-}
 
 void BandModel::setModelPosition(int position) {
   if (modelPosition_ == position) return;
@@ -223,7 +209,7 @@ CustomTexts BandModel::CustomFreOk(const QString& minText, const QString& maxTex
     // A custom range starts a new, untitled data set (still with the range
     // bytes of the previous range; the range change stores the new ones).
     image_.CurFilePath = files_.untitledPath();
-    if (files_.hooks.statusChanged) files_.hooks.statusChanged();
+    files_.updateStatus();
     files_.NewFileSol();
 
     bool accepted = false;

@@ -9,8 +9,10 @@
 // first (400.0 MHz = 4000 = 0x40 0x00). Choosing a range starts a new data
 // set: the image returns to the default image with only these five bytes kept.
 //
-// Widget-free: the frame and the dialog follow this model through a listener
-// and call back into it; the CLI and tests drive it directly.
+// Widget-free: the frame and the dialog follow this model through its
+// `listsChanged` signal and call back into it; the CLI and tests drive it
+// directly.
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -23,7 +25,6 @@ namespace zr {
 struct Core;
 struct MemoryImage;
 class DataFiles;
-struct EditorHooks;
 class TextTable;
 class ErrorLog;
 
@@ -54,7 +55,9 @@ std::pair<int, int> toBandBcd(int value);
 // The value of two such bytes; each nibble counts 0..15 without a BCD check.
 int fromBandBcd(int hi, int lo);
 
-class BandModel {
+class BandModel : public QObject {
+  Q_OBJECT
+
  public:
   static constexpr int kModelCount = 1;
   static constexpr int kRangeCount = 15;
@@ -79,15 +82,6 @@ class BandModel {
   // was confirmed, false when cancelled. Unset counts as cancelled.
   std::function<bool()> customRange;
 
-  // Lets DataFiles position both lists in the refresh after a load.
-  void install(EditorHooks& hooks);
-  // Called after every change of the lists or their positions; returns an id
-  // for removeListener.
-  int addListener(std::function<void()> listener) {
-    listeners_.emplace_back(++lastListenerId_, std::move(listener));
-    return lastListenerId_;
-  }
-  void removeListener(int id) { std::erase_if(listeners_, [id](const auto& l) { return l.first == id; }); }
 
   // Fills both lists and selects "400 - 520 MHz", which applies that range.
   void ChInfoModel();
@@ -126,9 +120,13 @@ class BandModel {
   // Set while the range list is being positioned from the image.
   bool restoring() const { return restoring_; }
 
+ signals:
+  // The lists or their positions changed.
+  void listsChanged();
+
  private:
   void setModelPosition(int position);
-  void notify();
+  void notify() { emit listsChanged(); }
 
   MemoryImage& image_;
   DataFiles& files_;
@@ -139,8 +137,6 @@ class BandModel {
   int modelPosition_ = -1;
   int rangePosition_ = -1;
   bool restoring_ = false;
-  std::vector<std::pair<int, std::function<void()>>> listeners_;
-  int lastListenerId_ = 0;
 };
 
 }  // namespace zr

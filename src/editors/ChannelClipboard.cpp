@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "editors/ChannelGrid.h"
+#include "editors/GridColumns.h"
 #include "editors/GridEntry.h"
 #include "data/Core.h"
 #include "editors/ToneEntry.h"
@@ -12,7 +13,6 @@ namespace zr {
 
 namespace {
 
-constexpr int kColRx = 1, kColTx = 2, kColDecode = 3, kColEncode = 4;
 
 // Lines of tab-separated fields; the line break a spreadsheet puts after the
 // last line makes no channel.

@@ -3,12 +3,12 @@
 #include <QRegularExpression>
 
 #include "editors/Editors.h"
+#include "editors/GridColumns.h"
 
 namespace zr {
 
 namespace {
 
-constexpr int kColRx = 1, kColTx = 2, kColDecode = 3, kColEncode = 4, kFirstOption = 5;
 
 // The column captions; `guarded` for export (csvText), plain for matching an
 // imported header, which parseCsv has already unguarded.
@@ -16,7 +16,7 @@ QStringList header(const Editors& e, bool guarded = false) {
   QStringList h{QStringLiteral("Channel"), QStringLiteral("Rx"), QStringLiteral("Tx"), QStringLiteral("Decode"),
                 QStringLiteral("Encode")};
   const QStringList captions = e.core.columns.captions();
-  for (int j = kFirstOption; j <= e.core.columns.columnCount && j < ChannelTable::kRows; ++j) {
+  for (int j = kColFirstOption; j <= e.core.columns.columnCount && j < ChannelTable::kRows; ++j) {
     const QString caption = j < captions.size() ? captions[j].trimmed() : QStringLiteral("Column %1").arg(j);
     h << (guarded ? csvText(caption) : caption);
   }
@@ -140,7 +140,7 @@ QString exportChannelsCsv(Editors& e) {
       const int tx = c.ChTable.get(kRowTx, ch);
       f << ChannelGrid::mhzText(rx) << ChannelGrid::mhzText(tx) << csvText(c.ChTable.decodeTone(ch))
         << (tx == -1 ? QString() : csvText(c.ChTable.encodeTone(ch)));
-      for (int j = kFirstOption; j <= c.columns.columnCount && j < ChannelTable::kRows; ++j)
+      for (int j = kColFirstOption; j <= c.columns.columnCount && j < ChannelTable::kRows; ++j)
         f << csvText(c.columns.optionText(j, c.ChTable.get(j, ch)));
     }
     out += csvLine(f) + u'\n';
@@ -211,7 +211,7 @@ bool importChannelsCsv(Editors& e, const QString& csv, std::vector<CsvProblem>& 
     if (const QString tx = cell(kColTx, &present); present) entry.typeFrequency(ch, kColTx, frequencyText(tx), name(kColTx));
     if (const QString t = cell(kColDecode, &present); present) entry.typeTone(ch, kColDecode, t, name(kColDecode));
     if (const QString t = cell(kColEncode, &present); present) entry.typeTone(ch, kColEncode, t, name(kColEncode));
-    for (int j = kFirstOption; j < captions.size(); ++j) {
+    for (int j = kColFirstOption; j < captions.size(); ++j) {
       const QString t = cell(j);
       if (t.trimmed().isEmpty()) continue;
       entry.chooseOption(ch, j, t, name(j));

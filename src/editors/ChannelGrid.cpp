@@ -2,27 +2,17 @@
 
 #include <cmath>
 
+#include "editors/GridColumns.h"
 #include "editors/ToneEntry.h"
+#include "base/TextIds.h"
 
 namespace zr {
 
 namespace {
 
-constexpr int kColRx = 1;
-constexpr int kColTx = 2;
-constexpr int kColDecode = 3;
-constexpr int kColEncode = 4;
-constexpr int kFirstOptionCol = 5;
-constexpr int kColSpecial = 20;  // edited like a frequency, no option display
-constexpr int kColVfoSpecial = 10;
 constexpr int kMaxTypedChars = 9;
 constexpr int kTooLongValue = 1200;  // what an over-long entry reads as; the clamp makes it BandMin
 
-constexpr int kTxtDelChannel = 110;
-constexpr int kTxtDelAll = 112;
-constexpr int kTxtSaveDef = 113;
-constexpr int kTxtOpenCh = 114;
-constexpr int kTxtLockChannels = 47;
 
 // Rounding half to even, as the radio-side arithmetic of the original does.
 double roundEven(double v) { return std::nearbyint(v); }
@@ -157,7 +147,7 @@ void ChannelGrid::redisplay() {
 
 void ChannelGrid::ChParaShow(int r) {
   guarded(deps_.log, "modChMem->ChParaShow", [&] {
-    for (int j = kFirstOptionCol; j <= lastColumn(); ++j) {
+    for (int j = kColFirstOption; j <= lastColumn(); ++j) {
       if (j == kColSpecial) continue;
       setCell(r, j, optionItem(j, deps_.table.get(j, r)), defColour());
     }
@@ -322,7 +312,7 @@ void ChannelGrid::GridChAfterEdit(int r, int j, const QString& typed, int listIn
           deps_.table.setEncodeTone(r, text(r, kColDecode));
           deps_.table.set(kRowTx, r, deps_.table.get(kRowRx, r));
         }
-        for (int k = kFirstOptionCol; k <= lastColumn(); ++k) {
+        for (int k = kColFirstOption; k <= lastColumn(); ++k) {
           if (deps_.table.get(k, r) == -1) deps_.table.set(k, r, deps_.columns.defaultValue(k));
           setCell(r, k, optionItem(k, deps_.table.get(k, r)), colour(r, k));
         }

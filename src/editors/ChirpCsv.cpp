@@ -7,12 +7,12 @@
 
 #include "editors/ChannelCsv.h"
 #include "editors/Editors.h"
+#include "editors/GridColumns.h"
 
 namespace zr {
 
 namespace {
 
-constexpr int kColRx = 1, kColTx = 2, kColDecode = 3, kColEncode = 4;
 
 // CHIRP's defaults for the tone columns a row does not use.
 const QString kDefaultCtcss = QStringLiteral("88.5");

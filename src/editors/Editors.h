@@ -1,7 +1,7 @@
 #pragma once
 // The editors of one run over the program state: the model and band choice,
-// the channel grid, and the hooks that tie them into the file commands and
-// the start-up. The desktop program adds windows on top; the CLI uses them bare.
+// the channel grid and the settings, following what the data layer tells of
+// the image. The desktop program adds windows on top; the CLI uses them bare.
 #include "editors/BandModel.h"
 #include "editors/ChannelGrid.h"
 #include "editors/SettingsMap.h"
@@ -17,8 +17,13 @@ struct Editors {
   ChannelGrid grid;
   SettingsMap settings;
 
-  // Fills the editor steps of the refresh after a load and of New.
-  void installFileHooks();
+  // Shows the image again after the data layer replaced it: a load
+  // positions the model and band lists first and checks the VOX comparison
+  // values last; New and the default settings put the voice list to the
+  // language; New hides the tone picker.
+  void showReplaced(DataEvents::Replacement how);
+  // Shows bytes that another editor (the hex view) changed in place.
+  void showChangedBytes();
 };
 
 }  // namespace zr

@@ -3,13 +3,13 @@
 #include <cmath>
 
 #include "editors/Editors.h"
+#include "editors/GridColumns.h"
 #include "editors/ToneEntry.h"
 
 namespace zr {
 
 namespace {
 
-constexpr int kColRx = 1, kColDecode = 3, kColEncode = 4, kFirstOption = 5;
 constexpr int kMaxTypedChars = 9;  // "###.#####"
 constexpr int kMaxToneChars = 5;   // "254.1", "D023N"
 
@@ -188,7 +188,7 @@ bool GridEntry::chooseOption(int ch, int col, const QString& raw, const QString&
 int GridEntry::findOptionColumn(const QStringList& texts, const QString& caption) const {
   const ChColumnDefs& cols = e_.core.columns;
   const QStringList captions = cols.captions();
-  for (int j = kFirstOption; j <= cols.columnCount && j < ChannelTable::kRows; ++j) {
+  for (int j = kColFirstOption; j <= cols.columnCount && j < ChannelTable::kRows; ++j) {
     if (!caption.isEmpty() && j < captions.size() && captions[j].trimmed().compare(caption, Qt::CaseInsensitive) == 0)
       return j;
     if (texts.isEmpty()) continue;

@@ -1,6 +1,7 @@
 #include "editors/PttIdPause.h"
 
 #include "data/ByteArray.h"
+#include "data/ChannelRecord.h"
 #include "base/ErrorLog.h"
 #include "base/RunError.h"
 
@@ -8,7 +9,6 @@ namespace zr {
 
 namespace {
 
-constexpr int kRecordSize = 16;
 constexpr int kFlagByte = 13;  // byte of the channel record holding the flag
 
 // Sets the guard for the life of a program update, also when it fails.
@@ -27,7 +27,7 @@ class UpdateGuard {
 
 int pttIdPauseAddr(int channel) {
   if (channel < 1 || channel > kPttIdPauseChannels) throwSubscript("PTT ID pause channel", channel, 1, kPttIdPauseChannels);
-  return kRecordSize * channel + kFlagByte;
+  return recordAddress(channel) + kFlagByte;
 }
 
 bool pttIdPauseFlag(const ByteArray& image, int channel) {
@@ -55,7 +55,7 @@ void PttIdPauseSet::PttIdPauseChSet() {
     for (int n = 1; n <= kPttIdPauseChannels; ++n) {
       const bool on = pttIdPauseFlag(image_, n);
       boxes_[static_cast<size_t>(n - 1)] = on;
-      if (listener_) listener_(n - 1, on);
+      emit boxShown(n - 1, on);
     }
   });
 }
@@ -91,7 +91,7 @@ void PttIdPauseSet::tickAll(bool ticked) {
   UpdateGuard g(updating_);
   for (int i = 0; i < kPttIdPauseChannels; ++i) {
     boxes_[static_cast<size_t>(i)] = ticked;
-    if (listener_) listener_(i, ticked);
+    emit boxShown(i, ticked);
   }
   writeFlags();
 }

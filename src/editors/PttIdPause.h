@@ -9,6 +9,7 @@
 // sixteen boxes; while the program itself ticks boxes (opening, "All",
 // "None") the update guard keeps those box changes from writing.
 #include <QJsonArray>
+#include <QObject>
 #include <array>
 #include <functional>
 
@@ -28,15 +29,11 @@ bool pttIdPauseFlag(const ByteArray& image, int channel);
 // 1..16; a channel whose byte lies outside the image shows false.
 QJsonArray pttIdPauseJson(const ByteArray& image);
 
-class PttIdPauseSet {
+class PttIdPauseSet : public QObject {
+  Q_OBJECT
+
  public:
-  // Called for every box the program ticks or unticks (with the guard set),
-  // so a window can mirror it.
-  using BoxListener = std::function<void(int box, bool ticked)>;
-
   PttIdPauseSet(ByteArray& image, ErrorLog& log);
-
-  void setBoxListener(BoxListener l) { listener_ = std::move(l); }
 
   // Opening (`PttIdPauseChSet`): with the guard set, box n-1 shows the flag
   // of channel n. Logged as "frmPttIdPauseChSet->PttIdPauseChSet".
@@ -57,6 +54,12 @@ class PttIdPauseSet {
   bool noneChosen() const { return none_; }
   bool updating() const { return updating_; }
 
+
+ signals:
+  // Every box the program ticks or unticks (with the guard set), so a window
+  // can mirror it.
+  void boxShown(int box, bool ticked);
+
  private:
   void tickAll(bool ticked);
   void writeFlags();
@@ -67,7 +70,6 @@ class PttIdPauseSet {
   bool all_ = false;
   bool none_ = false;
   bool updating_ = false;
-  BoxListener listener_;
 };
 
 }  // namespace zr

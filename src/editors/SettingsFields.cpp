@@ -3,6 +3,7 @@
 // per control; see SettingsMap.h for what a row holds.
 #include "editors/SettingsMap.h"
 #include "base/TextTable.h"
+#include "base/TextIds.h"
 
 namespace zr {
 
@@ -22,8 +23,6 @@ const QString kBattery = QStringLiteral("fraBattery");
 // click of its own, which must not run a handler again.
 const QString kKeyLists = QStringLiteral("keyLists");
 
-// Side-key function texts are entries 411 + function code.
-constexpr int kKeyFunctionEntry = 411;
 constexpr int kKeyFunctionLast = 18;
 // Code 9 (squelch off momentary) is not offered for a short press, so short
 // press positions from 9 on store the code of the next function.
@@ -39,7 +38,7 @@ std::vector<int> shortPressCodes() {
 ListBuilder keyFunctions(const std::vector<int>& codes) {
   return [codes](const TextTable& t) {
     QStringList out;
-    for (int c : codes) out << t.SoftFace(kKeyFunctionEntry + c);
+    for (int c : codes) out << t.SoftFace(kTxtKeyFunctionFirst + c);
     return out;
   };
 }
@@ -122,12 +121,12 @@ std::vector<FieldDef> keyVoxScanBatteryFields() {
       listField("listSk1Short", kKeyAssign, "lblKeySk1Short", 227).coded(0x0360, shortCodes)
           .items(keyFunctions(shortCodes)).repairOther(0).guard(kKeyLists),
       listField("listSk1Long", kKeyAssign, "lblKeySk1Long", 228).byte(0x0361)
-          .items(entryRange(kKeyFunctionEntry, kKeyFunctionEntry + kKeyFunctionLast))
+          .items(entryRange(kTxtKeyFunctionFirst, kTxtKeyFunctionFirst + kKeyFunctionLast))
           .repairAbove(kKeyFunctionLast, 0).guard(kKeyLists),
       listField("listSk2Short", kKeyAssign, "lblKeySk2Short", 229).coded(0x0362, shortCodes)
           .items(keyFunctions(shortCodes)).repairOther(0).guard(kKeyLists),
       listField("listSk2Long", kKeyAssign, "lblKeySk2Long", 230).byte(0x0363)
-          .items(entryRange(kKeyFunctionEntry, kKeyFunctionEntry + kKeyFunctionLast))
+          .items(entryRange(kTxtKeyFunctionFirst, kTxtKeyFunctionFirst + kKeyFunctionLast))
           .repairAbove(kKeyFunctionLast, 0).guard(kKeyLists),
       listField("cboSk1LongTime", kKeyAssign, "lblSk1LongTime", 393).byte(0x0365).items(holdTimes()),
       listField("cboSk2LongTime", kKeyAssign, "lblSk2LongTime", 394).byte(0x0366).items(holdTimes()),

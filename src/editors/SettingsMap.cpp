@@ -85,11 +85,19 @@ EnableRule whenTextLength(const QString& leader, int minChars) {
   return {leader, [minChars](const FieldState& s) { return s.text.size() >= minChars; }};
 }
 
+void requireField(const SettingsMap& m, const QString& name) {
+  if (!m.def(name)) throw RunError(kErrSubscript, QStringLiteral("%1 is not a field of the settings").arg(name));
+}
+
 Link followChecked(const QString& target) {
-  return [target](SettingsMap& m, const FieldState& s) { m.setChecked(target, s.checked); };
+  return [target](SettingsMap& m, const FieldState& s) {
+    requireField(m, target);
+    m.setChecked(target, s.checked);
+  };
 }
 Link samePosition(const QString& target) {
   return [target](SettingsMap& m, const FieldState& s) {
+    requireField(m, target);
     if (s.position >= 0) m.setPosition(target, s.position);
   };
 }
@@ -251,21 +259,18 @@ void SettingsMap::assign(int i, FieldState s) {
   FieldState& current = states_[static_cast<size_t>(i)];
   if (s == current) return;
   current = std::move(s);
-  if (listener_) listener_(d.name, current);
+  emit fieldChanged(d.name, current);
 }
 
 int SettingsMap::rawValue(const FieldDef& d) const {
-  const int b = image_.at(d.addr);
-  if (d.store == Store::Bits) return (b >> d.shift) & ((1 << d.width) - 1);
-  return b;
+  if (d.store == Store::Bits) return image_.bits(d.addr, d.shift, d.width);
+  return image_.at(d.addr);
 }
 
 void SettingsMap::storeRaw(const FieldDef& d, int raw) {
   if (d.store == Store::Bits) {
     // Only the field's bits change; the rest of the byte belongs to others.
-    const int mask = ((1 << d.width) - 1) << d.shift;
-    const int b = image_.at(d.addr);
-    image_.set(d.addr, (b & ~mask) | ((raw << d.shift) & mask));
+    image_.setBits(d.addr, d.shift, d.width, raw);
   } else {
     image_.set(d.addr, raw);
   }

@@ -14,7 +14,8 @@
 //
 // The table is assembled from sections (`settingsTable`), one per group of
 // pages; adding a field is adding a row to a section. Widget-free: a window
-// creates or binds its controls by field name and follows the listener.
+// creates or binds its controls by field name and follows `fieldChanged`.
+#include <QObject>
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
@@ -127,6 +128,11 @@ EnableRule whenTextLength(const QString& leader, int minChars);
 // fields through their own edit path.
 using Link = std::function<void(SettingsMap&, const FieldState&)>;
 // The target check box takes the same state.
+// For code that names a field by text (links, rules): raises the
+// index-out-of-range failure, naming the field, when the map has no such
+// field, so that a renamed field is logged by the running handler instead
+// of being skipped without a word.
+void requireField(const SettingsMap& m, const QString& name);
 Link followChecked(const QString& target);
 // The target list takes the same position (when there is one).
 Link samePosition(const QString& target);
@@ -282,9 +288,10 @@ bool isServiceCode(const QString& enteredCode);
 
 // ---- the engine -----------------------------------------------------------
 
-class SettingsMap {
+class SettingsMap : public QObject {
+  Q_OBJECT
+
  public:
-  using Listener = std::function<void(const QString& name, const FieldState& state)>;
 
   // Row names must be unique; a repeated name raises the invalid-call failure.
   SettingsMap(ByteArray& image, const TextTable& text, CharTable& chars, ErrorLog& log,
@@ -323,8 +330,6 @@ class SettingsMap {
   // Caption text of a field in the current language.
   QString caption(const FieldDef& d) const;
 
-  // Called for every change of a field's state (also during the refresh).
-  void setListener(Listener l) { listener_ = std::move(l); }
 
   // The "settings" object of `zr417-cli show --json`: per field
   // {"position", "text"} for lists, {"checked"} for check boxes, {"text"} for
@@ -341,6 +346,11 @@ class SettingsMap {
   CharTable& chars() { return chars_; }
   ErrorLog& log() { return log_; }
   bool refreshing() const { return refreshing_; }
+
+
+ signals:
+  // Every change of a field's state (also during the refresh).
+  void fieldChanged(const QString& name, const zr::FieldState& state);
 
  private:
   int indexOf(const QString& name) const;
@@ -363,7 +373,6 @@ class SettingsMap {
   int depth_ = 0;
   bool refreshing_ = false;
   UndoHistory* history_ = nullptr;  // set when built over a Core
-  Listener listener_;
   // The lists' entries as built for `builtLanguage_`: every list builder
   // depends on the text table alone, so a refresh in the same language reuses
   // them (thousands of formatted numbers) instead of building them again.

@@ -85,8 +85,10 @@ FieldRule sk1LongRule() {
 
 Link sk1LongAlarmLink() {
   return [](SettingsMap& m, const FieldState& s) {
-    if (s.position == kSk1LongLocalAlarm) m.setPosition(QStringLiteral("cboAlarmSort"), kAlarmLocal);
-    else if (s.position == kSk1LongDistanceAlarm) m.setPosition(QStringLiteral("cboAlarmSort"), kAlarmLocalAndDistance);
+    const QString alarmSort = QStringLiteral("cboAlarmSort");
+    requireField(m, alarmSort);
+    if (s.position == kSk1LongLocalAlarm) m.setPosition(alarmSort, kAlarmLocal);
+    else if (s.position == kSk1LongDistanceAlarm) m.setPosition(alarmSort, kAlarmLocalAndDistance);
   };
 }
 
@@ -103,7 +105,9 @@ FieldRule tailDelCheckRule() {
   // The box has no byte of its own: it picks "4--Freqency" or "8--Off" in the
   // tail elimination list, whose own rule writes the byte.
   r.encode = [](SettingsMap& m, int checked) {
-    m.setPosition(QStringLiteral("cboTailDel"), checked ? kTailDelFrequency : kTailDelOff);
+    const QString tailDel = QStringLiteral("cboTailDel");
+    requireField(m, tailDel);
+    m.setPosition(tailDel, checked ? kTailDelFrequency : kTailDelOff);
   };
   return r;
 }

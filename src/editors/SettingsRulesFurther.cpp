@@ -7,6 +7,7 @@ namespace zr {
 
 namespace {
 constexpr int kLowNibble = 0x0F;
+constexpr int kNibbleBits = 4;
 constexpr int kDigitMax = 9;
 const QString kDigitInterval = QStringLiteral("cboCodeSpaceTime");
 }  // namespace
@@ -49,11 +50,9 @@ FieldRule radioIdRule(int digit) {
   const int shift = (digit % 2) * 4;  // odd digits in the high nibble
   FieldRule r;
   // A nibble the list cannot show reads "Off" and stays until a digit is picked.
-  r.decode = [addr, shift](SettingsMap& m, bool) { return radioIdPosition((m.image().at(addr) >> shift) & kLowNibble); };
+  r.decode = [addr, shift](SettingsMap& m, bool) { return radioIdPosition(m.image().bits(addr, shift, kNibbleBits)); };
   r.encode = [addr, shift](SettingsMap& m, int position) {
-    const int nibble = radioIdNibble(position);
-    const int b = m.image().at(addr);
-    m.image().set(addr, (b & ~(kLowNibble << shift)) | (nibble << shift));
+    m.image().setBits(addr, shift, kNibbleBits, radioIdNibble(position));
   };
   return r;
 }
@@ -71,6 +70,7 @@ FieldRule tailToneVolumeRule(const VoiceSeq& seq) {
 
 Link intervalFollowsDuration() {
   return [](SettingsMap& m, const FieldState& duration) {
+    requireField(m, kDigitInterval);
     const FieldState* interval = m.state(kDigitInterval);
     if (interval && interval->position >= 0 && duration.position >= 0) m.setPosition(kDigitInterval, duration.position);
   };

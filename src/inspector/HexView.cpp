@@ -201,7 +201,7 @@ bool HexView::editCell(int row, int col, const QString& text) {
   });
   if (!stored) return false;
   emit cellsChanged(address, address);
-  redisplayEditors();
+  redisplayEditors(address, address);
   return true;
 }
 
@@ -243,7 +243,7 @@ void HexView::fillRange(int start, int end, int value) {
       }
       emit cellsChanged(start, lastCell);
     }
-    redisplayEditors();
+    redisplayEditors(start, lastByte);
   }
   if (end > lastByte) throwSubscript("image", lastByte + 1, 0, image.upperBound());
 }
@@ -299,16 +299,9 @@ void HexView::encodeChannelsFirst() {
   if (first >= 0) emit cellsChanged(first, lastChanged);
 }
 
-void HexView::redisplayEditors() {
-  if (!editors_) return;
-  // Raw bytes may belong to a channel record or a setting: decode them into
-  // the channel table (so the next encoder run keeps them) and show them on
-  // the settings pages, without writing anything back.
-  guarded(core_.log, kTagCopyBack, [&] {
-    editors_->grid.ShowChTblGrid();
-    editors_->settings.resync();
-    if (redrawOtherEditors) redrawOtherEditors();
-  });
+void HexView::redisplayEditors(int first, int last) {
+  // The editors show the raw bytes without writing anything back.
+  emit core_.events.bytesChanged(first, last, this);
 }
 
 }  // namespace zr

@@ -57,10 +57,6 @@ QString hexWithPattern(int value, int width);
 class HexView : public QObject {
   Q_OBJECT
  public:
-  // Editors outside the settings map that show image bytes (the two-tone
-  // grids): redrawn without writing after a raw edit or fill.
-  std::function<void()> redrawOtherEditors;
-
   static constexpr int kBytesPerRow = 16;
   static constexpr int kColumns = kBytesPerRow + 1;  // the row titles and 0..F
   // Text colours of the data cells, as Windows colour numbers.
@@ -132,7 +128,8 @@ class HexView : public QObject {
     return row >= 1 && row <= dataRows_ && col >= 1 && col < kColumns;
   }
   int cellCount() const { return static_cast<int>(texts_.size()); }
-  void redisplayEditors();
+  // Tells every editor that bytes first..last changed in place.
+  void redisplayEditors(int first, int last);
   void encodeChannelsFirst();
 
   Core& core_;

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "data/ByteCodes.h"
 #include "link/SerialLibrary.h"
 #include "base/ErrorLog.h"
 #include "base/TextTable.h"
+#include "base/TextIds.h"
 
 namespace zr {
 
@@ -55,7 +57,7 @@ int listIndex(int direction) {
 std::array<uint8_t, 2> bandBcd(int limit) {
   const int v = limit / 10000;
   if (limit < 0 || v > 9999) throw RunError(kErrOverflow, QStringLiteral("band limit %1 does not fit four BCD digits").arg(limit));
-  return {static_cast<uint8_t>((v / 1000) * 16 + (v / 100) % 10), static_cast<uint8_t>(((v / 10) % 10) * 16 + v % 10)};
+  return {static_cast<uint8_t>(bytecodes::toBcdByte(v / 100)), static_cast<uint8_t>(bytecodes::toBcdByte(v % 100))};
 }
 
 }  // namespace
@@ -228,8 +230,8 @@ Identification BlockPlan::replyHook(int ComStep, std::span<const uint8_t> captur
     id.outcome = Identification::Outcome::KeepSet;
   } else {
     id.outcome = Identification::Outcome::Unsupported;
-    id.title = text_.SoftFace(70);
-    id.message = text_.SoftFace(69);
+    id.title = text_.SoftFace(kTxtNotice);
+    id.message = text_.SoftFace(kTxtUnsupported);
   }
   return id;
 }

@@ -4,13 +4,11 @@
 #include <algorithm>
 
 #include "base/TextTable.h"
+#include "base/TextIds.h"
 
 namespace zr {
 
 namespace {
-
-constexpr int kTxtNoReceiveData = 175;    // "Rx：Communication failed! No receive Data!"
-constexpr int kTxtReceiveDataError = 176;  // "Rx：Communication failed! Receive Data Error!"
 
 QString hexBytes(const std::array<uint8_t, LinkFailure::kShownBytes>& bytes, int count) {
   if (count == 0) return QStringLiteral("nothing");

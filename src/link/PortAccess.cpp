@@ -60,7 +60,7 @@ bool PortAccess::VerdictCom(int port) {
 }
 
 void PortAccess::EnableCOM() {
-  if (hooks.rescanPorts) hooks.rescanPorts();
+  emit rescanWanted();
   for (int port = 1; port <= kPortCount; ++port) VerdictCom(port);
 }
 
@@ -97,7 +97,7 @@ bool PortAccess::TryPortHandshake(int port, int repeatCount) {
   OpenPortCom(port);
   bool answered = false;
   for (int attempt = 0; attempt <= repeatCount; ++attempt) {
-    if (hooks.stopRequested && hooks.stopRequested()) {
+    if (stopRequested && stopRequested()) {
       CloseCom();
       return false;
     }
@@ -131,7 +131,7 @@ void PortAccess::OpenCom() {
           OpenFailed = 0;
           ComPort = port;
           if (storeFoundPort) writeComPort();
-          if (hooks.showPort) hooks.showPort(port);
+          emit portShown(port);
           break;
         }
       }
@@ -149,7 +149,7 @@ void PortAccess::OpenCom() {
   Communicating = 0;
   // The caller sees no open port and will not close one: do not leave it open.
   if (portOpen) CloseCom();
-  if (hooks.showPortChooser) hooks.showPortChooser();
+  emit portChooserWanted();
   log_.LogError(QStringLiteral("modCommun->OpenCom"), code);
 }
 
@@ -162,7 +162,7 @@ bool PortChooser::enabled(int port) const {
 void PortChooser::load() {
   saved_ = access_.ComPort;
   ticked_ = 0;
-  if (access_.hooks.rescanPorts) access_.hooks.rescanPorts();
+  emit access_.rescanWanted();
   for (int port = 1; port <= PortAccess::kPortCount; ++port) {
     const bool opens = access_.VerdictCom(port);
     enabled_[static_cast<size_t>(port - 1)] = opens;

@@ -3,6 +3,7 @@
 // (`ComPort`, stored as "COM" in section "Setting"), opening the port for a
 // transfer, and the search for a port on which a radio answers the
 // handshake. Also the port chooser's rules (the window only shows them).
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -31,14 +32,9 @@ struct SerialCodeLists {
 const SerialCodeLists& serialCodeLists();
 
 // What port access asks of the windows around it.
-struct PortAccessHooks {
-  std::function<bool()> stopRequested;    // the communication window's stop box `chkStopCom` is ticked
-  std::function<void(int port)> showPort;  // status-bar panel 2 shows "COM" + port
-  std::function<void()> showPortChooser;  // open `frmToolCom` modally (after an unexpected failure)
-  std::function<void()> rescanPorts;      // renumber devices before a probe of all ports (PortMap::refresh)
-};
+class PortAccess : public QObject {
+  Q_OBJECT
 
-class PortAccess {
  public:
   static constexpr int kPortCount = 16;
   static constexpr int kBaudCode = 12;  // 9600 baud
@@ -60,7 +56,9 @@ class PortAccess {
   // -1 while `OpenCom` searches and while a transfer runs (the transfer sets
   // and clears it too); the communication window will not close meanwhile.
   int Communicating = 0;
-  PortAccessHooks hooks;
+  // Asked between attempts of the search: the communication window's stop
+  // box `chkStopCom` is ticked (a transfer answers while it lives).
+  std::function<bool()> stopRequested;
   // When false, a port found by the search serves this run only and "COM"
   // is not rewritten (the CLI never changes the configuration).
   bool storeFoundPort = true;
@@ -89,6 +87,12 @@ class PortAccess {
   // Stores `ComPort` under "COM".
   void writeComPort();
   ErrorLog& log() { return log_; }
+
+
+ signals:
+  void portShown(int port);     // status-bar panel 2 shows "COM" + port
+  void portChooserWanted();     // open `frmToolCom` modally (after an unexpected failure)
+  void rescanWanted();          // renumber devices before a probe of all ports (PortMap::refresh)
 
  private:
   SerialLibrary& sio_;

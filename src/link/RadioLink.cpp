@@ -9,7 +9,7 @@ RadioLink::RadioLink(Core& c, Waiter& w)
       serial(portMap, w),
       engine(serial, w, c.log, c.text),
       access(serial, engine, w, c.log, c.ini, c.settings.ComPort) {
-  access.hooks.rescanPorts = [this] { portMap.refresh(); };
+  QObject::connect(&access, &PortAccess::rescanWanted, [this] { portMap.refresh(); });
 }
 
 }  // namespace zr

@@ -7,6 +7,7 @@
 #include "base/RunError.h"
 #include "base/TextTable.h"
 #include "base/VbText.h"
+#include "base/TextIds.h"
 
 namespace zr {
 
@@ -68,7 +69,7 @@ void ScriptEngine::DelayNms(int ms) { zr::DelayNms(waiter_, ms); }
 
 void ScriptEngine::setEchoMode(int mode) {
   echoMode_ = mode;
-  if (echoModeChanged) echoModeChanged(mode == 1);
+  emit echoModeChanged(mode == 1);
 }
 
 const QString& ScriptEngine::tokenAt(int pos) const {
@@ -152,7 +153,7 @@ void ScriptEngine::ProtocolCom() {
         }
         ScriptFailed = 0;
         if (!txBytes_.empty()) {
-          if (ComDataShow) ComDataShow(0, txBytes_);
+          emit ComDataShow(0, txBytes_);
           if (sio_.sio_flush(port_, 2) != 0) {
             portFailed(QStringLiteral("flush"));
             return;
@@ -234,7 +235,7 @@ void ScriptEngine::RxComDat(int n) {
       // The echo of what was sent comes first; it is not compared.
       rxRaw_.erase(rxRaw_.begin(), rxRaw_.begin() + std::min<size_t>(static_cast<size_t>(txCount), rxRaw_.size()));
     }
-    if (ComDataShow) ComDataShow(-1, rxRaw_);
+    emit ComDataShow(-1, rxRaw_);
 
     for (int i = 0; i < n; ++i) {
       if (static_cast<size_t>(i) >= rxRaw_.size())
@@ -283,7 +284,7 @@ void ScriptEngine::portFailed(const QString& what) {
 void ScriptEngine::traceFailure(bool shortReply) {
   if (shortReply && trace_.selected() < 0) trace_.reset();
   const int row = trace_.TraceIndex;
-  trace_.insert(row, text_.SoftFace(kTraceEntry));
+  trace_.insert(row, text_.SoftFace(kTxtNoReceiveData));
   trace_.select(row);
   trace_.TraceIndex = row + 1;
 }

@@ -68,12 +68,13 @@ class TraceList : public QObject {
   int selected_ = -1;
 };
 
-class ScriptEngine {
+class ScriptEngine : public QObject {
+  Q_OBJECT
+
  public:
   static constexpr int kMaxTokens = 200;   // `ScriptTokens` positions 1..200
   static constexpr int kSegmentSlots = 101;  // `TxBytes` / `RxExpected` positions 0..100
   static constexpr int kCaptureSize = 100;  // `RxCaptured` positions 1..100
-  static constexpr int kTraceEntry = 175;   // "Rx：Communication failed! No receive Data!"
   // The handshake frame, ASCII PROGRAM; its answer is 0x06.
   static constexpr std::array<uint8_t, 7> kProgram = {0x50, 0x52, 0x4F, 0x47, 0x52, 0x41, 0x4D};
 
@@ -132,11 +133,13 @@ class ScriptEngine {
   // Called after every fully matched reply (the block plan's command-set
   // check plugs in here); it may set `ScriptFailed` to -1 to stop the script.
   std::function<void(ScriptEngine&)> replyHook;
+
+ signals:
   // `ComDataShow`: every buffer sent (direction 0) and every reply received
-  // (direction -1). Unset it costs nothing.
-  std::function<void(int direction, const std::vector<uint8_t>& bytes)> ComDataShow;
+  // (direction -1).
+  void ComDataShow(int direction, const std::vector<uint8_t>& bytes);
   // The single-wire indicator `chkComRxMode`, told whenever `EchoMode` is set.
-  std::function<void(bool ticked)> echoModeChanged;
+  void echoModeChanged(bool ticked);
 
  private:
   const QString& tokenAt(int pos) const;

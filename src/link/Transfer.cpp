@@ -6,6 +6,7 @@
 #include "editors/BandModel.h"
 #include "editors/Editors.h"
 #include "editors/VolumeTable.h"
+#include "link/ForcedSettings.h"
 #include "link/PortAccess.h"
 #include "link/RadioLink.h"
 #include "link/ScriptEngine.h"
@@ -14,6 +15,7 @@
 #include "data/Core.h"
 #include "base/ErrorLog.h"
 #include "base/RunError.h"
+#include "base/TextIds.h"
 
 namespace zr {
 
@@ -54,22 +56,6 @@ constexpr int kRecordFlagsC = 14;
 constexpr int kKeepMaskA = 0x98;
 constexpr int kSetMaskB = 0x80;
 constexpr int kKeepMaskC = 0xFE;
-
-// Settings the write forces through their own change handling: lists take a
-// position, check boxes a state.
-struct ForcedSetting {
-  const char* name;
-  bool list;
-  int value;  // list position, or 1/0 for ticked/unticked
-};
-constexpr ForcedSetting kForcedSettings[] = {
-    {"cboSk1LongTime", true, 30},     {"chkSwiLampTone", false, 1},    {"chkNoMicEnableVox", false, 1},
-    {"cboVoxRxForbid", true, 1},      {"chkSwiChExitScan", false, 1},  {"chkScanStartHint", false, 1},
-    {"chkExitScanHint", false, 1},    {"cboSaveChNo", true, 0},        {"cboLowPwrToneSort", true, 0},
-    {"chkLowBatPwrOff", false, 1},    {"chkHighBatPwrOff", false, 1},  {"cboLowBatAlarmTimer", true, 5},
-    {"chkBatSave", false, 1},         {"cboPreTot", true, 0},          {"cboRadioVolume", true, 15},
-    {"chkAnRadioId", false, 0},       {"cboPttIdPauseTime", true, 0},  {"chkNoRespPttIdNoPause", false, 0},
-};
 
 // The value and the text of a box in the settings (const or not).
 template <class Settings>
@@ -169,7 +155,7 @@ Transfer::Transfer(Core& core, Editors& editors, SerialLibrary& serial, ScriptEn
       waiter_(waiter),
       plan_(core.log, core.text, core.image.TempArray) {
   engine_.replyHook = [this](ScriptEngine& e) { onReply(e); };
-  access_.hooks.stopRequested = [this] { return state_.stopTicked; };
+  access_.stopRequested = [this] { return state_.stopTicked; };
   const AppSettings& s = core_.settings;
   plan_.setRanges({s.ReadStartAddr, s.ReadEndAddr, s.WriteStartAddr, s.WriteEndAddr});
 }
@@ -179,7 +165,7 @@ Transfer::Transfer(RadioLink& link, Editors& editors)
 
 Transfer::~Transfer() {
   engine_.replyHook = nullptr;
-  access_.hooks.stopRequested = nullptr;
+  access_.stopRequested = nullptr;
 }
 
 void Transfer::buildProtocolScripts() {
@@ -191,24 +177,12 @@ void Transfer::buildProtocolScripts() {
 
 int Transfer::Communicating() const { return access_.Communicating; }
 
-int Transfer::addListener(std::function<void()> listener) {
-  listeners_.emplace_back(++lastListenerId_, std::move(listener));
-  return lastListenerId_;
-}
-
-void Transfer::removeListener(int id) {
-  std::erase_if(listeners_, [id](const auto& l) { return l.first == id; });
-}
-
 void Transfer::change(const std::function<void(CommunState&)>& edit) {
   CommunState next = state_;
   edit(next);
   if (next == state_) return;
   state_ = std::move(next);
-  // A listener may remove itself (a window closing): call a copy.
-  const auto listeners = listeners_;
-  for (const auto& l : listeners)
-    if (l.second) l.second();
+  emit stateChanged();
 }
 
 void Transfer::setStatus(const QString& text) {
@@ -345,7 +319,7 @@ bool Transfer::openPort() {
     portNotFound();
     return false;
   }
-  if (portOpened) portOpened(access_.ComPort);
+  emit portOpened(access_.ComPort);
   return true;
 }
 
@@ -382,7 +356,7 @@ void Transfer::portNotFound() {
     core_.log.LogError(QStringLiteral("modCommun->OpenCom"), RunError(kErrPathFileAccess, portProblem_));
   }
   outcome_ = TransferOutcome::PortNotFound;
-  if (CloseRequested == -1 && closeWindow) closeWindow();
+  if (CloseRequested == -1) emit windowCloseWanted();
 }
 
 bool Transfer::runRead() {
@@ -411,12 +385,12 @@ bool Transfer::runRead() {
   if (ok) {
     core_.image.TempArray.bytes() = scratch.bytes();
     keepBackup(readBackupKind, scratch);
-    if (readDataArrived) readDataArrived();
+    emit readArrived();
     core_.files.SoftDisplay();
     core_.history.clear();  // a read starts a fresh history, as Open does
     setStatus(core_.text.SoftFace(kTxtReadOk));
     change([](CommunState& s) { s.progress = 100; });
-    if (ShowMemDat && refreshHexView) refreshHexView();
+    if (ShowMemDat) emit hexViewWanted();
     outcome_ = TransferOutcome::Succeeded;
   } else if (outcome_ == TransferOutcome::Stopped) {
     setStatus(core_.text.SoftFace(kTxtReadFailed) + QStringLiteral(": ") + kStoppedText);
@@ -435,7 +409,7 @@ bool Transfer::runRead() {
     s.stopVisible = false;
   });
   access_.Communicating = 0;
-  if (closeWindow) closeWindow();
+  emit windowCloseWanted();
   return ok;
 }
 
@@ -451,9 +425,9 @@ bool Transfer::runWrite() {
   access_.Communicating = -1;
   const EditorSnapshot before = snapshotEditors();
   prepareWriteImage();
-  if (WriteComDat) WriteComDat();
+  emit writeStarting();
   change([](CommunState& s) { s.writeEnabled = false; });
-  if (ShowMemDat && refreshHexView) refreshHexView();
+  if (ShowMemDat) emit hexViewWanted();
   engine_.trace().add(kWriteTrace);
   setStatus(core_.text.SoftFace(kTxtWriting));
 
@@ -499,7 +473,7 @@ bool Transfer::runWrite() {
   // (and a partly written radio) until the next transfer.
   if (ok) setStatus(summary_);
   else if (!failureLines().isEmpty()) setStatus(failureLines().mid(failureLines().size() > 2 ? 1 : 0).join(u' '));
-  if (closeWindow) closeWindow();
+  emit windowCloseWanted();
   return ok;
 }
 
@@ -587,11 +561,7 @@ void Transfer::prepareWriteImage() {
   // settings go through their own change handling.
   SettingsMap& settings = editors_.settings;
   settings.resync();
-  for (const ForcedSetting& f : kForcedSettings) {
-    const QString name = QString::fromLatin1(f.name);
-    if (f.list) settings.setPosition(name, f.value);
-    else settings.setChecked(name, f.value != 0);
-  }
+  applyForcedSettings(settings, core_.log, "frmCommun->cmdWrite_Click");
   for (int ch = 1; ch <= kPreparedChannels; ++ch) {
     const int rec = recordAddress(ch);
     image.set(rec + kRecordFlagsA, image.at(rec + kRecordFlagsA) & kKeepMaskA);
@@ -661,7 +631,7 @@ void Transfer::noteRestart(int block) {
   ++restarts_;
   const QString line = QStringLiteral("restarted at block %1: %2").arg(block).arg(causeLine(failure_, core_.text));
   engine_.trace().add(line);
-  if (restarted) restarted(line);
+  emit restarted(line);
 }
 
 void Transfer::stampWriteProgress() {
@@ -722,7 +692,7 @@ void Transfer::unexpectedFailure(bool read) {
   access_.Communicating = 0;
   outcome_ = TransferOutcome::Unexpected;
   failureText_ = QStringLiteral("Run-time error %1").arg(code);
-  if (closeWindow) silently([&] { closeWindow(); });
+  emit windowCloseWanted();
 }
 
 // ---- copies, read-back and the write report ----------------------------------
@@ -833,10 +803,7 @@ Transfer::EditorSnapshot Transfer::snapshotEditors() const {
 
 void Transfer::reportWrite(const EditorSnapshot& before) {
   // The editors show what the radio now holds.
-  DataFiles& files = core_.files;
-  if (files.hooks.ShowChTblGrid) files.hooks.ShowChTblGrid();
-  else core_.codec.IicDatToChInfo();
-  if (files.hooks.InitOpt) files.hooks.InitOpt();
+  core_.files.tellReplaced(DataEvents::Replacement::Written);
 
   const EditorSnapshot after = snapshotEditors();
   QStringList lines;

@@ -13,6 +13,7 @@
 // block and, for the models that need it, a parameter block or three special
 // blocks, then the end frame three times. A successful read refreshes every
 // editor from the image.
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -83,19 +84,13 @@ const AddressBoxInfo& addressBoxInfo(AddressBox box);
 // hexadecimal number, the overflow failure for one that does not fit.
 int addressValue(const QString& text);
 
-class Transfer {
+class Transfer : public QObject {
+  Q_OBJECT
+
  public:
   static constexpr int kMaxFailures = 20;    // the 20th failed script ends a transfer
   static constexpr int kStopBoxFrom = 6;     // failures before the stop box is offered
   static constexpr int kCountShownFrom = 9;  // failures before the count shows in the status line
-  // Text table entries.
-  static constexpr int kTxtUnsupported = 69;
-  static constexpr int kTxtNotice = 70;
-  static constexpr int kTxtComFailed = 79;  // "Communication failed,please check commuication port!"
-  static constexpr int kTxtReading = 164;   // "Reading Now......"
-  static constexpr int kTxtReadOk = 165;    // "Read Successful"
-  static constexpr int kTxtReadFailed = 166;  // "Read Failed"
-  static constexpr int kTxtWriting = 168;   // "Writing Now......"
   static inline const QString kWriteTrace = QStringLiteral("写入:频率");
   static inline const QString kStoppedText = QStringLiteral("Communication stopped");
   static inline const QString kVerifyOkText = QStringLiteral("Verify OK");
@@ -148,9 +143,6 @@ class Transfer {
   int address(AddressBox box) const;
 
   const CommunState& state() const { return state_; }
-  // Called after every change of the state; returns an id for removeListener.
-  int addListener(std::function<void()> listener);
-  void removeListener(int id);
 
   // Program-wide values of the transfers.
   int CloseRequested = 0;  // -1 once the window was asked to close
@@ -209,18 +201,23 @@ class Transfer {
   // showed: ..."); empty when nothing. A good write shows it only on request.
   const QString& writeReportText() const { return writeReportText_; }
 
-  // What the transfer asks of the windows and front ends around it.
-  std::function<void()> closeWindow;      // the window closes itself at the end of a transfer
-  std::function<void()> refreshHexView;   // `chkShowMemDat`: after a read, before a write
-  std::function<void()> WriteComDat;      // the write hook: nothing to do
-  std::function<void()> readDataArrived;  // a read's blocks are in the image, before the refresh
-  std::function<void(int port)> portOpened;  // the radio answered on `port`; the blocks follow
-  // A failed script restarts the list: "restarted at block N: cause".
-  std::function<void(const QString& line)> restarted;
-
   Core& core() { return core_; }
   Editors& editors() { return editors_; }
   ScriptEngine& engine() { return engine_; }
+
+  // What the transfer tells the windows and front ends around it. Receivers
+  // are connected directly and must not throw.
+ signals:
+  void stateChanged();         // after every change of `state()`
+  void windowCloseWanted();    // the window closes itself at the end of a transfer
+  void hexViewWanted();        // `chkShowMemDat`: after a read, before a write
+  void writeStarting();        // the write hook `WriteComDat`: the image is prepared
+  void readArrived();          // a read's blocks are in the image, before the refresh
+  void portOpened(int port);   // the radio answered on `port`; the blocks follow
+  // A failed script restarts the list: "restarted at block N: cause".
+  void restarted(const QString& line);
+
+ public:
 
  private:
   bool runRead();
@@ -278,8 +275,6 @@ class Transfer {
   QString writeReportText_;
   // Radio address -> (byte sent, sent with the special write command).
   std::map<int, std::pair<uint8_t, bool>> sent_;
-  std::vector<std::pair<int, std::function<void()>>> listeners_;
-  int lastListenerId_ = 0;
 };
 
 }  // namespace zr

@@ -1,11 +1,7 @@
 #include "shell/InterfaceLock.h"
+#include "base/TextIds.h"
 
 namespace zr {
-
-namespace {
-constexpr int kTxtReady = 94;
-constexpr int kTxtLocked = 116;
-}  // namespace
 
 InterfaceLock::InterfaceLock(Core& core) : core_(core) {}
 

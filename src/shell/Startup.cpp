@@ -4,14 +4,11 @@
 
 #include "editors/ChInfoReader.h"
 #include "base/VbText.h"
+#include "base/TextIds.h"
 
 namespace zr {
 
 namespace {
-constexpr int kTxtNotice = 70;
-constexpr int kTxtExitQuestion = 73;
-constexpr int kTxtLanguageChanged = 68;
-constexpr int kTxtOccurError = 140;  // "Occur error!"
 const char kLoadTag[] = "mdifrmMain->MDIForm_Load";
 }  // namespace
 

@@ -56,7 +56,8 @@ class DataFilesTest : public ::testing::Test {
   ChannelCodec codec{image.TempArray, image.DefTempArray, table, tones, columns, log};
   ScriptedPrompts prompts;
   UndoHistory history{image, table};
-  DataFiles files{image, codec, text, prompts, log, dir.path(), history};
+  DataEvents events;
+  DataFiles files{image, codec, text, prompts, log, AppPaths::forProgram(dir.path()), history, events};
 };
 
 TEST_F(DataFilesTest, SaveWritesTheDataFileLayoutAndOpenGivesTheImageBack) {
@@ -234,17 +235,32 @@ TEST_F(DataFilesTest, RestoreDefaultsOpensTheFileOfTheBandFamily) {
   }
 }
 
-TEST_F(DataFilesTest, RefreshRunsTheEditorStepsInOrderAndStopsAtAFailure) {
-  QStringList steps;
-  files.hooks.IicDatToModel = [&] { steps << "model"; };
-  files.hooks.IicDatToFreRange = [&] { steps << "band"; };
-  files.hooks.ShowChTblGrid = [&] { steps << "grid"; };
-  files.hooks.InitOpt = [&] { steps << "settings"; throw RunError(kErrTypeMismatch); };
-  files.hooks.voxCheck = [&] { steps << "vox"; };
+// The data layer tells what happened and never calls up into editors: a
+// load says "loaded" once the signature is in place, New and Restore Default
+// Setting say so; with nobody listening the channel table is still decoded.
+TEST_F(DataFilesTest, ReplacingTheImageIsToldOnceAndTheChannelsFollowWithoutEditors) {
+  files.NewFileSol();
+  const ChannelTable empty = table;
+  const uint8_t record[16] = {0x00, 0x20, 0x65, 0x14, 0x00, 0x25, 0x65, 0x14,
+                              0x9E, 0x02, 0x13, 0x28, 0x8A, 0xFF, 0xF1, 0x5D};
+  for (int k = 0; k < 16; ++k) image.TempArray.set(recordAddress(1) + k, record[k]);
+  image.TempArray.set(kModelSignatureAddr, 0x00);
   files.SoftDisplay();
-  EXPECT_EQ(steps, (QStringList{"model", "band", "grid", "settings"}));
-  EXPECT_EQ(log.lastTag(), QStringLiteral("modChMem->SoftDisplay"));
-  EXPECT_EQ(log.lastCode(), kErrTypeMismatch);
+  EXPECT_EQ(image.TempArray.at(kModelSignatureAddr), kModelSignature[0]);
+  EXPECT_FALSE(table == empty) << "the channel table did not follow the loaded image";
+
+  std::vector<DataEvents::Replacement> told;
+  QObject::connect(&events, &DataEvents::replaced, [&](DataEvents::Replacement how) {
+    told.push_back(how);
+    if (how == DataEvents::Replacement::Loaded) EXPECT_EQ(image.TempArray.at(kModelSignatureAddr), kModelSignature[0]);
+  });
+  image.TempArray.set(kModelSignatureAddr, 0x00);
+  files.SoftDisplay();
+  prompts.defaultSaveChoice = UserPrompts::SaveChoice::Discard;
+  files.NewFileSol();
+  files.RestoreDefaults(0);
+  using R = DataEvents::Replacement;
+  EXPECT_EQ(told, (std::vector<R>{R::Loaded, R::New, R::DefaultsLoaded}));
 }
 
 }  // namespace

@@ -24,8 +24,13 @@ class BandFixture : public ::testing::Test {
     core = std::make_unique<Core>(dir.path(), dir.filePath(kConfigFile), prompts, QStringLiteral("test"));
     startHeadless(*core);
     band = std::make_unique<BandModel>(*core);
-    band->install(core->files.hooks);
-    core->files.hooks.statusChanged = [this] { ++statusUpdates; };
+    // The band model positions its lists after a load, as the editors have it do.
+    QObject::connect(&core->events, &DataEvents::replaced, [this](DataEvents::Replacement how) {
+      if (how != DataEvents::Replacement::Loaded && how != DataEvents::Replacement::DefaultsLoaded) return;
+      band->IicDatToModel();
+      band->IicDatToFreRange();
+    });
+    QObject::connect(&core->events, &DataEvents::fileNamed, [this] { ++statusUpdates; });
     band->ChInfoModel();
     core->history.clear();  // as the start-up does after the initial band choice
     // The range cases here start one new data set after another; the question

@@ -230,7 +230,7 @@ TEST_F(BandFixture, RestoreFlagBlocksAChoiceWhilePositioning) {
   // A view whose list reports every change of its position as a choice, as a
   // list's change event does when the program positions it.
   int seenRestoring = 0;
-  band->addListener([&] {
+  QObject::connect(band.get(), &BandModel::listsChanged, [&] {
     if (!band->restoring()) return;
     ++seenRestoring;
     band->cboFrequency_Click(band->rangePosition());

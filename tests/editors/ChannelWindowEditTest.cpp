@@ -21,31 +21,21 @@
 #include "editors/AutoInput.h"
 #include "editors/TwoToneTable.h"
 #include "shell/ui/DesktopApp.h"
-#include "support/DesktopFixture.h"
+#include "support/ChannelWindowFixture.h"
 
 namespace zr {
 namespace {
 
-class ChannelWindowEditTest : public testing::DesktopFixture {
+class ChannelWindowEditTest : public testing::ChannelWindowFixture {
  protected:
   void SetUp() override {
-    DesktopFixture::SetUp();
-    app->window().show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&app->window()));
-    app->window().activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&app->window()));
+    ChannelWindowFixture::SetUp();
+    if (HasFatalFailure()) return;
     // The VHF default settings: 136-174 MHz, no channels.
     ASSERT_TRUE(app->core().files.OpenFile(dir.filePath("DefRadioSet_VHF.def")));
   }
 
-  QTableWidget* table() { return app->channelWindow().table(); }
-  ChannelGrid& grid() { return app->editors().grid; }
   QComboBox* picker() { return app->channelWindow().picker(); }
-  void clickCell(int row, int col, Qt::KeyboardModifiers mods = {}) {
-    const QRect r = table()->visualRect(table()->model()->index(row - 1, col - 1));
-    QTest::mouseClick(table()->viewport(), Qt::LeftButton, mods, r.center());
-    QCoreApplication::processEvents();
-  }
   QLineEdit* cellEditor() {
     for (auto* e : table()->viewport()->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly))
       if (e->isVisible()) return e;

@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/ui/DesktopApp.h"
-#include "support/DesktopFixture.h"
+#include "support/ChannelWindowFixture.h"
 
 namespace zr {
 namespace {
@@ -26,17 +26,14 @@ void collectEditorWarnings(QtMsgType type, const QMessageLogContext& context, co
   if (previousHandler) previousHandler(type, context, message);
 }
 
-class ChannelWindowMouseTest : public testing::DesktopFixture {
+class ChannelWindowMouseTest : public testing::ChannelWindowFixture {
  protected:
+  // The clicks below are placed for the full-size frame, larger than the
+  // offscreen screen the first start fits the window into.
+  void beforeShow() override { app->window().resize(1280, 800); }
   void SetUp() override {
-    DesktopFixture::SetUp();
-    // The clicks below are placed for the full-size frame, larger than the
-    // offscreen screen the first start fits the window into.
-    app->window().resize(1280, 800);
-    app->window().show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&app->window()));
-    app->window().activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&app->window()));
+    ChannelWindowFixture::SetUp();
+    if (HasFatalFailure()) return;
     ASSERT_EQ(app->core().log.reportCount(), 0);
     editorWarnings.clear();
     previousHandler = qInstallMessageHandler(collectEditorWarnings);
@@ -44,11 +41,9 @@ class ChannelWindowMouseTest : public testing::DesktopFixture {
   void TearDown() override {
     qInstallMessageHandler(previousHandler);
     EXPECT_TRUE(editorWarnings.isEmpty()) << editorWarnings.join("\n").toStdString();
-    DesktopFixture::TearDown();
+    ChannelWindowFixture::TearDown();
   }
 
-  QTableWidget* table() { return app->channelWindow().table(); }
-  ChannelGrid& grid() { return app->editors().grid; }
   QPoint centre(int row, int col) {
     return table()->visualRect(table()->model()->index(row - 1, col - 1)).center();
   }

@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/ui/DesktopApp.h"
-#include "support/DesktopFixture.h"
+#include "support/ChannelWindowFixture.h"
 
 namespace zr {
 namespace {
@@ -20,24 +20,7 @@ QByteArray readBytes(const QString& path) {
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-class ChannelWindowTest : public testing::DesktopFixture {
- protected:
-  void SetUp() override {
-    DesktopFixture::SetUp();
-    app->window().show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&app->window()));
-    app->window().activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&app->window()));
-  }
-
-  QTableWidget* table() { return app->channelWindow().table(); }
-  void clickCell(int row, int col) {
-    const QRect r = table()->visualRect(table()->model()->index(row - 1, col - 1));
-    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, r.center());
-    QCoreApplication::processEvents();
-  }
-
-};
+class ChannelWindowTest : public testing::ChannelWindowFixture {};
 
 TEST_F(ChannelWindowTest, TypeAFrequencyPickATonesAndSave) {
   // The VHF default settings file: 136-174 MHz, no channels.

@@ -17,36 +17,31 @@
 #include <gtest/gtest.h>
 
 #include "editors/ChannelGrid.h"
+#include "editors/GridColumns.h"
 #include "editors/SettingsMap.h"
 #include "editors/ui/AutoInputWindow.h"
 #include "editors/ui/SettingsPages.h"
 #include "inspector/ui/HexViewWindow.h"
 #include "shell/ui/DesktopApp.h"
-#include "support/DesktopFixture.h"
+#include "support/ChannelWindowFixture.h"
 
 namespace zr {
 namespace {
 
-constexpr int kColRx = 1, kColTx = 2, kColDecode = 3, kColEncode = 4, kColFirstOption = 5;
 
-class KeyboardTest : public testing::DesktopFixture {
+class KeyboardTest : public testing::ChannelWindowFixture {
  protected:
   void SetUp() override {
-    DesktopFixture::SetUp();
-    app->window().show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&app->window()));
-    app->window().activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&app->window()));
+    ChannelWindowFixture::SetUp();
+    if (HasFatalFailure()) return;
     table()->setFocus();
     settle();
   }
   void TearDown() override {
     EXPECT_EQ(app->core().log.reportCount(), 0) << app->core().log.lines().join("\n").toStdString();
-    DesktopFixture::TearDown();
+    ChannelWindowFixture::TearDown();
   }
 
-  QTableWidget* table() { return app->channelWindow().table(); }
-  ChannelGrid& grid() { return app->editors().grid; }
   SettingsPages* pages() { return app->window().findChild<SettingsPages*>(); }
   QWidget* focus() { return QApplication::focusWidget(); }
   void settle() {

@@ -32,6 +32,8 @@ class InspectorFixture : public ::testing::Test {
     ASSERT_EQ(img().upperBound(), 0x1FFF);
     ASSERT_EQ(img().at(0x01B8), 'M') << "default image not loaded";
     ASSERT_EQ(core->settings.TableMaxAddr, 0x1FFF);
+    // The hex view alone: no editor follows what it changes.
+    if (!withEditors()) QObject::disconnect(&core->events, nullptr, &editors->grid, nullptr);
     view = std::make_unique<HexView>(*core, withEditors() ? editors.get() : nullptr);
     fill = std::make_unique<RangeFill>(*view, core->log);
     fill->reset(core->settings.TableMaxAddr);

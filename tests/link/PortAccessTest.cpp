@@ -42,8 +42,8 @@ struct PortFixture : ::testing::Test {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(kInitialConfig);
     f.close();
-    access.hooks.showPort = [this](int p) { shownPorts.push_back(p); };
-    access.hooks.showPortChooser = [this] { ++choosers; };
+    QObject::connect(&access, &PortAccess::portShown, [this](int p) { shownPorts.push_back(p); });
+    QObject::connect(&access, &PortAccess::portChooserWanted, [this] { ++choosers; });
   }
 
   void silent(int port) { sio.port(port).opens = true; }
@@ -75,7 +75,7 @@ TEST_F(PortFixture, ComPortAnsweringFirstTimeIsOpenedAndNothingElseChanges) {
   radioOn(3);
   radioOn(5);
   std::vector<int> communicating;
-  access.hooks.stopRequested = [&] {
+  access.stopRequested = [&] {
     communicating.push_back(access.Communicating);
     return false;
   };
@@ -141,7 +141,7 @@ TEST_F(PortFixture, StopBoxEndsEveryRemainingAttemptAtOnce) {
   silent(2);
   silent(3);
   radioOn(7);
-  access.hooks.stopRequested = [&] { return handshakes(3) >= 2; };
+  access.stopRequested = [&] { return handshakes(3) >= 2; };
   access.OpenCom();
   EXPECT_EQ(handshakes(3), 2);
   EXPECT_EQ(handshakes(2) + handshakes(7), 0);

@@ -41,7 +41,7 @@ struct EngineFixture : ::testing::Test {
     sio.port(1).opens = true;
     ASSERT_EQ(sio.sio_open(1), 0);
     engine.setTransferPort(1);
-    engine.echoModeChanged = [this](bool on) { indicator.push_back(on); };
+    QObject::connect(&engine, &ScriptEngine::echoModeChanged, [this](bool on) { indicator.push_back(on); });
   }
   FakeSerialLibrary::Port& line() { return sio.port(1); }
   QString failureText() const { return text.SoftFace(175); }
@@ -219,7 +219,7 @@ TEST_F(EngineFixture, ReplyHookSeesEveryMatchedReplyAndCanStopTheScript) {
 
 TEST_F(EngineFixture, ByteTraceSeesWhatWasSentAndReceived) {
   std::vector<std::pair<int, Bytes>> shown;
-  engine.ComDataShow = [&](int dir, const std::vector<uint8_t>& b) { shown.emplace_back(dir, b); };
+  QObject::connect(&engine, &ScriptEngine::ComDataShow, [&](int dir, const std::vector<uint8_t>& b) { shown.emplace_back(dir, b); });
   line().echo = true;
   line().onWrite = handshakeRadio;
   engine.runScript(QStringLiteral("TX50524F4752414DRX06EN"));

@@ -270,11 +270,11 @@ TEST_F(DesktopRead, AStoppedReadLeavesImageWindowsAndFileNameAsTheyWere) {
   // The radio answers the first blocks, then falls silent; the user stops.
   sim.silenceAfter(60);
   Transfer& t = app->transfer();
-  t.addListener([&] {
+  QObject::connect(&t, &Transfer::stateChanged, [&] {
     if (t.state().stopVisible && !t.state().stopTicked) t.setStopTicked(true);
   });
   QStringList statuses;
-  t.addListener([&] { statuses << t.state().status; });
+  QObject::connect(&t, &Transfer::stateChanged, [&] { statuses << t.state().status; });
   EXPECT_FALSE(t.cmdRead());
   EXPECT_EQ(t.outcome(), TransferOutcome::Stopped);
   EXPECT_TRUE(core.image.TempArray.bytes() == image) << "the read mixed radio blocks into the image";

@@ -11,17 +11,8 @@
 namespace zr {
 namespace {
 
-struct ShowCase {
-  const char* what;
-  Bytes pokes;
-  const char* field;
-  const char* shows;  // the field's JSON after the refresh
-  Bytes repairs;      // the only bytes the refresh may write
-};
 
-void PrintTo(const ShowCase& c, std::ostream* os) { *os << c.what; }
-
-const ShowCase kShowCases[] = {
+const RefreshCase kShowCases[] = {
     {"digit duration below 80 ms becomes 110 ms", {{0x03DA, 3}}, "cboCodeContiTime", R"({"position":3,"text":"110"})",
      {{0x03DA, 10}}},
     {"digit duration above 2430 ms becomes 510 ms", {{0x03DA, 245}}, "cboCodeContiTime",
@@ -93,17 +84,9 @@ const ShowCase kShowCases[] = {
     {"second info line", {{0x0320, 'O'}, {0x0322, 'K'}}, "txtInfo(2)", R"({"text":"OK"})", {}},
 };
 
-class FurtherRefresh : public SettingsFixture, public ::testing::WithParamInterface<ShowCase> {};
+class FurtherRefresh : public SettingsFixture, public ::testing::WithParamInterface<RefreshCase> {};
 
-TEST_P(FurtherRefresh, ShowsTheFieldAndWritesOnlyItsRepairs) {
-  const ShowCase& c = GetParam();
-  poke(c.pokes);
-  const ByteArray expected = with(image, c.repairs);
-  map->InitOpt();
-  EXPECT_EQ(shown(c.field), c.shows);
-  EXPECT_EQ(byteDiff(expected, image), "");
-  EXPECT_EQ(log.reportCount(), 0) << logText();
-}
+TEST_P(FurtherRefresh, ShowsTheFieldAndWritesOnlyItsRepairs) { checkRefresh(GetParam()); }
 
 INSTANTIATE_TEST_SUITE_P(Settings, FurtherRefresh, ::testing::ValuesIn(kShowCases));
 
@@ -172,22 +155,7 @@ const ChangeCase kChangeCases[] = {
 
 class FurtherEdit : public SettingsFixture, public ::testing::WithParamInterface<ChangeCase> {};
 
-TEST_P(FurtherEdit, WritesItsBytesAndTheNextRefreshShowsThem) {
-  const ChangeCase& c = GetParam();
-  poke(c.pokes);
-  map->InitOpt();
-  const ByteArray expected = with(image, c.writes);
-  ASSERT_TRUE(c.edit(*map));
-  EXPECT_EQ(byteDiff(expected, image), "");
-  for (const auto& [field, shows] : c.shows) EXPECT_EQ(shown(field), shows) << field;
-  EXPECT_EQ(log.reportCount(), 0) << logText();
-
-  const ByteArray before = image;
-  const QJsonObject json = map->settingsJson();
-  map->InitOpt();
-  EXPECT_EQ(byteDiff(before, image), "");
-  EXPECT_EQ(map->settingsJson(), json);
-}
+TEST_P(FurtherEdit, WritesItsBytesAndTheNextRefreshShowsThem) { checkEdit(GetParam()); }
 
 INSTANTIATE_TEST_SUITE_P(Settings, FurtherEdit, ::testing::ValuesIn(kChangeCases));
 

@@ -90,7 +90,7 @@ TEST_F(PttIdPause, BoxChangesWhileTheProgramTicksWriteNothing) {
   // change of its own, which reaches the model while the guard is set.
   poke({{0x003D, 0x43}});
   std::vector<bool> wrote;
-  set.setBoxListener([&](int i, bool on) {
+  QObject::connect(&set, &PttIdPauseSet::boxShown, [&](int i, bool on) {
     EXPECT_TRUE(set.updating());
     wrote.push_back(set.boxClicked(i, on));
   });

@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -23,6 +24,18 @@
 namespace zr {
 
 using Bytes = std::vector<std::pair<int, int>>;  // address, value
+
+// A refresh case: the bytes poked into the factory image, the field and how
+// it shows after the refresh, and the only bytes the refresh may write.
+struct RefreshCase {
+  const char* what;
+  Bytes pokes;
+  const char* field;
+  const char* shows;  // the field's JSON after the refresh
+  Bytes repairs;      // the only bytes the refresh may write
+};
+
+inline void PrintTo(const RefreshCase& c, std::ostream* os) { *os << c.what; }
 
 // Edits of a table of cases: choose a list position, tick a box, type a text.
 inline auto pick(const char* field, int position) {
@@ -90,6 +103,42 @@ class SettingsFixture : public ::testing::Test {
     return s && s->enabled;
   }
   std::string logText() const { return log.lines().join(QStringLiteral("\n")).toStdString(); }
+
+  // The refresh shows the field as the case says and writes only its repairs.
+  void checkRefresh(const RefreshCase& c) {
+    poke(c.pokes);
+    const ByteArray expected = with(image, c.repairs);
+    map->InitOpt();
+    EXPECT_EQ(shown(c.field), c.shows);
+    EXPECT_EQ(byteDiff(expected, image), "");
+    EXPECT_EQ(log.reportCount(), 0) << logText();
+  }
+
+  // An edit case (what, pokes, edit, writes, shows and, where the case has
+  // them, enabled states): the edit writes exactly its bytes at once, the
+  // fields show what the case says, and, unless the case is one the refresh
+  // changes on purpose, a later refresh keeps every byte and every field.
+  template <class EditCase>
+  void checkEdit(const EditCase& c, bool refreshKeepsEverything = true) {
+    poke(c.pokes);
+    map->InitOpt();
+    const ByteArray expected = with(image, c.writes);
+    ASSERT_TRUE(c.edit(*map));
+    EXPECT_EQ(byteDiff(expected, image), "");
+    for (const auto& [field, shows] : c.shows) EXPECT_EQ(shown(field), shows) << field;
+    if constexpr (requires { c.enabled; }) {
+      for (const auto& [field, on] : c.enabled) EXPECT_EQ(enabled(field), on) << field;
+    }
+    EXPECT_EQ(log.reportCount(), 0) << logText();
+
+    const ByteArray before = image;
+    const std::string json = QJsonDocument(map->settingsJson()).toJson().toStdString();
+    map->InitOpt();
+    if (refreshKeepsEverything) {
+      EXPECT_EQ(byteDiff(before, image), "");
+      EXPECT_EQ(QJsonDocument(map->settingsJson()).toJson().toStdString(), json);
+    }
+  }
 
   ErrorLog log;
   TextTable text;

@@ -7,15 +7,6 @@
 namespace zr {
 namespace {
 
-struct RefreshCase {
-  const char* what;
-  Bytes pokes;
-  const char* field;
-  const char* shows;  // the field's JSON
-  Bytes repairs;      // the only bytes the refresh may write
-};
-
-void PrintTo(const RefreshCase& c, std::ostream* os) { *os << c.what; }
 
 // The default VOX values as the repairs of a table without its valid mark.
 Bytes voxDefaultsWritten() {
@@ -90,15 +81,7 @@ const RefreshCase kRefreshCases[] = {
 
 class Refresh : public SettingsFixture, public ::testing::WithParamInterface<RefreshCase> {};
 
-TEST_P(Refresh, ShowsTheFieldAndWritesOnlyItsRepairs) {
-  const RefreshCase& c = GetParam();
-  poke(c.pokes);
-  const ByteArray expected = with(image, c.repairs);
-  map->InitOpt();
-  EXPECT_EQ(shown(c.field), c.shows);
-  EXPECT_EQ(byteDiff(expected, image), "");
-  EXPECT_EQ(log.reportCount(), 0) << logText();
-}
+TEST_P(Refresh, ShowsTheFieldAndWritesOnlyItsRepairs) { checkRefresh(GetParam()); }
 
 INSTANTIATE_TEST_SUITE_P(Settings, Refresh, ::testing::ValuesIn(kRefreshCases));
 

@@ -81,7 +81,7 @@ TEST(CommunicationWindow, ReadFillsTheBarAndClosesTheWindow) {
   auto* status = child<QLabel>(w, "lblComStatus");
   int highest = 0;
   QStringList shown;
-  rig.transfer->addListener([&] {
+  QObject::connect(rig.transfer.get(), &Transfer::stateChanged, [&] {
     highest = std::max(highest, bar->value());
     if (shown.isEmpty() || shown.back() != status->text()) shown << status->text();
   });

@@ -67,7 +67,7 @@ TEST(SafeRead, AFailedOrStoppedReadLeavesImageEditorsAndFileNameAlone) {
     int blocks = 0;
     rig.dropFrame = [&](const Bytes& f) { return !f.empty() && f[0] == 0x24 && ++blocks > 100; };
     if (stop)
-      rig.transfer->addListener([&] {
+      QObject::connect(rig.transfer.get(), &Transfer::stateChanged, [&] {
         if (rig.transfer->state().stopVisible && !rig.transfer->state().stopTicked) rig.transfer->setStopTicked(true);
       });
 

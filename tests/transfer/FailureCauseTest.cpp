@@ -165,7 +165,7 @@ TEST(FailureCause, RestartsAreCountedAndTraced) {
   int dropped = 0;
   rig.dropFrame = [&](const Bytes& f) { return !f.empty() && f[0] == kReadCmd && frameAddress(f) == 0x0040 && dropped++ < 2; };
   QStringList told;
-  rig.transfer->restarted = [&](const QString& line) { told << line; };
+  QObject::connect(rig.transfer.get(), &Transfer::restarted, [&](const QString& line) { told << line; });
   ASSERT_TRUE(rig.transfer->cmdRead());
   EXPECT_EQ(rig.transfer->restarts(), 2);
   const QString line = QStringLiteral(

@@ -45,7 +45,7 @@ TEST_P(WholeRead, CopiesTheRadioAndRefreshesTheEditors) {
   rig.sim.setEcho(c.echo);
   rig.sim.poke(0x01B8, 0x00);  // no model signature: the refresh writes it
   std::vector<uint8_t> received;
-  rig.transfer->readDataArrived = [&] { received = rig.image().bytes(); };
+  QObject::connect(rig.transfer.get(), &Transfer::readArrived, [&] { received = rig.image().bytes(); });
 
   ASSERT_TRUE(rig.transfer->cmdRead()) << rig.core->log.lines().join('\n').toStdString();
   EXPECT_EQ(rig.transfer->outcome(), TransferOutcome::Succeeded);
@@ -99,7 +99,7 @@ TEST(ReadTransfer, RetriesAfterCorruptAndMissingAnswers) {
     return frames == 50;                            // a request unanswered
   };
   std::vector<uint8_t> received;
-  rig.transfer->readDataArrived = [&] { received = rig.image().bytes(); };
+  QObject::connect(rig.transfer.get(), &Transfer::readArrived, [&] { received = rig.image().bytes(); });
 
   ASSERT_TRUE(rig.transfer->cmdRead());
   EXPECT_EQ(rig.transfer->ComRetry, 2);
@@ -147,7 +147,7 @@ TEST(ReadTransfer, TickedStopBoxEndsSilentlyAtTheSixthFailure) {
   rig.loadRadio();
   rig.sim.silenceAfter(2 + 6);
   // The user ticks the box as soon as it shows.
-  rig.transfer->addListener([&] {
+  QObject::connect(rig.transfer.get(), &Transfer::stateChanged, [&] {
     if (rig.transfer->state().stopVisible && !rig.transfer->state().stopTicked) rig.transfer->setStopTicked(true);
   });
   EXPECT_FALSE(rig.transfer->cmdRead());
@@ -162,7 +162,7 @@ TEST(ReadTransfer, CloseRequestDuringAReadIsRefusedAndTheReadFinishes) {
   rig.loadRadio();
   rig.setReadRange(0x0000, 0x03FF);
   bool refused = false;
-  rig.transfer->addListener([&] {
+  QObject::connect(rig.transfer.get(), &Transfer::stateChanged, [&] {
     if (!refused && rig.transfer->state().progress >= 50) {
       refused = !rig.transfer->requestClose();
       EXPECT_EQ(rig.transfer->state().progress, 0);

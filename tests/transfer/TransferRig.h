@@ -74,8 +74,8 @@ struct TransferRig {
     engine = std::make_unique<ScriptEngine>(io, waiter, core->log, core->text);
     access = std::make_unique<PortAccess>(io, *engine, waiter, core->log, core->ini, core->settings.ComPort);
     transfer = std::make_unique<Transfer>(*core, *editors, io, *engine, *access, waiter);
-    transfer->addListener([this] { states.push_back(transfer->state()); });
-    transfer->closeWindow = [this] { ++closes; };
+    QObject::connect(transfer.get(), &Transfer::stateChanged, [this] { states.push_back(transfer->state()); });
+    QObject::connect(transfer.get(), &Transfer::windowCloseWanted, [this] { ++closes; });
   }
 
   ByteArray& image() { return core->image.TempArray; }

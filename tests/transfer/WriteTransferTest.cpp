@@ -209,7 +209,7 @@ TEST(Transfers, AStartWhileOneRunsIsIgnored) {
   rig.setWriteRange(0x0000, 0x000F);
   rig.setReadRange(0x0000, 0x000F);
   bool nestedStarted = true;
-  rig.transfer->addListener([&] {
+  QObject::connect(rig.transfer.get(), &Transfer::stateChanged, [&] {
     if (rig.transfer->state().status == QStringLiteral("Writing Now......")) nestedStarted = rig.transfer->cmdRead();
   });
   EXPECT_TRUE(rig.transfer->cmdWrite());

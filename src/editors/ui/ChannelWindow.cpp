@@ -26,16 +26,15 @@
 
 #include "editors/ChannelClipboard.h"
 #include "editors/ChannelGrid.h"
+#include "editors/GridColumns.h"
 #include "base/Contrast.h"
 #include "data/Core.h"
+#include "base/TextIds.h"
 
 namespace zr {
 
 namespace {
 
-constexpr int kTxtChannelInfo = 382;
-constexpr int kTxtWindowTitle = 66;
-constexpr int kTxtNotice = 70;
 constexpr int kMaxRefusalsShown = 12;  // lines of one paste report
 // Channel rows the grid keeps in view whatever else the window shows: twelve
 // on a screen with room for them beside the settings pages and the docked
@@ -43,8 +42,6 @@ constexpr int kMaxRefusalsShown = 12;  // lines of one paste report
 // window still fits.
 constexpr int kMinVisibleRows = 12, kMinVisibleRowsSmallScreen = 8;
 constexpr int kRoomyScreenHeight = 720;  // logical pixels available
-constexpr int kColDecodeTone = 3;
-constexpr int kColEncodeTone = 4;
 
 QColor fromRgb(uint32_t rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 uint32_t rgbOf(const QColor& c) { return c.rgb() & 0xFFFFFF; }
@@ -156,8 +153,6 @@ class CellDelegate : public QStyledItemDelegate {
   }
 
  private:
-  static constexpr int kColTx = 2;
-  static constexpr int kColSpecial = 20;  // edited like a frequency, never stepped
   ChannelGrid& grid_;
   mutable QPointer<QWidget> clickEditor_;
   mutable QElapsedTimer clickOpened_;
@@ -354,7 +349,7 @@ void ChannelWindow::pasteChannels() {
 void ChannelWindow::InitFace() {
   guarded(core_.log, "frmChMem->InitFace:", [this] {
     fraMain_->setTitle(core_.text.SoftFace(kTxtChannelInfo));
-    setWindowTitle(core_.text.SoftFace(kTxtWindowTitle));
+    setWindowTitle(core_.text.SoftFace(kTxtChannelWindowTitle));
   });
 }
 
@@ -551,7 +546,7 @@ bool ChannelWindow::gridKey(QKeyEvent* key) {
   const bool f2 = key->key() == Qt::Key_F2 && mods == Qt::NoModifier;
   const bool altDown = key->key() == Qt::Key_Down && mods == Qt::AltModifier;
   const bool space = key->key() == Qt::Key_Space && mods == Qt::NoModifier;
-  const bool toneCell = c == kColDecodeTone || c == kColEncodeTone;
+  const bool toneCell = c == kColDecode || c == kColEncode;
   const QString typed = key->text();
   const bool typing = toneCell && !typed.isEmpty() && typed.at(0).isPrint() && !typed.at(0).isSpace() &&
                       !(mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));

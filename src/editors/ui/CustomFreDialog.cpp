@@ -11,17 +11,9 @@
 #include "editors/BandModel.h"
 #include "base/ErrorLog.h"
 #include "base/TextTable.h"
+#include "base/TextIds.h"
 
 namespace zr {
-
-namespace {
-// Entries of the text table used here.
-constexpr int kTxtTitle = 374;
-constexpr int kTxtMin = 375;
-constexpr int kTxtMax = 376;
-constexpr int kTxtOk = 377;
-constexpr int kTxtCancel = 378;
-}  // namespace
 
 CustomFreDialog::CustomFreDialog(BandModel& band, const TextTable& text, ErrorLog& log, QWidget* parent)
     : QDialog(parent),
@@ -78,11 +70,11 @@ void CustomFreDialog::Form_Load() {
 
 void CustomFreDialog::InitFace() {
   guarded(log_, "frmCustomFre->InitFace", [&] {
-    setWindowTitle(text_.SoftFace(kTxtTitle));
-    lblFreMin_->setText(text_.SoftFace(kTxtMin));
-    lblFreMax_->setText(text_.SoftFace(kTxtMax));
-    cmdOK_->setText(text_.SoftFace(kTxtOk));
-    cmdCancel_->setText(text_.SoftFace(kTxtCancel));
+    setWindowTitle(text_.SoftFace(kTxtCustomFreTitle));
+    lblFreMin_->setText(text_.SoftFace(kTxtCustomFreMin));
+    lblFreMax_->setText(text_.SoftFace(kTxtCustomFreMax));
+    cmdOK_->setText(text_.SoftFace(kTxtCustomFreOk));
+    cmdCancel_->setText(text_.SoftFace(kTxtCustomFreCancel));
   });
 }
 

@@ -10,15 +10,11 @@
 #include "editors/ui/CustomFreDialog.h"
 #include "base/ErrorLog.h"
 #include "base/TextTable.h"
+#include "base/TextIds.h"
 
 namespace zr {
 
 namespace {
-// Entries of the text table used here.
-constexpr int kTxtRadioInfo = 200;
-constexpr int kTxtModelType = 371;
-constexpr int kTxtFrequency = 372;
-
 // The hex view shows at the 9th double click on the model label; the
 // counter starts again after the 11th.
 constexpr int kLabelShowAt = 9;
@@ -68,20 +64,19 @@ ModelFrame::ModelFrame(BandModel& band, const TextTable& text, ErrorLog& log, QW
   connect(cboModel_, &QComboBox::activated, this, [this](int i) { band_.selectModel(i); });
   connect(cboFrequency_, &QComboBox::activated, this, [this](int i) { band_.cboFrequency_Click(i); });
 
-  listenerId_ = band_.addListener([this] { follow(); });
+  connect(&band_, &BandModel::listsChanged, this, [this] { follow(); });
   band_.customRange = [this] { return runCustomDialog(); };
   InitFace();
   follow();
 }
 
 ModelFrame::~ModelFrame() {
-  band_.removeListener(listenerId_);
   band_.customRange = nullptr;
 }
 
 void ModelFrame::InitFace() {
   guarded(log_, "frmChMem->InitFace:", [&] {
-    setTitle(text_.SoftFace(kTxtRadioInfo));
+    setTitle(text_.SoftFace(kTxtRadioInfoTab));
     lblModel_->setText(text_.SoftFace(kTxtModelType));
     lblFrequency_->setText(text_.SoftFace(kTxtFrequency));
   });

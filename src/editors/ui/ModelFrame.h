@@ -53,7 +53,6 @@ class ModelFrame : public QGroupBox {
   QLabel* lblFrequency_;
   QComboBox* cboModel_;
   QComboBox* cboFrequency_;
-  int listenerId_ = 0;
   int modelClicks_ = 0;  // double clicks on lblModel, 0..10
   int frameClicks_ = 0;  // clicks on the frame, modulo 10
   bool skipRelease_ = false;

@@ -12,16 +12,11 @@
 #include "data/Core.h"
 #include "base/ErrorLog.h"
 #include "base/TextTable.h"
+#include "base/TextIds.h"
 
 namespace zr {
 
 namespace {
-// Entries of the text table used here.
-constexpr int kTxtTitle = 387;
-constexpr int kTxtChannel = 388;
-constexpr int kTxtAll = 367;
-constexpr int kTxtNone = 368;
-constexpr int kTxtOk = 389;
 constexpr int kBoxesPerRow = 4;
 }  // namespace
 
@@ -55,7 +50,7 @@ void PttIdPauseDialog::build() {
       if (model_->boxClicked(i, on)) showChoices();
     });
   }
-  model_->setBoxListener([this](int i, bool on) {
+  connect(model_.get(), &PttIdPauseSet::boxShown, this, [this](int i, bool on) {
     if (QCheckBox* box = chkPttIdPauseChSet(i)) box->setChecked(on);
   });
 
@@ -97,12 +92,12 @@ void PttIdPauseDialog::build() {
 
 void PttIdPauseDialog::InitFace() {
   guarded(log_, "frmPttIdPauseChSet->Form_Load", [&] {
-    setWindowTitle(text_.SoftFace(kTxtTitle));
+    setWindowTitle(text_.SoftFace(kTxtPttIdPauseTitle));
     for (int i = 0; i < kPttIdPauseChannels; ++i)
-      boxes_[static_cast<size_t>(i)]->setText(text_.SoftFace(kTxtChannel) + QStringLiteral(" ") + QString::number(i + 1));
+      boxes_[static_cast<size_t>(i)]->setText(text_.SoftFace(kTxtPttIdPauseChannel) + QStringLiteral(" ") + QString::number(i + 1));
     chkSelectAll_->setText(text_.SoftFace(kTxtAll));
     chkSelectNone_->setText(text_.SoftFace(kTxtNone));
-    cmdOK_->setText(text_.SoftFace(kTxtOk));
+    cmdOK_->setText(text_.SoftFace(kTxtPttIdPauseOk));
   });
 }
 

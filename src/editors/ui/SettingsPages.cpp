@@ -22,6 +22,7 @@
 #include "editors/ui/SettingsPagesLayout.h"
 #include "base/ErrorLog.h"
 #include "base/TextTable.h"
+#include "base/TextIds.h"
 
 namespace zr {
 
@@ -35,14 +36,6 @@ namespace {
 
 const QString kSetMode = QStringLiteral("sstabSetMode");
 const QString kMoreFunc = QStringLiteral("sstabMoreFunc");
-
-// Text-table entries of the captions set here.
-constexpr int kTxtRadioInfoTab = 200;
-constexpr int kTxtOptionalFeaturesTab = 453;
-constexpr int kTxtRestoreDefaults = 400;
-constexpr int kTxtAutoInput = 445;
-constexpr int kTxtDeleteAll = 112;
-constexpr int kTxtVoxCompareVoltage = 401;
 
 // The More Functions tabs carry fixed captions in every language.
 const char* const kMoreFuncTabs[] = {"未分类", "DTMF", "两音", "Tab 3"};
@@ -155,13 +148,13 @@ SettingsPages::SettingsPages(SettingsMap& map, QWidget* parent) : QWidget(parent
   askCode = [this] { return runPrompt(); };
   buildTabs();
   buildFrames();
-  map_.setListener([this](const QString& name, const FieldState& s) { showState(name, s); });
+  connect(&map_, &SettingsMap::fieldChanged, this, [this](const QString& name, const FieldState& s) { showState(name, s); });
   for (const FieldDef& d : map_.fields()) showCurrent(d.name);
   InitFace();
   orderTabs();
 }
 
-SettingsPages::~SettingsPages() { map_.setListener({}); }
+SettingsPages::~SettingsPages() = default;
 
 // ---- building ----------------------------------------------------------------
 
@@ -498,7 +491,7 @@ void SettingsPages::InitFace() {
   guarded(map_.log(), "frmChMem->InitFace:", [&] {
     const TextTable& t = map_.text();
     sstabSetMode_->setTabText(0, t.SoftFace(kTxtRadioInfoTab));
-    sstabSetMode_->setTabText(1, t.SoftFace(kTxtOptionalFeaturesTab));
+    sstabSetMode_->setTabText(1, t.SoftFace(kTxtOptionalFeatures));
     for (int i = 0; i < kMoreFuncTabCount; ++i) sstabMoreFunc_->setTabText(i, QString::fromUtf8(kMoreFuncTabs[i]));
     for (const QString& name : frameOrder_) {
       const FrameView& f = frames_[name];
@@ -523,7 +516,7 @@ void SettingsPages::InitFace() {
     };
     caption(kDefSet, t.SoftFace(kTxtRestoreDefaults));
     caption(kAutoInput, t.SoftFace(kTxtAutoInput));
-    caption(kDelAllCh, t.SoftFace(kTxtDeleteAll));
+    caption(kDelAllCh, t.SoftFace(kTxtDelAll));
     nameForScreenReaders();
   });
 }

@@ -13,18 +13,11 @@
 #include "data/Core.h"
 #include "base/ErrorLog.h"
 #include "base/TextTable.h"
+#include "base/TextIds.h"
 
 namespace zr {
 
 namespace {
-// Entries of the text table used here.
-constexpr int kTxtTitle = 334;
-constexpr int kTxtVolume = 335;
-constexpr int kTxtLevel = 336;
-constexpr int kTxtDefault = 337;
-constexpr int kTxtUseThisSet = 338;
-constexpr int kTxtOk = 339;
-constexpr int kTxtVolumeMode2 = 454;
 }  // namespace
 
 VolumeDialog::VolumeDialog(Core& core, QWidget* parent)
@@ -114,17 +107,17 @@ void VolumeDialog::Form_Load() {
 
 void VolumeDialog::InitFace() {
   guarded(log_, "frmSetVolume->Form_Load", [&] {
-    setWindowTitle(text_.SoftFace(kTxtTitle));
+    setWindowTitle(text_.SoftFace(kTxtVolumeTitle));
     for (int n = 1; n <= kVolumeSteps; ++n) {
       // One space less before "10" so that the ten captions line up.
       const QString gap = n < kVolumeSteps ? QStringLiteral("  ") : QStringLiteral(" ");
       lblVolumeLevel_[static_cast<size_t>(n - 1)]->setText(text_.SoftFace(kTxtVolume) + gap + QString::number(n) +
-                                                           QStringLiteral(" ") + text_.SoftFace(kTxtLevel));
+                                                           QStringLiteral(" ") + text_.SoftFace(kTxtVolumeLevel));
     }
     chkVolMode_->setText(text_.SoftFace(kTxtVolumeMode2));
-    chkVolumeIic_->setText(text_.SoftFace(kTxtUseThisSet));
-    cmdDefault_->setText(text_.SoftFace(kTxtDefault));
-    cmdOK_->setText(text_.SoftFace(kTxtOk));
+    chkVolumeIic_->setText(text_.SoftFace(kTxtVolumeUseThisSet));
+    cmdDefault_->setText(text_.SoftFace(kTxtVolumeDefault));
+    cmdOK_->setText(text_.SoftFace(kTxtVolumeOk));
   });
 }
 

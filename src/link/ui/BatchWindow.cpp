@@ -23,11 +23,11 @@
 #include "link/BatchStation.h"
 #include "link/PortMap.h"
 #include "data/Core.h"
+#include "base/TextIds.h"
 
 namespace zr {
 
 namespace {
-constexpr int kNotice = 70;
 const QStringList kColumns{QStringLiteral("Time"),  QStringLiteral("Port"),   QStringLiteral("Round"),
                            QStringLiteral("Model code"), QStringLiteral("Ident"), QStringLiteral("Radio ID"),
                            QStringLiteral("Result"), QStringLiteral("Cause"), QStringLiteral("Seconds"),
@@ -225,7 +225,7 @@ void BatchWindow::writeAll() {
   job.backupBefore = backup_->isChecked();
   job.radioIdFrom = radioId_->text();
   job.logPath = log_->text().trimmed();
-  const QString title = core_.text.SoftFace(kNotice);
+  const QString title = core_.text.SoftFace(kTxtNotice);
   QString problem;
   if (job.ports.isEmpty()) problem = QStringLiteral("Tick at least one port to write.");
   else if (!QFileInfo(job.dataFile).isFile())
@@ -350,7 +350,7 @@ void BatchWindow::onRoundFinished(int round) {
 
 void BatchWindow::closeEvent(QCloseEvent* e) {
   if (running() &&
-      !core_.prompts.askYesNo(core_.text.SoftFace(kNotice),
+      !core_.prompts.askYesNo(core_.text.SoftFace(kTxtNotice),
                               QStringLiteral("Radios are being written. Stopping now leaves them partly written. Stop?"))) {
     e->ignore();
     return;

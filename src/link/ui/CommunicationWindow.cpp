@@ -22,15 +22,12 @@
 #include "data/Core.h"
 #include "base/ErrorLog.h"
 #include "base/UserPrompts.h"
+#include "base/TextIds.h"
 
 namespace zr {
 
 namespace {
 
-constexpr int kTitleEntry = 102;   // "Communicate"
-constexpr int kFrameEntry = 156;   // "Communication"
-constexpr int kReadEntry = 100;    // "&Read"
-constexpr int kWriteEntry = 101;   // "&Write"
 constexpr int kDblClickToggle = 6;  // the 6th, 16th, 26th ... double click toggles the form
 
 QPixmap greenLight() {
@@ -214,7 +211,7 @@ CommunicationWindow::CommunicationWindow(Transfer& transfer, QWidget* parent)
   connect(cmdWriteAgain_, &QPushButton::clicked, this, [this] { runWrite(); });
   connect(cmdDetails_, &QPushButton::clicked, this, [this] {
     Core& core = transfer_.core();
-    core.prompts.message(core.text.SoftFace(Transfer::kTxtNotice), transfer_.writeReportText(),
+    core.prompts.message(core.text.SoftFace(kTxtNotice), transfer_.writeReportText(),
                          UserPrompts::Icon::Information);
   });
   connect(cmdClose_, &QPushButton::clicked, this, [this] { close(); });
@@ -236,26 +233,21 @@ CommunicationWindow::CommunicationWindow(Transfer& transfer, QWidget* parent)
   });
 
   chkComRxMode_->setChecked(engine.EchoMode() == 1);
-  previousEchoIndicator_ = engine.echoModeChanged;
-  engine.echoModeChanged = [this](bool ticked) { chkComRxMode_->setChecked(ticked); };
+  connect(&engine, &ScriptEngine::echoModeChanged, this, [this](bool ticked) { chkComRxMode_->setChecked(ticked); });
 
-  listenerId_ = transfer_.addListener([this] { sync(); });
+  connect(&transfer_, &Transfer::stateChanged, this, [this] { sync(); });
   // A write ends with its result on show, unless the user asked to close.
-  transfer_.closeWindow = [this] {
+  connect(&transfer_, &Transfer::windowCloseWanted, this, [this] {
     if (writeRunning_ && transfer_.CloseRequested != -1) return;
     close();
-  };
+  });
 
   transfer_.windowLoaded();
   InitFace();
   sync();
 }
 
-CommunicationWindow::~CommunicationWindow() {
-  transfer_.removeListener(listenerId_);
-  transfer_.closeWindow = nullptr;
-  transfer_.engine().echoModeChanged = previousEchoIndicator_;
-}
+CommunicationWindow::~CommunicationWindow() = default;
 
 void CommunicationWindow::InitFace() {
   Core& core = transfer_.core();
@@ -267,10 +259,10 @@ void CommunicationWindow::InitFace() {
       for (QWidget* w : std::initializer_list<QWidget*>{this, fraOne_, cmdRead_, cmdWrite_, chkStopCom_})
         w->setFont(font);
     }
-    setWindowTitle(text.SoftFace(kTitleEntry));
-    fraOne_->setTitle(text.SoftFace(kFrameEntry));
-    cmdRead_->setText(text.SoftFace(kReadEntry));
-    cmdWrite_->setText(text.SoftFace(kWriteEntry));
+    setWindowTitle(text.SoftFace(kTxtCommunicateTitle));
+    fraOne_->setTitle(text.SoftFace(kTxtCommunicationFrame));
+    cmdRead_->setText(text.SoftFace(kTxtReadButton));
+    cmdWrite_->setText(text.SoftFace(kTxtWriteButton));
     const int lang = text.language();
     chkStopCom_->setText(lang == kLangChs || lang == kLangCht ? QStringLiteral("停止通信...")
                                                               : QStringLiteral("Stop Communication"));

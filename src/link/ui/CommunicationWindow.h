@@ -72,8 +72,6 @@ class CommunicationWindow : public QDialog {
   void setStatusColour(bool failure);
 
   Transfer& transfer_;
-  int listenerId_ = 0;
-  std::function<void(bool)> previousEchoIndicator_;
   bool longForm_ = false;
 
   QGroupBox* fraOne_ = nullptr;

@@ -12,15 +12,11 @@
 #include "link/PortMap.h"
 #include "base/ErrorLog.h"
 #include "base/TextTable.h"
+#include "base/TextIds.h"
 
 namespace zr {
 
 namespace {
-constexpr int kTitleEntry = 60;   // "Communication Port"
-constexpr int kFrameEntry = 61;   // "Set"
-constexpr int kLabelEntry = 62;   // "Communication Port"
-constexpr int kOkEntry = 63;      // "OK"
-constexpr int kCancelEntry = 64;  // "Cancel"
 constexpr int kRows = 8;          // two columns of eight options
 }  // namespace
 
@@ -71,11 +67,11 @@ PortDialog::PortDialog(PortAccess& access, const TextTable& text, const PortMap*
   layout->addWidget(buttons);
 
   guarded(access.log(), "frmToolCom->Form_Load", [&] {
-    setWindowTitle(text.SoftFace(kTitleEntry));
-    frame->setTitle(text.SoftFace(kFrameEntry));
-    label->setText(text.SoftFace(kLabelEntry));
-    ok->setText(text.SoftFace(kOkEntry));
-    cancel->setText(text.SoftFace(kCancelEntry));
+    setWindowTitle(text.SoftFace(kTxtPortTitle));
+    frame->setTitle(text.SoftFace(kTxtPortFrame));
+    label->setText(text.SoftFace(kTxtPortLabel));
+    ok->setText(text.SoftFace(kTxtPortOk));
+    cancel->setText(text.SoftFace(kTxtPortCancel));
     chooser_.load();
   });
   showChooser();

@@ -18,6 +18,7 @@
 #include "link/ui/BatchWindow.h"
 #include "link/ui/PortDialog.h"
 #include "shell/ui/WheelGuard.h"
+#include "base/TextIds.h"
 #include <QDir>
 
 namespace zr {
@@ -29,7 +30,7 @@ DesktopApp::DesktopApp(const QString& programDir, UserPrompts* prompts)
   link_ = std::make_unique<RadioLink>(*core_, waiter_);
   hexView_ = std::make_unique<HexView>(*core_, editors_.get());
   transfer_ = std::make_unique<Transfer>(*link_, *editors_);
-  transfer_->refreshHexView = [this] { hexView_->TableFreDat(); };
+  QObject::connect(transfer_.get(), &Transfer::hexViewWanted, [this] { hexView_->TableFreDat(); });
   rangeFill_ = std::make_unique<RangeFill>(*hexView_, core_->log);
   window_ = std::make_unique<MainWindow>(*core_, qtPrompts_);
   qtPrompts_.setParentWindow(window_.get());
@@ -51,7 +52,7 @@ DesktopApp::DesktopApp(const QString& programDir, UserPrompts* prompts)
     PortDialog dialog(link_->access, core_->text, &link_->portMap, core_->settings.SoftFont, window_.get());
     dialog.exec();
   };
-  link_->access.hooks.showPort = [this](int) { window_->showPort(); };
+  QObject::connect(&link_->access, &PortAccess::portShown, [this](int) { window_->showPort(); });
   window_->openBatchWrite = [this] {
     auto* batch = qobject_cast<BatchWindow*>(window_->child(QStringLiteral("frmBatchWrite")));
     if (!batch) {
@@ -67,14 +68,14 @@ DesktopApp::DesktopApp(const QString& programDir, UserPrompts* prompts)
   window_->verifyAfterWriteChanged = [this](bool on) { transfer_->verifyAfterWrite = on; };
   // The wheel changes a list or spin box only when it has the focus.
   WheelGuard::install();
-  link_->access.hooks.showPortChooser = [this] { window_->openPortChooser(); };
+  QObject::connect(&link_->access, &PortAccess::portChooserWanted, [this] { window_->openPortChooser(); });
 }
 
 void DesktopApp::showTransferResult(bool write) {
   const Transfer& t = *transfer_;
   if (t.outcome() == TransferOutcome::None) return;  // closed before it started
   if (t.outcome() == TransferOutcome::Succeeded) {
-    window_->showTransferResult(write ? t.summary() : core_->text.SoftFace(Transfer::kTxtReadOk), {}, false);
+    window_->showTransferResult(write ? t.summary() : core_->text.SoftFace(kTxtReadOk), {}, false);
     return;
   }
   const QStringList lines = t.failureLines();
@@ -130,18 +131,15 @@ void DesktopApp::start(StartupHooks hooks) {
     pages->radioInfoArea()->insertLayout(0, row);
     auto* twoTone = new TwoToneGrids(*core_);
     pages->addToFrame(QStringLiteral("fraTwoTone"), twoTone);
-    hexView_->redrawOtherEditors = [twoTone] { twoTone->redraw(); };
+    QObject::connect(&core_->events, &DataEvents::bytesChanged, twoTone, [twoTone] { twoTone->redraw(); });
     // An undo step redraws the editors outside the core's own; the hex view
     // shows the bytes it put back (marked red) once it has been laid out.
     QObject::connect(&core_->history, &UndoHistory::restored, twoTone, [this, twoTone] {
       twoTone->redraw();
       if (hexView_->dataRows() > 0) hexView_->TableFreDat();
     });
-    auto settingsRefresh = core_->files.hooks.InitOpt;
-    core_->files.hooks.InitOpt = [settingsRefresh, twoTone] {
-      if (settingsRefresh) settingsRefresh();
-      twoTone->refresh();
-    };
+    // After the settings pages, whenever the image was replaced.
+    QObject::connect(&core_->events, &DataEvents::replaced, twoTone, [twoTone] { twoTone->refresh(); });
     pages->setButtonHook(SettingsPages::kDefSet,
                          [this] { core_->files.RestoreDefaults(editors_->band.rangePosition()); });
     pages->setButtonHook(SettingsPages::kAutoInput, [this] { autoInputWindow().showDialog(); });

@@ -13,21 +13,10 @@
 #include <QVBoxLayout>
 
 #include "data/Core.h"
+#include "base/TextIds.h"
 
 namespace zr {
 
-namespace {
-constexpr int kTxtTitle = 16;
-constexpr int kTxtRadioInfoNode = 381;
-constexpr int kTxtChannelInfoNode = 382;
-constexpr int kTxtOptionalNode = 383;
-constexpr int kTxtRadioInfo = 183;
-constexpr int kTxtModelType = 184;
-constexpr int kTxtFrequencyMhz = 185;
-constexpr int kTxtSoftVersion = 186;
-constexpr int kTxtLastWrite = 187;
-constexpr int kTxtOptionalFeatures = 453;
-}  // namespace
 
 // ---- frmTreeView ---------------------------------------------------------------
 
@@ -44,10 +33,10 @@ TreeViewWindow::TreeViewWindow(Core& core, QWidget* parent)
   guarded(core_.log, "frmTreeView->Form_Load:", [&] {
     tree_->clear();
     // The root's caption is ours to choose: the radio's model designation.
-    auto* root = new QTreeWidgetItem(tree_, {core_.text.SoftFace(kTxtTitle)});
+    auto* root = new QTreeWidgetItem(tree_, {core_.text.SoftFace(kTxtAppTitle)});
     root->setData(0, Qt::UserRole, QStringLiteral("Radio"));
     const std::pair<const char*, int> children[] = {
-        {"RadioInfo", kTxtRadioInfoNode}, {"ChInfo", kTxtChannelInfoNode}, {"SysSet", kTxtOptionalNode}};
+        {"RadioInfo", kTxtRadioInfoNode}, {"ChInfo", kTxtChannelInfo}, {"SysSet", kTxtOptionalNode}};
     for (const auto& [key, entry] : children) {
       auto* item = new QTreeWidgetItem(root, {core_.text.SoftFace(entry)});
       item->setData(0, Qt::UserRole, QString::fromLatin1(key));
@@ -92,13 +81,13 @@ RadioInfoWindow::RadioInfoWindow(Core& core, QWidget* parent) : QWidget(parent),
     guarded(core_.log, "frmRadioInfo->InitOpt:", [&] { label->setText(core_.text.SoftFace(entry)); });
     return field;
   };
-  addRow("lblModel", "txtModel", kTxtModelType);
-  addRow("lblRange", "txtRange", kTxtFrequencyMhz);
+  addRow("lblModel", "txtModel", kTxtInfoModelType);
+  addRow("lblRange", "txtRange", kTxtInfoFrequencyMhz);
   auto* cboRange = new QComboBox(fraMain_);
   cboRange->setObjectName(QStringLiteral("cboRange"));
   form->addRow(QString(), cboRange);
-  addRow("lblSoftVer", "txtSoftVer", kTxtSoftVersion);
-  addRow("lblLastPc", "txtLastPc", kTxtLastWrite);
+  addRow("lblSoftVer", "txtSoftVer", kTxtInfoSoftVersion);
+  addRow("lblLastPc", "txtLastPc", kTxtInfoLastWrite);
   lblDebug_ = new QLabel(QStringLiteral(" "), fraMain_);
   lblDebug_->setObjectName(QStringLiteral("lblDebug"));
   lblDebug_->setMinimumSize(12, 12);
@@ -108,9 +97,9 @@ RadioInfoWindow::RadioInfoWindow(Core& core, QWidget* parent) : QWidget(parent),
   fraMain_->installEventFilter(this);
   lblDebug_->installEventFilter(this);
   guarded(core_.log, "frmRadioInfo->Form_Load:", [&] {
-    fraMain_->setTitle(core_.text.SoftFace(kTxtRadioInfo));
+    fraMain_->setTitle(core_.text.SoftFace(kTxtInfoRadioInfo));
     // The title is ours to choose; the frame's caption says what the window is.
-    setWindowTitle(core_.text.SoftFace(kTxtRadioInfo));
+    setWindowTitle(core_.text.SoftFace(kTxtInfoRadioInfo));
   });
 }
 

@@ -35,16 +35,12 @@
 #include "shell/ui/InfoWindows.h"
 #include "shell/ui/KeyboardFocus.h"
 #include "shell/ui/QtPrompts.h"
+#include "base/TextIds.h"
 
 namespace zr {
 
 namespace {
 
-constexpr int kTxtTitle = 16;
-constexpr int kTxtReady = 94;
-constexpr int kTxtFileName = 85;
-constexpr int kTxtNotice = 70;
-constexpr int kTxtOccurError = 140;  // "Occur error!"
 const QString kVerifyAfterWriteKey = QStringLiteral("VerifyAfterWrite");
 constexpr int kErrorLogHeight = 150;  // pixels: the title and about six lines
 constexpr int kTreeWidth = 170;       // pixels: the navigation tree's captions
@@ -184,15 +180,15 @@ MainWindow::MainWindow(Core& core, QtPrompts& prompts, QWidget* parent)
   startNewInstance = [] { return QProcess::startDetached(QCoreApplication::applicationFilePath(), {}); };
   openUrl = [this](const QUrl& url) { return openOutside(url.toLocalFile()); };
   connect(&core_.configReport, &ConfigWriteReport::failed, this, [this] { showConfigProblem(); });
-  core_.files.hooks.statusChanged = [this] {
+  connect(&core_.events, &DataEvents::fileNamed, this, [this] {
     showFilePath();
     noteRecentFile();
-  };
+  });
   // A tone being typed into the grid belongs to the data that is saved or
   // asked about.
-  core_.files.hooks.beforeSave = [this] {
-    if (commitPendingEdit) commitPendingEdit();
-  };
+  connect(&core_.events, &DataEvents::pendingEditsWanted, this, [this] {
+    if (commitPendingEdit) guarded(core_.log, "frmChMem->commitPendingEdit", commitPendingEdit);
+  });
   askWrite = [this](const QString& text, bool* dontAskAgain) {
     QMessageBox box(QMessageBox::Question, core_.text.SoftFace(kTxtNotice), text, QMessageBox::Yes | QMessageBox::No,
                     this);
@@ -428,7 +424,7 @@ void MainWindow::SetSoftFace() {
       if (QMenu* m = menus_.value(it.key())) m->setTitle(caption);
       else if (QAction* a = actions_.value(it.key())) a->setText(caption);
     }
-    setWindowTitle(core_.text.SoftFace(kTxtTitle));
+    setWindowTitle(core_.text.SoftFace(kTxtAppTitle));
     setStatusPanel(1, core_.text.SoftFace(kTxtReady));
     showConfigProblem();
     showPort();
@@ -519,7 +515,7 @@ void MainWindow::showFilePath() {
   setStatusPanel(3, core_.text.SoftFace(kTxtFileName) + core_.image.CurFilePath);
   // The title names the file, with a "*" while it has unsaved changes.
   const QString name = QFileInfo(core_.image.CurFilePath).fileName();
-  const QString title = core_.text.SoftFace(kTxtTitle);
+  const QString title = core_.text.SoftFace(kTxtAppTitle);
   if (name.isEmpty()) setWindowTitle(title);
   else setWindowTitle(QStringLiteral("%1%2 - %3").arg(name, core_.history.modified() ? QStringLiteral("*") : QString(), title));
 }
