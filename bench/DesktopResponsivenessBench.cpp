@@ -102,6 +102,7 @@ class LatencyProbe : public QObject {
     // first use, and it must be made here, in the program's own thread.
     (void)QInputDevice::primaryKeyboard();
     running_ = true;
+    started_ = Clock::now();
     poster_ = std::thread([this, period] {
       while (running_) {
         QCoreApplication::postEvent(this, new StampedKey(Clock::now()));
@@ -125,6 +126,12 @@ class LatencyProbe : public QObject {
     const size_t at = std::min(w.size() - 1, static_cast<size_t>(static_cast<double>(w.size()) * 0.99));
     return {w[at], w.back()};
   }
+  // When the longest wait began, seconds after posting started: tells the
+  // transfer's steady pace from its start and its end.
+  double worstAt() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return worstAt_;
+  }
   size_t count() {
     std::lock_guard<std::mutex> lock(mutex_);
     return waits_.size();
@@ -133,12 +140,20 @@ class LatencyProbe : public QObject {
  private:
   void record(Clock::time_point posted) {
     std::lock_guard<std::mutex> lock(mutex_);
-    waits_.push_back(msSince(posted));
+    const double w = msSince(posted);
+    if (waits_.empty() || w > worst_) {
+      worst_ = w;
+      worstAt_ = std::chrono::duration<double>(posted - started_).count();
+    }
+    waits_.push_back(w);
   }
   std::atomic<bool> running_{false};
   std::thread poster_;
   std::mutex mutex_;
   std::vector<double> waits_;
+  Clock::time_point started_ = Clock::now();
+  double worst_ = 0;
+  double worstAt_ = 0;  // seconds from the first event posted to the worst one
 };
 
 // A read or a write of the whole memory from the desktop program, with the
@@ -196,6 +211,7 @@ void transferLatency(benchmark::State& state, zr::CommunMode mode) {
     state.counters["events"] = static_cast<double>(probe.count());
     state.counters["p99_ms"] = p99;
     state.counters["worst_ms"] = worst;
+    state.counters["worst_at_s"] = probe.worstAt();
     state.counters["wall_s"] = wall / static_cast<double>(std::max<int64_t>(state.iterations(), 1));
     state.counters["restarts"] = restarts;
     state.counters["longest_wait_ms"] = longestWaitMs;
