@@ -34,6 +34,9 @@ class Waiter {
   virtual void wait(int ms) = 0;
   // Serves pending user-interface events without waiting (the stop box, close requests).
   virtual void serveEvents() {}
+  // Waits `ms` while a reply is known to be on its way: user input and timers
+  // are still served, the port's own wake-ups are left to the read after it.
+  virtual void rest(int ms) { wait(ms); }
 };
 
 // The questions a program without windows or radio answers for itself: the
