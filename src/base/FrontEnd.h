@@ -92,7 +92,10 @@ class ScriptedFrontEnd : public FrontEnd {
     calls << QStringLiteral("openPath ") + path;
     return pathOpens;
   }
-  bool mayLeave() override { return leavingAllowed; }
+  bool mayLeave() override {
+    calls << QStringLiteral("mayLeave");
+    return leavingAllowed;
+  }
 };
 
 }  // namespace zr

@@ -156,6 +156,9 @@ bool LanguageSwitch::switchTo(int lang) {
   Core& core = core_;
   if (lang == core.CurLang) return false;
   const int previous = core.CurLang;
+  // The switch closes the program: a batch round still writing radios is
+  // ended only if the user agrees, asked before anything changes.
+  if (!frontEnd_.mayLeave()) return false;
   // The switch closes this window: unsaved changes are saved or dropped
   // before the new instance starts, or the switch does not happen.
   if (!core.files.mayReplaceData()) return false;

@@ -222,8 +222,18 @@ TEST_F(StartupTest, LanguageSwitchStoresRestartsAndLeavesWithoutAsking) {
   EXPECT_TRUE(calls.isEmpty());
   EXPECT_TRUE(prompts.messages.isEmpty());
 
+  // A batch round the user keeps writing keeps the program and its language.
+  answers.leavingAllowed = false;
+  EXPECT_FALSE(change.switchTo(kLangChs));
+  EXPECT_EQ(calls, (QStringList{"mayLeave"}));
+  EXPECT_EQ(PrivateProfile(configPath()).GetString("Setting", "Language", "", 9), "3");
+  EXPECT_EQ(core->CurLang, kLangEng);
+  EXPECT_FALSE(core->settings.LeaveNoAsk);
+  calls.clear();
+
+  answers.leavingAllowed = true;
   EXPECT_TRUE(change.switchTo(kLangChs));
-  EXPECT_EQ(calls, (QStringList{"tick 1", "startNewInstance", "close"}));
+  EXPECT_EQ(calls, (QStringList{"mayLeave", "tick 1", "startNewInstance", "close"}));
   EXPECT_EQ(PrivateProfile(configPath()).GetString("Setting", "Language", "", 9), "1");
   EXPECT_EQ(prompts.messages.last(), "Language has changed, you need to restart the software.");
   EXPECT_EQ(prompts.titles.last(), "Message");

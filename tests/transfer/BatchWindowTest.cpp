@@ -173,6 +173,19 @@ TEST_F(BatchWindowTest, WhileARoundWritesTheSingleTransfersKeepOffItsPortsAndLea
   EXPECT_TRUE(prompts.asked.last().contains(QStringLiteral("COM%1").arg(port))) << prompts.asked.last().toStdString();
   EXPECT_TRUE(w->running());
 
+  // A language switch closes the program too: it asks the same, and No keeps
+  // the round, the language and this one program (no new instance).
+  const int language = core.CurLang;
+  const QString other = language == kLangEng ? QStringLiteral("mnuLangSel0") : QStringLiteral("mnuLangSel2");
+  const auto askedBefore = prompts.asked.size();
+  prompts.answers = {false};
+  app->window().action(other)->trigger();
+  EXPECT_EQ(prompts.asked.size(), askedBefore + 1);
+  EXPECT_TRUE(prompts.asked.last().contains(QStringLiteral("COM%1").arg(port))) << prompts.asked.last().toStdString();
+  EXPECT_TRUE(w->running());
+  EXPECT_EQ(core.CurLang, language);
+  EXPECT_FALSE(system.calls.contains(QStringLiteral("startNewInstance")));
+
   // Yes (and yes to leaving at all) ends the write, and the radio is logged
   // as ended by the close, not lost.
   prompts.answers = {true, true};

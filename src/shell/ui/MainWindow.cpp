@@ -806,7 +806,8 @@ void MainWindow::closeEvent(QCloseEvent* e) {
   // The place is taken before the child windows close and the docks change
   // (a close that is refused afterwards leaves it stored, which is harmless).
   if (!core_.settings.autoInputOpen) storePlaces();
-  if (!frontEnd_.mayLeave()) {
+  // A language switch has asked already, before it started the new instance.
+  if (!core_.settings.LeaveNoAsk && !frontEnd_.mayLeave()) {
     e->ignore();
     return;
   }
