@@ -131,7 +131,11 @@ void Session::digest(Digest& d) const {
 }
 
 Session& sharedSession() {
-  static Session* session = new Session;
+  static Session* session = [] {
+    auto* s = new Session;
+    s->restart();
+    return s;
+  }();
   return *session;
 }
 

@@ -63,7 +63,7 @@ static uint64_t once(const uint8_t* data, size_t size) {
   const std::vector<uint8_t> raw = in.rest();
 
   Session& s = sharedSession();
-  s.restart();
+  Session::RestartAfter reset(s);
   Core& c = *s.core;
   HexView view(c, s.editors.get());
   RangeFill fill(view, c.log);
