@@ -51,8 +51,9 @@ struct Session {
 
   // Puts back everything an input can change as the start-up left it: the
   // image, the default image, the file name, the channel table, the settings
-  // (address boxes, port), the undo history and the configuration file's
-  // bytes; empties the error log and refreshes the editors from the image.
+  // (address boxes, port), the undo history, the configuration file's bytes
+  // and the backup folder; empties the error log and refreshes the editors
+  // from the image.
   // So one session serves input after input as if freshly started (a
   // start-up costs far more than most inputs).
   void restart();
