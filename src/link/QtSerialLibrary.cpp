@@ -236,6 +236,9 @@ int QtSerialLibrary::sio_write(int port, const uint8_t* data, int count) {
     }
   }
   p.clearError();
+  // The line carries the request at its own pace after the system took it.
+  s->requestLeavesAt = std::chrono::steady_clock::now() +
+                       std::chrono::microseconds(static_cast<qint64>(s->charMicros) * static_cast<qint64>(queued));
   return static_cast<int>(queued);
 }
 
@@ -251,46 +254,72 @@ int QtSerialLibrary::sio_read(int port, uint8_t* buffer, int count) {
   if (!s) return kNotOpen;
   if (count <= 0) return 0;
   QSerialPort& p = *s->serial;
-  QDeadlineTimer deadline(s->readTimeoutMs);
+  using Clock = std::chrono::steady_clock;
+  const auto limit = std::chrono::milliseconds(s->readTimeoutMs);
+  // The radio cannot answer before it has the whole request: the wait for
+  // the reply counts from the moment the request's last byte has left.
+  const auto started = std::max(Clock::now(), s->requestLeavesAt);
+  // A reply that has begun is not cut off while it is still coming: each
+  // byte gives the rest the limit again (a host that hands the bytes over
+  // late, a USB adapter's packets, a busy machine). Only a line quiet for
+  // the whole limit ends the read short, so a read lasts at most one limit
+  // per byte asked for.
+  auto lastByte = started;
   // The window is served once a slice while a reply comes in, not after
   // every byte: at 9600 baud a byte arrives each 1.1 ms, and serving the
   // window that often costs the desktop program more than the read itself.
   QDeadlineTimer nextServe(kSliceMs);
   // When the reply trickles in at the line's pace, the bytes still missing
-  // cannot come faster than the line carries them: the read sleeps while
+  // cannot come faster than the line carries them: the read rests while
   // all but the last of them are on their way instead of waking for every
   // byte. A reply that arrives in bursts (a USB adapter's packets, a
   // pseudo-terminal) is read as it comes.
   QElapsedTimer sinceFirst;
   int firstBatch = 0;
   int got = 0;
-  for (;;) {
-    if (p.bytesAvailable() > 0) {
-      const qint64 r = p.read(reinterpret_cast<char*>(buffer) + got, count - got);
-      if (r > 0) got += static_cast<int>(r);
+  const auto take = [&] {
+    if (p.bytesAvailable() <= 0) return;
+    const qint64 r = p.read(reinterpret_cast<char*>(buffer) + got, count - got);
+    if (r > 0) {
+      got += static_cast<int>(r);
+      lastByte = Clock::now();
     }
+  };
+  for (;;) {
+    take();
     if (got >= count) break;
-    const qint64 left = deadline.remainingTime();
-    if (left <= 0) break;
+    const auto end = (got > 0 ? lastByte : started) + limit;
+    qint64 left = std::chrono::ceil<std::chrono::milliseconds>(end - Clock::now()).count();
+    if (left <= 0) {
+      // Time is up; but bytes the system already holds are not left
+      // behind (the thread may have been held up while they arrived).
+      if (p.waitForReadyRead(0)) continue;
+      if (p.error() != QSerialPort::NoError && p.error() != QSerialPort::TimeoutError && deviceFailed(*s))
+        return kDeviceFailed;
+      p.clearError();
+      break;
+    }
     // Served only while bytes are still missing: the last byte is taken
     // at once, not after a repaint.
     if (nextServe.hasExpired()) {
       waiter_.serveEvents();
       nextServe.setRemainingTime(kSliceMs);
+      left = std::max<qint64>(1, std::chrono::ceil<std::chrono::milliseconds>(end - Clock::now()).count());
     }
     if (got > 0 && !sinceFirst.isValid()) {
       sinceFirst.start();
       firstBatch = got;
     }
-    qint64 sleepMs = 0;
+    qint64 restMs = 0;
     if (sinceFirst.isValid() && firstBatch <= 2 && s->charMicros > 0) {
       const qint64 lineCould = 2 + sinceFirst.nsecsElapsed() / 1000 / s->charMicros;
       if (got - firstBatch <= lineCould)
-        sleepMs = std::min<qint64>({static_cast<qint64>(count - got - 1) * s->charMicros / 1000, left, kSliceMs});
+        restMs = std::min<qint64>({static_cast<qint64>(count - got - 1) * s->charMicros / 1000, left, kSliceMs});
     }
     bool arrived;
-    if (sleepMs >= 2) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(sleepMs));
+    if (restMs >= 2) {
+      // The desktop program keeps answering its window meanwhile.
+      waiter_.rest(static_cast<int>(restMs));
       arrived = p.waitForReadyRead(0);
     } else {
       // Sleep in the system until bytes arrive or the slice ends.
@@ -301,7 +330,7 @@ int QtSerialLibrary::sio_read(int port, uint8_t* buffer, int count) {
       // bytes will come, and waiting out the time limit would only hide it.
       if (deviceFailed(*s)) return kDeviceFailed;
       p.clearError();
-      waiter_.wait(static_cast<int>(std::min<qint64>(deadline.remainingTime(), kSliceMs)));
+      waiter_.wait(static_cast<int>(std::min<qint64>(left, kSliceMs)));
       continue;
     }
     p.clearError();

@@ -4,9 +4,12 @@
 //
 // Reads never spin: a read waits on the device in short slices and lets the
 // Waiter serve user-interface events between slices, and it returns as soon
-// as all bytes asked for have arrived.
+// as all bytes asked for have arrived. Its time limit counts from the moment
+// the request has left the line, and a reply that has begun is read while
+// its bytes keep coming.
 #include <QString>
 #include <array>
+#include <chrono>
 #include <memory>
 
 #include "link/SerialLibrary.h"
@@ -60,6 +63,8 @@ class QtSerialLibrary : public SerialLibrary {
     int readTimeoutMs = 0;
     bool pty = false;  // line settings on a pseudo-terminal may fail harmlessly
     int charMicros = 1146;  // one character on the line (9600 baud, 8N2: 11 bits)
+    // When the last byte written will have left the line.
+    std::chrono::steady_clock::time_point requestLeavesAt{};
     QString openError;
     QString ioError;  // the system's word for the last failed flush, write or read
   };

@@ -59,6 +59,9 @@ class Waiter {
   virtual void wait(int ms) = 0;
   // Serves pending user-interface events without waiting (the stop box, close requests).
   virtual void serveEvents() {}
+  // Waits `ms` while a reply is known to be on its way: user input and timers
+  // are still served, the port's own wake-ups are left to the read after it.
+  virtual void rest(int ms) { wait(ms); }
 };
 
 }  // namespace zr

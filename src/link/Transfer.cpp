@@ -21,6 +21,22 @@ namespace zr {
 
 namespace {
 
+// A reply that came too late may still be arriving when a script has failed;
+// its bytes would land in the reply to the restart's handshake and fail that
+// too. Before the list starts again the line is left to fall quiet for as
+// long as the radio itself waits before it drops a half-received frame, and
+// whatever comes meanwhile is discarded.
+constexpr int kSettleQuietMs = 50;
+constexpr int kSettleRounds = 20;  // a line that never falls quiet is not waited on for ever
+
+void letLineSettle(SerialLibrary& sio, int port) {
+  uint8_t sink[64];
+  for (int round = 0; round < kSettleRounds; ++round) {
+    if (sio.sio_SetReadTimeouts(port, kSettleQuietMs, 0) != 0) return;
+    if (sio.sio_read(port, sink, static_cast<int>(sizeof sink)) <= 0) return;
+  }
+}
+
 constexpr int kErrInvalidPropertyValue = 380;  // a progress value outside the bar
 
 // The write preparation. The radio expects these bytes whatever the data set
@@ -532,6 +548,7 @@ bool Transfer::runList(int direction, const QString& statusText, ByteArray& imag
       return false;
     }
     noteRestart(block);
+    letLineSettle(serial_, engine_.transferPort());
     i = 0;  // the whole list again, handshake included
     block = 0;
   }

@@ -14,7 +14,11 @@ void CliWaiter::wait(int ms) {
   if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-void EventLoopWaiter::wait(int ms) {
+void EventLoopWaiter::wait(int ms) { runLoop(ms, true); }
+
+void EventLoopWaiter::rest(int ms) { runLoop(ms, false); }
+
+void EventLoopWaiter::runLoop(int ms, bool portsToo) {
   if (!QCoreApplication::instance()) {
     if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     return;
@@ -36,7 +40,7 @@ void EventLoopWaiter::wait(int ms) {
     timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     timer.start(ms - 1);
-    loop.exec();
+    loop.exec(portsToo ? QEventLoop::AllEvents : QEventLoop::ExcludeSocketNotifiers);
   } else {
     serveEvents();
   }

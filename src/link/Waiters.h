@@ -27,6 +27,12 @@ class EventLoopWaiter : public Waiter {
  public:
   void wait(int ms) override;
   void serveEvents() override;
+  // As wait, but a port's read notifications do not wake the loop: a reply
+  // trickling in would otherwise wake it for every byte.
+  void rest(int ms) override;
+
+ private:
+  void runLoop(int ms, bool portsToo);
 };
 
 // A millisecond clock that only moves when told to (tests and fakes share one).

@@ -174,7 +174,13 @@ void PtyHost::serve(std::span<const uint8_t> bytes) {
       send(out.data(), 1);
       from = 1;
     }
+    // Only a reply of several bytes can be held up on its way.
+    const bool hold = out.size() >= from + 2 && options_.holdEvery > 0 && ++replies_ % options_.holdEvery == 0;
     for (size_t k = from; k < out.size(); ++k) {
+      // Two pauses, a third and two thirds into the reply, half the hold each.
+      const size_t n = out.size() - from;
+      if (hold && (k == from + n / 3 || k == from + 2 * n / 3) && k > from)
+        lineTime_ += std::chrono::milliseconds(options_.holdMs / 2);
       lineTime_ += kByteTime;
       std::this_thread::sleep_until(lineTime_);
       send(&out[k], 1);

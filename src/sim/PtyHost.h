@@ -24,6 +24,11 @@ class PtyHost {
     bool paced = false;
     // A pause this long drops a partly received frame, as the radio does.
     int idleMs = 50;
+    // Paced only: every `holdEvery`-th reply of several bytes stops twice on
+    // its way, `holdMs` in all, as a reply does when the machine or an
+    // adapter holds its bytes up.
+    int holdEvery = 0;
+    int holdMs = 0;
   };
   static constexpr std::chrono::nanoseconds kByteTime{11'000'000'000LL / 9600};
 
@@ -60,6 +65,7 @@ class PtyHost {
   std::string error_;
   std::atomic<bool> stopping_{false};
   std::chrono::steady_clock::time_point lineTime_{};
+  int replies_ = 0;
 };
 
 }  // namespace zr

@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include "link/PortMap.h"
@@ -58,16 +59,22 @@ class PtyPair {
   QString slave_;
 };
 
-// Counts the slices a read spends waiting for bytes.
+// Counts the slices a read spends waiting for bytes. `onServe` runs where
+// the desktop program would serve its window: a test plays the radio's end
+// there, in step with the read.
 class CountingWaiter : public Waiter {
  public:
   void wait(int ms) override {
     ++waits;
     CliWaiter().wait(ms);
   }
-  void serveEvents() override { ++served; }
+  void serveEvents() override {
+    ++served;
+    if (onServe) onServe();
+  }
   int waits = 0;
   int served = 0;
+  std::function<void()> onServe;
 };
 
 struct PtyFixture : ::testing::Test {
@@ -141,6 +148,44 @@ TEST_F(PtyFixture, AReplyTricklingInAtTheLinesPaceIsReadWholeAndInOrder) {
   EXPECT_EQ(sio.sio_read(port, got.data(), static_cast<int>(got.size())), static_cast<int>(reply.size()));
   EXPECT_EQ(got, reply);
   EXPECT_LE(waiter.served, 1);
+}
+
+// A reply is not thrown away because the program looked at the clock before
+// it looked at the line. Each case below once cost a restart of the whole
+// read from its handshake: seconds of blocks read again for one late reply.
+TEST_F(PtyFixture, AReplyThatCameWhileTheProgramWasHeldUpIsTakenAfterTheLimit) {
+  // The whole reply is in the system when the program gets back to the read,
+  // after its limit (a busy machine held the thread).
+  const std::vector<uint8_t> reply = {0x29, 0x01, 0x20, 0x10, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+  pty.send(reply);
+  sio.sio_SetReadTimeouts(port, 0, 0);
+  std::vector<uint8_t> got(reply.size());
+  EXPECT_EQ(sio.sio_read(port, got.data(), static_cast<int>(got.size())), static_cast<int>(reply.size()));
+  EXPECT_EQ(got, reply);
+}
+
+TEST_F(PtyFixture, AReplyStillComingWhenTheLimitRunsOutIsReadToItsEnd) {
+  // The radio's end hands its reply over one byte per slice of the read (a
+  // late host, a slow adapter): it is still coming, byte after byte, when
+  // the limit runs out. A line that was never quiet for the limit does not
+  // end the read.
+  std::vector<uint8_t> reply(24);
+  for (size_t i = 0; i < reply.size(); ++i) reply[i] = static_cast<uint8_t>(0xA0 + i);
+  size_t sent = 0;
+  waiter.onServe = [&] {
+    if (sent < reply.size()) pty.send({reply[sent++]});
+  };
+  // A slice is at least 10 ms, so the 24 bytes take at least 240 ms.
+  sio.sio_SetReadTimeouts(port, 200, 0);
+  std::vector<uint8_t> got(reply.size());
+  EXPECT_EQ(sio.sio_read(port, got.data(), static_cast<int>(got.size())), static_cast<int>(reply.size()));
+  EXPECT_EQ(got, reply);
+
+  // Silence after part of a reply still ends the read with what came.
+  waiter.onServe = nullptr;
+  pty.send({0x29, 0x01});
+  sio.sio_SetReadTimeouts(port, 60, 0);
+  EXPECT_EQ(sio.sio_read(port, got.data(), 4), 2);
 }
 
 TEST_F(PtyFixture, ReadFromAVanishedLineFailsAtOnceWithTheSystemsReason) {
