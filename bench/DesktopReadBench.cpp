@@ -49,13 +49,10 @@ void BM_DesktopRead(benchmark::State& state) {
   std::thread server([&] { host.run(); });
 
   zr::ScriptedPrompts prompts;
+  zr::ScriptedFrontEnd system;  // locale and ports answered: the simulator's port is set below
   {
-    zr::DesktopApp app(dir.path(), &prompts);
-    zr::StartupHooks hooks;
-    hooks.GetSystemDefaultLCID = [] { return zr::kLcidEnglishUs; };
-    hooks.VerdictCom = [](int) { return true; };
-    hooks.AutoSetPort = [] {};
-    app.start(std::move(hooks));
+    zr::DesktopApp app(dir.path(), &prompts, &system);
+    app.start();
     app.core().settings.ComPort = app.link().portMap.assign(QString::fromStdString(host.slavePath()));
     app.transfer().searchOtherPorts = false;
     app.window().show();

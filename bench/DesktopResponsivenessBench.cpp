@@ -57,16 +57,13 @@ struct ProgramFolder {
 
 // The desktop program started as a user starts it, its window shown.
 struct Desktop {
-  explicit Desktop(const ProgramFolder& folder) : app(folder.dir.path(), &prompts) {
-    zr::StartupHooks hooks;
-    hooks.GetSystemDefaultLCID = [] { return zr::kLcidEnglishUs; };
-    hooks.VerdictCom = [](int) { return true; };
-    hooks.AutoSetPort = [] {};
-    app.start(std::move(hooks));
+  explicit Desktop(const ProgramFolder& folder) : app(folder.dir.path(), &prompts, &system) {
+    app.start();
     app.window().show();
     QCoreApplication::processEvents();
   }
   zr::ScriptedPrompts prompts;
+  zr::ScriptedFrontEnd system;
   zr::DesktopApp app;
 };
 

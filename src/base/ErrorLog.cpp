@@ -25,7 +25,7 @@ void ErrorLog::unload() {
 void ErrorLog::insert(const QString& text) {
   // The counter is a 16-bit count: past its range no more lines are kept,
   // but the report itself still reaches the echo (stderr in the CLI).
-  if (echo_) echo_(text);
+  emit reported(text);
   if (counter_ >= kMaxLines) return;
   lines_.insert(counter_, text);
   selected_ = counter_;
@@ -64,7 +64,7 @@ void ErrorLog::LogError(const QString& tag, const RunError& e) {
   try {
     lastDetail_ = e.detail();
     if (lastDetail_.isEmpty()) return;
-    if (echo_) echo_(QStringLiteral("    cause: ") + lastDetail_);
+    emit reported(QStringLiteral("    cause: ") + lastDetail_);
     if (counter_ > 0 && counter_ <= kMaxLines) emit detailAdded(counter_ - 1, lastDetail_);
   } catch (...) {
   }

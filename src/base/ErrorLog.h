@@ -53,13 +53,13 @@ class ErrorLog : public QObject {
   // file"); empty when it said nothing.
   const QString& lastDetail() const { return lastDetail_; }
 
-  // Optional echo of each report line, and of the cause after a report that
-  // has one (the CLI's --verbose prints them on stderr).
-  void setEcho(std::function<void(const QString&)> echo) { echo_ = std::move(echo); }
   // Override the clock text (tests); empty means the current date and time.
   void setClockText(std::function<QString()> clock) { clock_ = std::move(clock); }
 
  signals:
+  // Each report line, and the cause after a report that has one, also past
+  // the line cap (the CLI's --verbose prints them on stderr).
+  void reported(const QString& line);
   void loaded();                                 // the window should show itself
   void lineInserted(int position, const QString& text);
   // The report line at `position` has a cause in our own words (a tool tip).
@@ -78,7 +78,6 @@ class ErrorLog : public QObject {
   int lastCode_ = 0;
   QString lastDetail_;
   QString description_;
-  std::function<void(const QString&)> echo_;
   std::function<QString()> clock_;
 };
 

@@ -410,7 +410,7 @@ bool PrivateProfile::WriteString(const QString& section, const QString& key, con
 }
 
 bool PrivateProfile::reportWriteFailure(const QString& cause) const {
-  if (writeFailed_) writeFailed_(path_, cause);
+  emit writeFailed(path_, cause);
   return false;
 }
 

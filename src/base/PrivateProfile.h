@@ -3,12 +3,13 @@
 // profile"): sections in brackets, key=value lines, keys and sections matched
 // case-insensitively. Writing a key rewrites only that line and keeps every
 // other byte of the file (comments, blank lines, order, line endings).
+#include <QObject>
 #include <QString>
-#include <functional>
 
 namespace zr {
 
-class PrivateProfile {
+class PrivateProfile : public QObject {
+  Q_OBJECT
  public:
   explicit PrivateProfile(QString path = QString());
 
@@ -40,17 +41,15 @@ class PrivateProfile {
     QString path_;
   };
 
-  // Told about every write that failed on the file itself (not about a
-  // refused key name), with the file's path and the cause.
-  void setWriteFailureHandler(std::function<void(const QString& path, const QString& cause)> handler) {
-    writeFailed_ = std::move(handler);
-  }
+ signals:
+  // A write failed on the file itself (not a refused key name): the file's
+  // path and the cause.
+  void writeFailed(const QString& path, const QString& cause) const;
 
  private:
   bool reportWriteFailure(const QString& cause) const;
 
   QString path_;
-  std::function<void(const QString&, const QString&)> writeFailed_;
 };
 
 }  // namespace zr

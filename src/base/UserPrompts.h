@@ -1,6 +1,7 @@
 #pragma once
 // Questions, messages and file choices the core asks of the user. The desktop
 // program answers with real dialogs; the CLI and tests answer from a script.
+// (Everything else the core asks of a front end: base/FrontEnd.h.)
 #include <QString>
 #include <QStringList>
 #include <deque>
@@ -22,6 +23,12 @@ class UserPrompts {
     (void)title;
     (void)text;
     return SaveChoice::Cancel;
+  }
+  // A Yes/No question whose default button is No, with a "Do not ask again"
+  // tick that is reported in `dontAskAgain`. Without a user to ask: No.
+  virtual bool askYesNoDontAskAgain(const QString& /*title*/, const QString& /*text*/, bool* dontAskAgain) {
+    if (dontAskAgain) *dontAskAgain = false;
+    return false;
   }
   // A message box with one OK button.
   virtual void message(const QString& title, const QString& text, Icon icon) = 0;
@@ -49,6 +56,9 @@ class ScriptedPrompts : public UserPrompts {
   SaveChoice defaultSaveChoice = SaveChoice::Cancel;
   std::deque<QString> fileNames;
   std::deque<int> choices;  // answers of askChoice; empty: Cancel
+  // The "Do not ask again" ticks of askYesNoDontAskAgain (its Yes/No comes
+  // from `answers`); empty: unticked.
+  std::deque<bool> dontAskAgainTicks;
   QStringList asked;     // texts of the questions, in order
   QStringList messages;  // texts of the message boxes, in order
   QStringList titles;    // titles of questions and messages, in order
@@ -60,6 +70,13 @@ class ScriptedPrompts : public UserPrompts {
     const bool a = answers.front();
     answers.pop_front();
     return a;
+  }
+  bool askYesNoDontAskAgain(const QString& title, const QString& text, bool* dontAskAgain) override {
+    const bool yes = askYesNo(title, text);
+    const bool tick = !dontAskAgainTicks.empty() && dontAskAgainTicks.front();
+    if (!dontAskAgainTicks.empty()) dontAskAgainTicks.pop_front();
+    if (dontAskAgain) *dontAskAgain = tick;
+    return yes;
   }
   SaveChoice askSaveDiscardCancel(const QString& title, const QString& text) override {
     titles << title;

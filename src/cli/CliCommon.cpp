@@ -121,7 +121,7 @@ std::unique_ptr<Session> startSession(const GlobalOptions& g) {
   s->core = std::make_unique<Core>(g.programDir, g.configPath, s->prompts, QStringLiteral("zr417-cli"));
   // The error log's reports are for --verbose; every failure also gets its
   // own plain line from the command.
-  if (g.verbose) s->core->log.setEcho([](const QString& line) { printErr(line); });
+  if (g.verbose) QObject::connect(&s->core->log, &ErrorLog::reported, [](const QString& line) { printErr(line); });
   s->prompts.log = &s->core->log;
   if (s->core->configReport.reported()) printErr(s->core->configReport.message());
   s->editors = std::make_unique<Editors>(*s->core);

@@ -5,6 +5,7 @@
 
 #include "cli/CliCommon.h"
 #include "cli/CliParser.h"
+#include "editors/GridColumns.h"
 #include "editors/PttIdPause.h"
 #include "editors/TwoToneTable.h"
 
@@ -44,7 +45,7 @@ QJsonObject channelJson(const Core& c, int ch) {
   // As the grid shows it: no encode tone without a transmit frequency.
   o.insert(QStringLiteral("encode"), tx == -1 ? QString() : c.ChTable.encodeTone(ch));
   QJsonObject options;
-  for (int j = 5; j <= c.columns.columnCount && j < ChannelTable::kRows; ++j) {
+  for (int j = kColFirstOption; j <= c.columns.columnCount && j < ChannelTable::kRows; ++j) {
     QJsonObject opt;
     const int v = c.ChTable.get(j, ch);
     opt.insert(QStringLiteral("value"), v);
@@ -63,7 +64,7 @@ void printSummary(const Core& c) {
   };
   QStringList header{QStringLiteral("CH"), caption(1, QStringLiteral("Rx")), caption(2, QStringLiteral("Tx")),
                      caption(3, QStringLiteral("Decode")), caption(4, QStringLiteral("Encode"))};
-  for (int j = 5; j <= c.columns.columnCount && j < ChannelTable::kRows; ++j)
+  for (int j = kColFirstOption; j <= c.columns.columnCount && j < ChannelTable::kRows; ++j)
     header << caption(j, QStringLiteral("Col%1").arg(j));
   std::vector<QStringList> rows{header};
   for (int ch = 1; ch <= c.columns.channelCount; ++ch) {
@@ -74,7 +75,7 @@ void printSummary(const Core& c) {
     } else {
       const int tx = c.ChTable.get(kRowTx, ch);
       r << mhz(rx) << mhz(tx) << c.ChTable.decodeTone(ch) << (tx == -1 ? QString() : c.ChTable.encodeTone(ch));
-      for (int j = 5; j <= c.columns.columnCount && j < ChannelTable::kRows; ++j) {
+      for (int j = kColFirstOption; j <= c.columns.columnCount && j < ChannelTable::kRows; ++j) {
         const int v = c.ChTable.get(j, ch);
         const QString t = c.columns.optionText(j, v);
         r << (t.isEmpty() ? QString::number(v) : t);

@@ -20,37 +20,64 @@ bool setRadioId(Session& s, const QString& id) {
   return true;
 }
 
+// One read before the write, of addresses first..last only: the read range
+// of the settings is swapped for it and put back afterwards, whatever
+// happens. `prepare` sets the transfer up before it starts (a backup kept of
+// it, progress followed). False when nothing could be read: the cause is
+// printed and put into `result` (a failed read says `nothingWritten` and
+// its cause is led by `causePrefix`); `result` keeps its Radio ID and backups.
+template <typename Prepare>
+bool readRangeFirst(Session& session, LinkRun& run, const LinkOptions& link, int first, int last,
+                    Prepare&& prepare, RadioResult& result, const QString& nothingWritten,
+                    const QString& causePrefix) {
+  AppSettings& s = session.core->settings;
+  int messagesBefore = 0;
+  {
+    struct PutBack {
+      AppSettings& s;
+      int start, end;
+      ~PutBack() {
+        s.ReadStartAddr = start;
+        s.ReadEndAddr = end;
+      }
+    } putBack{s, s.ReadStartAddr, s.ReadEndAddr};
+    s.ReadStartAddr = first;
+    s.ReadEndAddr = last;
+    const QString portProblem = choosePort(run, *session.core, link);
+    if (!portProblem.isEmpty()) {
+      printErr(QStringLiteral("zr417-cli write: ") + portProblem);
+      result.cause = portProblem;
+      return false;
+    }
+    prepare(run.transfer);
+    messagesBefore = static_cast<int>(session.prompts.messages.size());
+    if (run.transfer.cmdRead()) return true;
+  }
+  // The read range is the configured one again before the failure is told.
+  reportFailure(session, run, QStringLiteral("Read Failed"), messagesBefore);
+  printErr(QStringLiteral("zr417-cli write: ") + nothingWritten);
+  const QString radioId = result.radioId;
+  const QStringList backups = result.backups;
+  result = radioResultOf(run.transfer, false, link.port);
+  result.radioId = radioId;
+  result.backups = backups;
+  if (result.result != BatchOutcome::NoRadio) result.cause = causePrefix + result.cause;
+  return false;
+}
+
 // Reads the range the write is about to replace and keeps it as a copy
 // named "before-write", so that a radio written by mistake can be put back.
 bool backUpBeforeWrite(Session& session, const LinkOptions& link, WorkerReport& report, RadioResult& failure) {
   Core& c = *session.core;
-  const int readStart = c.settings.ReadStartAddr, readEnd = c.settings.ReadEndAddr;
-  c.settings.ReadStartAddr = c.settings.WriteStartAddr;
-  c.settings.ReadEndAddr = c.settings.WriteEndAddr;
   LinkRun run(session, QStringLiteral("write"));
-  const QString portProblem = choosePort(run, c, link);
-  if (!portProblem.isEmpty()) {
-    printErr(QStringLiteral("zr417-cli write: ") + portProblem);
-    failure.cause = portProblem;
+  const auto keepCopy = [&](Transfer& t) {
+    t.readBackupKind = QStringLiteral("before-write");
+    report.follow(t, QStringLiteral("backup"));
+  };
+  if (!readRangeFirst(session, run, link, c.settings.WriteStartAddr, c.settings.WriteEndAddr, keepCopy, failure,
+                      QStringLiteral("the radio's memory could not be kept before the write; nothing was written"),
+                      QStringLiteral("backup before the write failed: ")))
     return false;
-  }
-  run.transfer.readBackupKind = QStringLiteral("before-write");
-  report.follow(run.transfer, QStringLiteral("backup"));
-  const int messagesBefore = static_cast<int>(session.prompts.messages.size());
-  const bool ok = run.transfer.cmdRead();
-  c.settings.ReadStartAddr = readStart;
-  c.settings.ReadEndAddr = readEnd;
-  if (!ok) {
-    reportFailure(session, run, QStringLiteral("Read Failed"), messagesBefore);
-    printErr(QStringLiteral("zr417-cli write: the radio's memory could not be kept before the write; nothing "
-                            "was written"));
-    const QString radioId = failure.radioId;
-    failure = radioResultOf(run.transfer, false, link.port);
-    failure.radioId = radioId;
-    if (failure.result != BatchOutcome::NoRadio)
-      failure.cause = QStringLiteral("backup before the write failed: ") + failure.cause;
-    return false;
-  }
   run.progress.finish();
   const BackupCopy& copy = run.transfer.lastBackup();
   if (!copy.ok() || copy.rawPath.isEmpty()) {
@@ -75,33 +102,14 @@ bool radioTakesId(Session& session, const LinkOptions& link, bool backedUp, cons
   const AppSettings& s = c.settings;
   const bool inBackup = backedUp && s.WriteStartAddr <= kModelFlagsAddr && s.WriteEndAddr >= kModelCodeAddr;
   if (!inBackup) {
-    const int readStart = s.ReadStartAddr, readEnd = s.ReadEndAddr;
-    c.settings.ReadStartAddr = kInfoBlockAddr;
-    c.settings.ReadEndAddr = kModelCodeAddr;
     LinkRun run(session, QStringLiteral("write"));
-    const QString portProblem = choosePort(run, c, link);
-    if (!portProblem.isEmpty()) {
-      printErr(QStringLiteral("zr417-cli write: ") + portProblem);
-      result.cause = portProblem;
+    // A look at two bytes, not a copy worth keeping.
+    const auto noCopy = [](Transfer& t) { t.readBackupKind.clear(); };
+    if (!readRangeFirst(session, run, link, kInfoBlockAddr, kModelCodeAddr, noCopy, result,
+                        QStringLiteral("the radio's model could not be read to give it its Radio ID; nothing was "
+                                       "written"),
+                        QStringLiteral("reading the radio's model failed: ")))
       return false;
-    }
-    run.transfer.readBackupKind.clear();  // a look at two bytes, not a copy worth keeping
-    const int messagesBefore = static_cast<int>(session.prompts.messages.size());
-    const bool ok = run.transfer.cmdRead();
-    c.settings.ReadStartAddr = readStart;
-    c.settings.ReadEndAddr = readEnd;
-    if (!ok) {
-      reportFailure(session, run, QStringLiteral("Read Failed"), messagesBefore);
-      printErr(QStringLiteral("zr417-cli write: the radio's model could not be read to give it its Radio ID; "
-                              "nothing was written"));
-      const QStringList backups = result.backups;
-      result = radioResultOf(run.transfer, false, link.port);
-      result.radioId = radioId;
-      result.backups = backups;
-      if (result.result != BatchOutcome::NoRadio)
-        result.cause = QStringLiteral("reading the radio's model failed: ") + result.cause;
-      return false;
-    }
     run.progress.finish();
     const QByteArray& ident = run.transfer.radioIdent();
     if (!ident.isEmpty()) result.ident = QString::fromLatin1(ident.toHex().toUpper());

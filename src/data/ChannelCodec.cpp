@@ -295,7 +295,7 @@ void ChannelCodec::DelOneChannel(int i) {
     for (int k = 0; k < kRecordSize; ++k) image_.set(r + k, def_.at(r + k));
     table_.setDecodeTone(i, QString());
     table_.setEncodeTone(i, QString());
-    if (onChannelDeleted) onChannelDeleted(i);
+    emit channelDeleted(i);
   });
 }
 

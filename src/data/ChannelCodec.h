@@ -1,6 +1,7 @@
 #pragma once
 // Decoding of the 16-byte channel records of the image into `ChTable` and the
 // tone texts, and encoding them back. The record layout is in ChannelRecord.h.
+#include <QObject>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -18,7 +19,8 @@ namespace zr {
 
 constexpr int kFallbackRxFrequency = 12000000;  // 120.00000 MHz
 
-class ChannelCodec {
+class ChannelCodec : public QObject {
+  Q_OBJECT
  public:
   ChannelCodec(ByteArray& image, const ByteArray& defaultImage, ChannelTable& table, const ToneTable& tones,
                const ChColumnDefs& columns, ErrorLog& log);
@@ -54,10 +56,13 @@ class ChannelCodec {
   // than 8 characters fills only the first bytes; the others are 0.
   static std::array<uint8_t, 4> SeparateFreChar(const QString& text);
 
-  // Grid side of a deletion: blank the row's cells and hide the tone picker.
-  std::function<void(int channel)> onChannelDeleted;
 
   const ChColumnDefs& columns() const { return columns_; }
+
+ signals:
+  // A channel was deleted: its record holds the default bytes again and its
+  // tones are empty (the grid blanks the row and hides its tone picker).
+  void channelDeleted(int channel);
 
  private:
   // Channels 1..N and option rows 5..M the codec works on, held to the table's size.

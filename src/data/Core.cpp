@@ -13,7 +13,8 @@ Core::Core(QString dir, QString configPath, UserPrompts& p, QString logSource)
       history(image, ChTable),
       prompts(p),
       files(image, codec, text, p, log, paths, history, events) {
-  ini.setWriteFailureHandler([this](const QString& path, const QString& cause) { configReport.report(path, cause); });
+  QObject::connect(&ini, &PrivateProfile::writeFailed, &configReport,
+                   [this](const QString& path, const QString& cause) { configReport.report(path, cause); });
   // The user's own configuration starts as a copy of the shipped one.
   if (ini.path() == paths.configFile) {
     const QString why = paths.provideConfigFile();

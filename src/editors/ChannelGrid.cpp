@@ -20,7 +20,7 @@ double roundEven(double v) { return std::nearbyint(v); }
 }  // namespace
 
 ChannelGrid::ChannelGrid(Deps deps, QObject* parent) : QObject(parent), deps_(std::move(deps)) {
-  deps_.codec.onChannelDeleted = [this](int ch) { onChannelDeleted(ch); };
+  connect(&deps_.codec, &ChannelCodec::channelDeleted, this, [this](int ch) { onChannelDeleted(ch); });
 }
 
 int ChannelGrid::channelCount() const {

@@ -6,6 +6,7 @@
 #include "data/DataFileCheck.h"
 #include "data/MemoryImage.h"
 #include "editors/Editors.h"
+#include "editors/GridColumns.h"
 #include "editors/PttIdPause.h"
 #include "editors/TwoToneTable.h"
 
@@ -69,7 +70,7 @@ ImageView captureView(Editors& e) {
     add(caption(2, "Tx"), empty ? QString() : ChannelGrid::mhzText(tx));
     add(caption(3, "Decode"), empty ? QString() : c.ChTable.decodeTone(ch));
     add(caption(4, "Encode"), empty || tx == -1 ? QString() : c.ChTable.encodeTone(ch));
-    for (int j = 5; j <= c.columns.columnCount && j < ChannelTable::kRows; ++j)
+    for (int j = kColFirstOption; j <= c.columns.columnCount && j < ChannelTable::kRows; ++j)
       add(caption(j, "Option"), empty ? QString() : c.columns.optionText(j, c.ChTable.get(j, ch)));
   }
 

@@ -5,6 +5,8 @@
 #include <QString>
 #include <cstdint>
 
+#include "base/FrontEnd.h"
+
 namespace zr {
 
 class SerialLibrary {
@@ -48,20 +50,6 @@ class SerialLibrary {
   // Whether the port may be a radio's programming cable, so that a search for
   // a radio that did not answer may send to it. Layers that cannot tell say yes.
   virtual bool sio_mayBeCable(int /*port*/) const { return true; }
-};
-
-// Waiting inside the radio link (`DelayNms`): the desktop program keeps its
-// window alive while it waits, the CLI sleeps. Never spins the processor.
-class Waiter {
- public:
-  virtual ~Waiter() = default;
-  // Waits at least `ms` milliseconds.
-  virtual void wait(int ms) = 0;
-  // Serves pending user-interface events without waiting (the stop box, close requests).
-  virtual void serveEvents() {}
-  // Waits `ms` while a reply is known to be on its way: user input and timers
-  // are still served, the port's own wake-ups are left to the read after it.
-  virtual void rest(int ms) { wait(ms); }
 };
 
 }  // namespace zr

@@ -32,7 +32,7 @@ void InterfaceLock::mnuChLock_Click() {
       LockFaceOperate(chLockTicked);
     } else {
       core_.settings.LockState = kLockNoMenu;
-      if (restoreGridColour) restoreGridColour();
+      emit gridColourRestored();
     }
     store();
   });
@@ -44,23 +44,23 @@ void InterfaceLock::LockFaceOperate(bool on) {
     setStatus(core_.text.SoftFace(on ? kTxtLocked : kTxtReady));
     if (!on) {
       blinkRunning = false;
-      if (restoreGridColour) restoreGridColour();
+      emit gridColourRestored();
     }
-    if (lockWindows) lockWindows(on);
+    emit windowsLocked(on);
   });
 }
 
-void InterfaceLock::tmrChLock_Timer() {
-  if (chLockVisible && chLockTicked && status() == core_.text.SoftFace(kTxtReady)) {
+void InterfaceLock::tmrChLock_Timer(const QString& shownStatus) {
+  if (chLockVisible && chLockTicked && shownStatus == core_.text.SoftFace(kTxtReady)) {
     setStatus(core_.text.SoftFace(kTxtLocked));
     blinkRunning = true;
   }
 }
 
-void InterfaceLock::tmrChLockBlink_Timer() {
+void InterfaceLock::tmrChLockBlink_Timer(const QString& shownStatus) {
   if (!(chLockVisible && chLockTicked)) return;
   blinkPhase = blinkPhase == 0 ? 1 : 0;
-  const QString now = status();
+  const QString& now = shownStatus;
   const QString ready = core_.text.SoftFace(kTxtReady), locked = core_.text.SoftFace(kTxtLocked);
   if (now == locked || now == ready || now.isEmpty()) setStatus(blinkPhase == 0 ? ready : locked);
 }

@@ -1,6 +1,6 @@
 #include "shell/Startup.h"
 
-#include <QLocale>
+#include <QMetaMethod>
 
 #include "editors/ChInfoReader.h"
 #include "base/VbText.h"
@@ -12,16 +12,6 @@ namespace {
 const char kLoadTag[] = "mdifrmMain->MDIForm_Load";
 }  // namespace
 
-int lcidFromLocaleName(const QString& name) {
-  // "zh_TW.UTF-8", "zh-TW", "en_US@euro" ...: language and territory only.
-  QString base = name.section(u'.', 0, 0).section(u'@', 0, 0);
-  base.replace(u'-', u'_');
-  if (base.compare(QStringLiteral("zh_TW"), Qt::CaseInsensitive) == 0) return kLcidChineseTaiwan;
-  if (base.compare(QStringLiteral("en_US"), Qt::CaseInsensitive) == 0) return kLcidEnglishUs;
-  if (base.compare(QStringLiteral("zh_CN"), Qt::CaseInsensitive) == 0) return kLcidChinesePrc;
-  return 0;
-}
-
 int languageForLcid(int lcid) {
   switch (lcid) {
     case kLcidChineseTaiwan: return kLangCht;
@@ -31,9 +21,10 @@ int languageForLcid(int lcid) {
   }
 }
 
-void Startup::step(const char* name, const std::function<void()>& body) {
+template <typename Body>
+void Startup::step(const char* name, Body&& body) {
   trace << QString::fromLatin1(name);
-  if (body) guarded(core_.log, kLoadTag, body);
+  guarded(core_.log, kLoadTag, std::forward<Body>(body));
 }
 
 QString Startup::readSetting(const QString& key, const QString& def, int maxChars) {
@@ -74,11 +65,10 @@ void Startup::GetSysLang() {
     if (!first) core_.log.LogError(QStringLiteral("mdifrmMain->GetSysLang (FirRun)"), kErrTypeMismatch);
     if (first.value_or(1) == 0) return;
     core_.ini.WriteString(kSettingSection, QStringLiteral("FirRun"), QStringLiteral("0"));
-    const int lcid = hooks_.GetSystemDefaultLCID ? hooks_.GetSystemDefaultLCID()
-                                                 : lcidFromLocaleName(QLocale::system().name());
+    const int lcid = frontEnd_.GetSystemDefaultLCID();
     core_.ini.WriteString(kSettingSection, QStringLiteral("Language"), QString::number(languageForLcid(lcid)));
     trace << QStringLiteral("AutoSetPort");
-    if (hooks_.AutoSetPort) hooks_.AutoSetPort();
+    frontEnd_.AutoSetPort();
   });
 }
 
@@ -87,24 +77,23 @@ void Startup::run() {
   // file, looked at once (a key written meanwhile is read back as written).
   const PrivateProfile::Snapshot snapshot(core_.ini);
   AppSettings& s = core_.settings;
-  step("buildSerialLists", hooks_.buildSerialLists);
+  step("buildSerialLists", [this] { emit buildSerialLists(); });
   step("channelBitTables", [] {});  // the tables are constants of AppSettings
   step("configPath", [] {});        // fixed when the core was built
   trace << QStringLiteral("GetSysLang");
-  if (hooks_.runFirstRunStep) GetSysLang();
+  if (runFirstRunStep) GetSysLang();
   step("language", [&] {
     int stored = readNumber(QStringLiteral("Language"), QStringLiteral("2"), 9);
     if (stored < kLangChs || stored > kLangEng) stored = kLangEng;
     // Every run starts in English, whatever was stored.
     core_.CurLang = kLangEng;
-    if (hooks_.tickLanguageMenu) hooks_.tickLanguageMenu(core_.CurLang);
+    emit languageSettled(core_.CurLang);
   });
   step("LoadSoftFace", [&] { core_.text.LoadSoftFace(core_.CurLang); });
   step("HanZiTbl", [] {});  // built with the core
   step("port", [&] {
     s.ComPort = readNumber(QStringLiteral("COM"), QStringLiteral("1"), 9);
-    const bool openable = hooks_.VerdictCom ? hooks_.VerdictCom(s.ComPort) : true;
-    if (!openable && hooks_.AutoSetPort) hooks_.AutoSetPort();
+    if (!frontEnd_.VerdictCom(s.ComPort)) frontEnd_.AutoSetPort();
   });
   step("image", [&] {
     const int datNum = readNumber(QStringLiteral("DatNum"), QStringLiteral("0"), 9);
@@ -126,26 +115,26 @@ void Startup::run() {
     s.ReadEndAddr = readHex(QStringLiteral("ReadEndAddr"), QStringLiteral("1FFF"), s.ReadEndAddrText);
     s.WriteStartAddr = readHex(QStringLiteral("WriteStartAddr"), QStringLiteral("0000"), s.WriteStartAddrText);
     s.WriteEndAddr = readHex(QStringLiteral("WriteEndAddr"), QStringLiteral("1FFF"), s.WriteEndAddrText);
-    if (hooks_.placeAddressTexts) hooks_.placeAddressTexts();
+    emit addressesRead();
   });
-  step("buildVolumeTable", hooks_.buildVolumeTable);
-  step("buildProtocolScripts", hooks_.buildProtocolScripts);
+  step("buildVolumeTable", [this] { emit buildVolumeTable(); });
+  step("buildProtocolScripts", [this] { emit buildProtocolScripts(); });
   step("GenerateDatFolder", [&] { core_.files.GenerateDatFolder(); });
-  step("SetSoftFace", hooks_.SetSoftFace);
+  step("SetSoftFace", [this] { emit SetSoftFace(); });
   step("InitChMem", [&] {
     core_.tones.GenCtdcsList(core_.CurLang);
     core_.columns = ReadChInfo(core_.ini, core_.CurLang, core_.log);
-    if (hooks_.initChannelWindow) hooks_.initChannelWindow();
+    emit initChannelWindow();
     core_.codec.InitChTable();
     // The initial band choice starts a new data set from the default image.
-    if (hooks_.ChInfoModel) hooks_.ChInfoModel();
+    if (isSignalConnected(QMetaMethod::fromSignal(&Startup::ChInfoModel))) emit ChInfoModel();
     else core_.files.NewFileSol();
   });
-  step("layoutHexView", hooks_.layoutHexView);
-  step("showChannelWindow", hooks_.showChannelWindow);
+  step("layoutHexView", [this] { emit layoutHexView(); });
+  step("showChannelWindow", [this] { emit showChannelWindow(); });
   step("ChannelLock", [&] {
     s.LockState = readSetting(QStringLiteral("ChannelLock"), kLockOff, 14);
-    if (hooks_.applyLock) hooks_.applyLock(s.LockState == kLockOn);
+    emit lockRestored(s.LockState == kLockOn);
   });
   // What the start-up set up is where the user's history begins.
   core_.history.clear();
@@ -166,30 +155,31 @@ bool queryUnload(Core& core, const std::function<void(const QString&)>& closeWin
   return mayClose;
 }
 
-bool switchLanguage(Core& core, int lang, const LanguageSwitchHooks& hooks) {
+bool LanguageSwitch::switchTo(int lang) {
+  Core& core = core_;
   if (lang == core.CurLang) return false;
   const int previous = core.CurLang;
   // The switch closes this window: unsaved changes are saved or dropped
   // before the new instance starts, or the switch does not happen.
   if (!core.files.mayReplaceData()) return false;
   guarded(core.log, "mdifrmMain->SwiLangFace", [&] {
-    if (hooks.tickLanguageMenu) hooks.tickLanguageMenu(lang);
+    emit languageTicked(lang);
     core.CurLang = lang;
     QString why;
     if (!core.ini.WriteString(kSettingSection, QStringLiteral("Language"), QString::number(lang), &why)) {
       // Not stored, so no restart: the program stays wholly in its language
       // and the user learns why.
       core.CurLang = previous;
-      if (hooks.tickLanguageMenu) hooks.tickLanguageMenu(previous);
+      emit languageTicked(previous);
       core.prompts.message(core.text.SoftFace(kTxtNotice), core.text.SoftFace(kTxtOccurError) + QStringLiteral("\n") + why,
                            UserPrompts::Icon::Error);
       throw RunError(kErrPathFileAccess, why);
     }
     core.prompts.message(QStringLiteral("Message"), core.text.text(kTxtLanguageChanged, kLangEng),
                          UserPrompts::Icon::Question);
-    if (hooks.startNewInstance) hooks.startNewInstance();
+    frontEnd_.startNewInstance();
     core.settings.LeaveNoAsk = true;
-    if (hooks.closeMainWindow) hooks.closeMainWindow();
+    emit closeWanted();
   });
   return true;
 }

@@ -1,64 +1,64 @@
 #pragma once
 // The program's start-up sequence, its first-run step, the shutdown and the
-// language switch, without windows: the desktop program supplies the window
-// steps as hooks, tests and the CLI run them bare.
+// language switch, without windows. Each step that parts around the core
+// take part in is a signal, emitted in the sequence's fixed order; the parts
+// connect their slots (the link, the editors and the inspector first, then
+// the desktop program's windows: see `StartupSteps.h`). What a step needs to
+// know from outside it asks the `FrontEnd`. Tests and the CLI run it bare.
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
 
+#include "base/FrontEnd.h"
 #include "data/Core.h"
 
 namespace zr {
 
-// Windows locale identifiers the first run understands.
-constexpr int kLcidChineseTaiwan = 1028;
-constexpr int kLcidEnglishUs = 1033;
-constexpr int kLcidChinesePrc = 2052;
-
-// Locale identifier of a locale name such as "zh_TW" or "en_US.UTF-8"; 0 for
-// any other locale.
-int lcidFromLocaleName(const QString& name);
 // Language code the first run stores for a locale identifier.
 int languageForLcid(int lcid);
 
-struct StartupHooks {
-  bool runFirstRunStep = true;                     // the CLI leaves the first run to the desktop program
-  std::function<void()> buildSerialLists;          // serial settings name lists
-  std::function<int()> GetSystemDefaultLCID;       // defaults to the system locale
-  std::function<void()> AutoSetPort;               // search for a port with a radio
-  std::function<bool(int port)> VerdictCom;        // false when the port cannot be opened
-  std::function<void(int lang)> tickLanguageMenu;  // tick the entry of a language
-  std::function<void()> placeAddressTexts;         // the communication window's address boxes
-  std::function<void()> buildVolumeTable;
-  std::function<void()> buildProtocolScripts;
-  std::function<void()> SetSoftFace;               // main window captions
-  std::function<void()> initChannelWindow;         // grid from the column definitions
-  std::function<void()> ChInfoModel;               // model and band lists; the band choice loads the default image
-  std::function<void()> layoutHexView;
-  std::function<void()> showChannelWindow;
-  std::function<void(bool locked)> applyLock;      // restore the interface lock
-};
-
-class Startup {
+class Startup : public QObject {
+  Q_OBJECT
  public:
-  Startup(Core& core, StartupHooks hooks) : core_(core), hooks_(std::move(hooks)) {}
+  Startup(Core& core, FrontEnd& frontEnd) : core_(core), frontEnd_(frontEnd) {}
 
   // The main window's load sequence. Records each step's name in `trace`.
   void run();
   // The first-run step: language from the system locale, then the port search.
   void GetSysLang();
 
+  bool runFirstRunStep = true;  // the CLI leaves the first run to the desktop program
   QStringList trace;
 
+ signals:
+  // The steps, in the order `run` emits them. A slot that fails is reported
+  // with the load's tag and the sequence goes on.
+  void buildSerialLists();           // serial settings name lists
+  void languageSettled(int lang);    // tick the entry of the language in use
+  void addressesRead();              // the fill range, the communication window's address boxes
+  void buildVolumeTable();
+  void buildProtocolScripts();
+  void SetSoftFace();                // main window captions
+  void initChannelWindow();          // the grid from the column definitions, then its window
+  // Model and band lists; the band choice loads the default image. Without a
+  // slot the default image is loaded straight away.
+  void ChInfoModel();
+  void layoutHexView();
+  void showChannelWindow();
+  void lockRestored(bool locked);    // the interface lock as stored
+
  private:
-  void step(const char* name, const std::function<void()>& body);
+  // Records the step and runs its body, reporting a failure with the load's tag.
+  template <typename Body>
+  void step(const char* name, Body&& body);
   QString readSetting(const QString& key, const QString& def, int maxChars);
   int readNumber(const QString& key, const QString& def, int maxChars);
   int readHex(const QString& key, const QString& def, QString& text);
   QString readColour(const QString& key, const QString& def);
 
   Core& core_;
-  StartupHooks hooks_;
+  FrontEnd& frontEnd_;
 };
 
 // Windows that the shutdown closes, in its order.
@@ -75,15 +75,27 @@ inline const QStringList kCloseOrder = {
 // window may close.
 bool queryUnload(Core& core, const std::function<void(const QString&)>& closeWindow);
 
-// The language switch (`SwiLangFace` and the menu steps around it). Returns
-// false when the language is already the current one or the user kept the
-// unsaved changes by cancelling (nothing happens).
-struct LanguageSwitchHooks {
-  std::function<void(int lang)> tickLanguageMenu;
-  std::function<bool()> startNewInstance;   // start a fresh instance of the program
-  std::function<void()> closeMainWindow;
+// The language switch (`SwiLangFace` and the menu steps around it).
+class LanguageSwitch : public QObject {
+  Q_OBJECT
+ public:
+  LanguageSwitch(Core& core, FrontEnd& frontEnd) : core_(core), frontEnd_(frontEnd) {}
+  // Stores the language and starts a fresh instance in it. Returns false when
+  // the language is already the current one or the user kept the unsaved
+  // changes by cancelling (nothing happens).
+  bool switchTo(int lang);
+
+ signals:
+  // Tick the menu entry of this language (the new one, or the old one again
+  // when it could not be stored).
+  void languageTicked(int lang);
+  // The fresh instance runs: the main window closes without asking.
+  void closeWanted();
+
+ private:
+  Core& core_;
+  FrontEnd& frontEnd_;
 };
-bool switchLanguage(Core& core, int lang, const LanguageSwitchHooks& hooks);
 
 // Help file of a language, beside the program; normalises the code first.
 QString helpFilePath(const Core& core, int& lang);

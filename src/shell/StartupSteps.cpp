@@ -4,49 +4,42 @@
 #include "inspector/HexView.h"
 #include "inspector/RangeFill.h"
 #include "link/PortAccess.h"
-#include "link/RadioLink.h"
 
 namespace zr {
 
-void addLinkSteps(StartupHooks& hooks, RadioLink& link) {
-  hooks.buildSerialLists = [] { serialCodeLists(); };
-  hooks.VerdictCom = [&link](int port) { return link.access.VerdictCom(port); };
-  hooks.AutoSetPort = [&link] { link.access.AutoSetPort(); };
+void addLinkSteps(Startup& startup) {
+  QObject::connect(&startup, &Startup::buildSerialLists, [] { serialCodeLists(); });
 }
 
-void addEditorSteps(StartupHooks& hooks, Editors& editors) {
-  auto windowStep = hooks.initChannelWindow;
-  hooks.initChannelWindow = [&editors, windowStep] {
-    editors.grid.SetChGrid();
-    if (windowStep) windowStep();
-  };
-  hooks.ChInfoModel = [&editors] { editors.band.ChInfoModel(); };
+void addEditorSteps(Startup& startup, Editors& editors) {
+  QObject::connect(&startup, &Startup::initChannelWindow, [&editors] { editors.grid.SetChGrid(); });
+  QObject::connect(&startup, &Startup::ChInfoModel, [&editors] { editors.band.ChInfoModel(); });
 }
 
-void addInspectorSteps(StartupHooks& hooks, const AppSettings& settings, HexView& view, RangeFill& fill) {
-  auto placeTexts = hooks.placeAddressTexts;
-  hooks.placeAddressTexts = [placeTexts, &settings, &fill] {
-    if (placeTexts) placeTexts();
-    fill.reset(settings.TableMaxAddr);
-  };
-  auto layout = hooks.layoutHexView;
-  hooks.layoutHexView = [layout, &view] {
-    if (layout) layout();
-    view.SetGridMemDat();
-  };
+void addInspectorSteps(Startup& startup, const AppSettings& settings, HexView& view, RangeFill& fill) {
+  QObject::connect(&startup, &Startup::addressesRead, [&settings, &fill] { fill.reset(settings.TableMaxAddr); });
+  QObject::connect(&startup, &Startup::layoutHexView, [&view] { view.SetGridMemDat(); });
 }
+
+namespace {
+// Without a desktop around it the start-up answers its questions itself.
+FrontEnd& headlessFrontEnd() {
+  static FrontEnd frontEnd;
+  return frontEnd;
+}
+}  // namespace
 
 void startHeadless(Core& core) {
-  StartupHooks hooks;
-  hooks.runFirstRunStep = false;
-  Startup(core, std::move(hooks)).run();
+  Startup startup(core, headlessFrontEnd());
+  startup.runFirstRunStep = false;
+  startup.run();
 }
 
 void startHeadless(Editors& editors) {
-  StartupHooks hooks;
-  hooks.runFirstRunStep = false;
-  addEditorSteps(hooks, editors);
-  Startup(editors.core, std::move(hooks)).run();
+  Startup startup(editors.core, headlessFrontEnd());
+  startup.runFirstRunStep = false;
+  addEditorSteps(startup, editors);
+  startup.run();
 }
 
 }  // namespace zr

@@ -1,8 +1,12 @@
 #pragma once
-// The start-up steps that the parts below the shell perform, put together
-// here where the program is composed: the link's serial lists and port probe,
-// the editors' grid and model lists, the hex view's layout and the fill
-// window's address range. The desktop program adds its window steps on top.
+// The start-up steps that the parts below the shell perform, connected here
+// where the program is composed: the link's serial lists, the editors' grid
+// and model lists, the hex view's layout and the fill window's address range.
+//
+// Order: a step's slots run in the order they were connected. Within one
+// step the parts below come first (the grid is built from the column
+// definitions before its window shows it), so connect these before the
+// desktop program's window slots; `DesktopApp::start` does.
 #include "shell/Startup.h"
 
 namespace zr {
@@ -12,12 +16,13 @@ struct RadioLink;
 class HexView;
 class RangeFill;
 
-// Serial settings name lists, the probe of "COM" and the port search.
-void addLinkSteps(StartupHooks& hooks, RadioLink& link);
+// Serial settings name lists. (Whether "COM" opens, and the port search, the
+// start-up asks its front end: the desktop program answers through the link.)
+void addLinkSteps(Startup& startup);
 // The channel grid from the column definitions; model and band lists.
-void addEditorSteps(StartupHooks& hooks, Editors& editors);
+void addEditorSteps(Startup& startup, Editors& editors);
 // The fill window's address range and the hex view's layout.
-void addInspectorSteps(StartupHooks& hooks, const AppSettings& settings, HexView& view, RangeFill& fill);
+void addInspectorSteps(Startup& startup, const AppSettings& settings, HexView& view, RangeFill& fill);
 
 // The data side of the start-up without windows: language (always English),
 // image size from "DatNum", column definitions, every channel emptied, and

@@ -280,7 +280,7 @@ TEST_F(ChannelCodecTest, DeleteRestoresDefaultRecordAndNextEncodeWritesABlankCha
   table.setDecodeTone(5, QStringLiteral("67.0"));
   table.setEncodeTone(5, QStringLiteral("D023I"));
   std::vector<int> blanked;
-  codec.onChannelDeleted = [&](int ch) { blanked.push_back(ch); };
+  QObject::connect(&codec, &ChannelCodec::channelDeleted, [&](int ch) { blanked.push_back(ch); });
 
   codec.DelOneChannel(5);
   EXPECT_EQ(recordOf(image, 5), factory);
@@ -302,7 +302,7 @@ TEST_F(ChannelCodecTest, DeleteRestoresDefaultRecordAndNextEncodeWritesABlankCha
 TEST_F(ChannelCodecTest, InitChTableDeletesChannels1ToN) {
   fillPattern(def);
   std::vector<int> blanked;
-  codec.onChannelDeleted = [&](int ch) { blanked.push_back(ch); };
+  QObject::connect(&codec, &ChannelCodec::channelDeleted, [&](int ch) { blanked.push_back(ch); });
   codec.InitChTable();
   ASSERT_EQ(blanked.size(), 16u);
   for (int ch = 1; ch <= 16; ++ch) {

@@ -38,7 +38,7 @@ class InspectorFixture : public ::testing::Test {
     fill = std::make_unique<RangeFill>(*view, core->log);
     fill->reset(core->settings.TableMaxAddr);
     view->SetGridMemDat();
-    core->log.setEcho([this](const QString& line) {
+    QObject::connect(&core->log, &ErrorLog::reported, [this](const QString& line) {
       static const QRegularExpression report(QStringLiteral("错误:  (.*)     出错号:  (\\d+)"));
       const QRegularExpressionMatch m = report.match(line);
       if (m.hasMatch()) reports.push_back((m.captured(1) + u'#' + m.captured(2)).toStdString());

@@ -216,15 +216,21 @@ TEST(InspectorStartup, LaysTheGridOutAndSetsTheFillRangeFromTableMaxAddr) {
   Editors editors(core);
   HexView view(core, &editors);
   RangeFill fill(view, core.log);
-  StartupHooks hooks;
-  hooks.runFirstRunStep = false;
-  int placed = 0;
-  hooks.placeAddressTexts = [&] { ++placed; };
-  addEditorSteps(hooks, editors);
-  addInspectorSteps(hooks, core.settings, view, fill);
-  Startup(core, std::move(hooks)).run();
+  ScriptedFrontEnd answers;
+  Startup startup(core, answers);
+  startup.runFirstRunStep = false;
+  addEditorSteps(startup, editors);
+  addInspectorSteps(startup, core.settings, view, fill);
+  // A window's slots are connected after the parts below: within a step they
+  // run after them, and see what those set up.
+  int gridRowsSeenByWindow = -1;
+  int fillEndSeenByWindow = -1;
+  QObject::connect(&startup, &Startup::initChannelWindow, [&] { gridRowsSeenByWindow = editors.grid.rowCount(); });
+  QObject::connect(&startup, &Startup::addressesRead, [&] { fillEndSeenByWindow = fill.FillEnd; });
+  startup.run();
 
-  EXPECT_EQ(placed, 1) << "the steps present before still run";
+  EXPECT_GT(gridRowsSeenByWindow, 1) << "the grid is built before the window's slot of the step runs";
+  EXPECT_EQ(fillEndSeenByWindow, 0x03FF);
   EXPECT_EQ(view.dataRows(), 64);
   EXPECT_EQ(view.text(64, 0), "03F0H");
   EXPECT_EQ(fill.FillStart, 0);

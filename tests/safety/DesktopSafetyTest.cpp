@@ -181,21 +181,22 @@ TEST_F(DesktopSafety, VerifyAfterWriteIsKeptAndTheBackupFolderOpens) {
   EXPECT_TRUE(app->transfer().verifyAfterWrite);
   EXPECT_EQ(app->core().setting(QStringLiteral("VerifyAfterWrite"), QString(), 2), QStringLiteral("1"));
 
-  QString opened;
-  app->window().openFolder = [&](const QString& f) { opened = f; };
+  const QString folder = app->core().paths.backupDir;
+  system.calls.clear();
   app->window().action(QStringLiteral("mnuOpenBackupFolder"))->trigger();
-  EXPECT_EQ(opened, app->core().paths.backupDir);
-  EXPECT_TRUE(QFileInfo(opened).isDir());
+  EXPECT_EQ(system.calls, QStringList{QStringLiteral("openPath ") + folder});
+  EXPECT_TRUE(QFileInfo(folder).isDir());
 
-  // The opener runs as a process: a failing or missing one is reported with
-  // the folder, a successful one says nothing.
-  app->window().openFolder = nullptr;
+  // The desktop's opener runs as a process: a failing or missing one is
+  // reported with the folder, a successful one says nothing.
   struct Case { const char* opener; bool fails; };
   const Case openers[] = {{"/bin/true", false}, {"/bin/false", true}, {"/nonexistent/opener", true}};
   for (const Case& c : openers) {
     SCOPED_TRACE(c.opener);
     prompts.messages.clear();
     app->window().opener = QString::fromLatin1(c.opener);
+    system.pathOpens = app->window().openOutside(folder);
+    EXPECT_EQ(system.pathOpens, !c.fails);
     app->window().action(QStringLiteral("mnuOpenBackupFolder"))->trigger();
     ASSERT_EQ(prompts.messages.size(), c.fails ? 1 : 0);
     if (c.fails) {
@@ -205,11 +206,8 @@ TEST_F(DesktopSafety, VerifyAfterWriteIsKeptAndTheBackupFolderOpens) {
 
   // A new run starts with the stored tick.
   app.reset();
-  app = std::make_unique<DesktopApp>(dir.path(), &prompts);
-  StartupHooks hooks;
-  hooks.VerdictCom = [](int) { return true; };
-  hooks.AutoSetPort = [] {};
-  app->start(std::move(hooks));
+  app = std::make_unique<DesktopApp>(dir.path(), &prompts, &system);
+  app->start();
   EXPECT_TRUE(app->window().action(QStringLiteral("mnuVerifyWrite"))->isChecked());
   EXPECT_TRUE(app->transfer().verifyAfterWrite);
 }
@@ -228,12 +226,8 @@ class DesktopRead : public ::testing::Test {
     for (int a = 0; a < RadioSimulator::kMemorySize; ++a) sim.poke(a, static_cast<uint8_t>(a * 5 + 1));
     sim.setIdent(0x5A, 0x24, 0x29);
     server = std::thread([this] { host.run(); });
-    app = std::make_unique<DesktopApp>(dir.path(), &prompts);
-    StartupHooks hooks;
-    hooks.GetSystemDefaultLCID = [] { return kLcidEnglishUs; };
-    hooks.VerdictCom = [](int) { return true; };
-    hooks.AutoSetPort = [] {};
-    app->start(std::move(hooks));
+    app = std::make_unique<DesktopApp>(dir.path(), &prompts, &system);
+    app->start();
     app->transfer().searchOtherPorts = false;
   }
   void TearDown() override {
@@ -252,6 +246,7 @@ class DesktopRead : public ::testing::Test {
 
   QTemporaryDir dir;
   ScriptedPrompts prompts;
+  ScriptedFrontEnd system;
   RadioSimulator sim;
   PtyHost host{sim};
   std::thread server;

@@ -149,11 +149,12 @@ TEST(FullDisk, LanguageSwitchThatCannotBeStoredIsUndone) {
 
   QList<int> ticks;
   bool restarted = false, closed = false;
-  LanguageSwitchHooks hooks;
-  hooks.tickLanguageMenu = [&](int l) { ticks << l; };
-  hooks.startNewInstance = [&] { return restarted = true; };
-  hooks.closeMainWindow = [&] { closed = true; };
-  switchLanguage(*c.core, kLangChs, hooks);
+  ScriptedFrontEnd answers;
+  LanguageSwitch change(*c.core, answers);
+  QObject::connect(&change, &LanguageSwitch::languageTicked, [&](int l) { ticks << l; });
+  QObject::connect(&change, &LanguageSwitch::closeWanted, [&] { closed = true; });
+  change.switchTo(kLangChs);
+  restarted = answers.calls.contains(QStringLiteral("startNewInstance"));
 
   EXPECT_EQ(c.core->CurLang, kLangEng);
   ASSERT_FALSE(ticks.isEmpty());

@@ -346,18 +346,18 @@ TEST_F(SettingsPagesTest, MapChangesShowInTheControls) {
 
 // ---- buttons with hooks ----------------------------------------------------------
 
-TEST_F(SettingsPagesTest, ButtonsRunTheirHooksAndAFailingHookIsLogged) {
+TEST_F(SettingsPagesTest, ButtonsSayTheyWerePressedAndAFailingSlotIsLogged) {
   const char* buttons[] = {"cmdDefSet", "cmdAutoInput", "cmdDelAllCh", "cmdTwoWayVolSet", "cmdPttIdPauseChSet"};
   QStringList ran;
-  for (const char* b : buttons) {
-    const QString name = QString::fromUtf8(b);
-    pages->setButtonHook(name, [&ran, name] { ran << name; });
-  }
+  QObject listener;  // the slots end with the test
+  QObject::connect(pages.get(), &SettingsPages::buttonPressed, &listener, [&ran](const QString& name) { ran << name; });
   pages->sstabMoreFunc()->show();
   for (const char* b : buttons) click(b);
   EXPECT_EQ(ran, QStringList({"cmdDefSet", "cmdAutoInput", "cmdDelAllCh", "cmdTwoWayVolSet", "cmdPttIdPauseChSet"}));
 
-  pages->setButtonHook(SettingsPages::kDefSet, [] { throw RunError(kErrFileNotFound); });
+  QObject::connect(pages.get(), &SettingsPages::buttonPressed, &listener, [](const QString& name) {
+    if (name == SettingsPages::kDefSet) throw RunError(kErrFileNotFound);
+  });
   click("cmdDefSet");
   EXPECT_NE(logText().find("frmChMem->cmdDefSet_Click"), std::string::npos) << logText();
 }

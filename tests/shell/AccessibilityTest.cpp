@@ -152,8 +152,9 @@ TEST_F(AccessibilityTest, ListsSayTheirNameAndShowTheirEntryAsValue) {
     EXPECT_EQ(valueOf(box), box->currentText()) << which;
     EXPECT_EQ(selectedInPopup(box), box->currentIndex()) << which;
     // A list whose name repeats the entry it shows tells nothing about itself.
-    if (box->currentText() != box->accessibleName())
+    if (box->currentText() != box->accessibleName()) {
       EXPECT_NE(accessibleName(box), box->currentText()) << which;
+    }
   }
   EXPECT_GT(lists, 40);
 
@@ -256,7 +257,9 @@ TEST_F(AccessibilityTest, WriteQuestionNamesItsControls) {
     if (auto* mb = qobject_cast<QMessageBox*>(box)) mb->button(QMessageBox::No)->click();
   });
   bool dontAsk = false;
-  app->window().askWrite(QStringLiteral("Write?"), &dontAsk);
+  QtPrompts dialogs;
+  dialogs.setParentWindow(&app->window());
+  dialogs.askYesNoDontAskAgain(QStringLiteral("Notice"), QStringLiteral("Write?"), &dontAsk);
   EXPECT_EQ(unnamed, QStringList());
 }
 

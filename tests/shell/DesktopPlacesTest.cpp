@@ -31,9 +31,13 @@ TEST(ContrastTest, EveryConfiguredColourReadsOnLightAndDarkPalettes) {
       const uint32_t shown = readableOn(c.fg, bg, p.text);
       EXPECT_GE(contrastRatio(shown, bg), kMinTextContrast) << p.name << ": " << c.what;
       // A readable configured colour is kept as it is.
-      if (contrastRatio(c.fg, bg) >= kMinTextContrast) EXPECT_EQ(shown, c.fg) << p.name << ": " << c.what;
+      if (contrastRatio(c.fg, bg) >= kMinTextContrast) {
+        EXPECT_EQ(shown, c.fg) << p.name << ": " << c.what;
+      }
       // Red stays a red, so out-of-band and changed bytes still stand out.
-      if (c.fg == 0xFF0000) EXPECT_GT((shown >> 16) & 0xFF, ((shown >> 8) & 0xFF) + 40) << p.name << ": " << c.what;
+      if (c.fg == 0xFF0000) {
+        EXPECT_GT((shown >> 16) & 0xFF, ((shown >> 8) & 0xFF) + 40) << p.name << ": " << c.what;
+      }
     }
   // Plain black text on a dark background gives way to the palette's text colour.
   EXPECT_EQ(readableOn(0x000000, 0x2A2A2A, 0xFFFFFF), 0xFFFFFFu);

@@ -91,7 +91,7 @@ TEST_F(LogFixture, ReportFromARunErrorUsesItsCode) {
 // it after them, and a report without a cause clears it.
 TEST_F(LogFixture, ACauseStaysBesideTheTwoLines) {
   QStringList echoed;
-  log.setEcho([&](const QString& line) { echoed << line; });
+  QObject::connect(&log, &ErrorLog::reported, [&](const QString& line) { echoed << line; });
   std::vector<std::pair<int, QString>> details;
   QObject::connect(&log, &ErrorLog::detailAdded,
                    [&](int pos, const QString& detail) { details.emplace_back(pos, detail); });
@@ -145,7 +145,7 @@ TEST(ErrorLog, LineCapKeepsEchoingReports) {
   log.setClockText([] { return kWhen; });
   int echoed = 0;
   QString lastEcho;
-  log.setEcho([&](const QString& line) {
+  QObject::connect(&log, &ErrorLog::reported, [&](const QString& line) {
     ++echoed;
     lastEcho = line;
   });

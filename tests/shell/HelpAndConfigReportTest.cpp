@@ -25,12 +25,7 @@ class HelpAndConfigReportTest : public testing::DesktopFixture {
 
 TEST_F(HelpAndConfigReportTest, HelpPageGoesToTheDesktopOrTheUserLearnsWhichFile) {
   const QString page = dir.filePath("EngHelp.html");
-  QList<QUrl> opened;
-  bool handlerAnswers = true;
-  app->window().openUrl = [&](const QUrl& url) {
-    opened << url;
-    return handlerAnswers;
-  };
+  QStringList& opened = system.calls;
 
   struct Case { const char* what; bool present; bool answers; bool messageExpected; const char* words; };
   const Case cases[] = {
@@ -43,13 +38,13 @@ TEST_F(HelpAndConfigReportTest, HelpPageGoesToTheDesktopOrTheUserLearnsWhichFile
     if (c.present && !QFile::exists(page)) {
       ASSERT_TRUE(QFile::copy(QStringLiteral(ZR_SOURCE_DIR "/resources/help/EngHelp.html"), page));
     }
-    handlerAnswers = c.answers;
+    system.pathOpens = c.answers;
     opened.clear();
     prompts.messages.clear();
     pressHelp();
     EXPECT_EQ(opened.size(), c.present ? 1 : 0);
     if (c.present && !opened.isEmpty()) {
-      EXPECT_EQ(opened[0], QUrl::fromLocalFile(page));
+      EXPECT_EQ(opened[0], QStringLiteral("openPath ") + page);
     }
     ASSERT_EQ(prompts.messages.size(), c.messageExpected ? 1 : 0);
     if (c.messageExpected) {

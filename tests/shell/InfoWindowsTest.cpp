@@ -60,7 +60,8 @@ TEST_F(InfoWindowsTest, TreeNodesShowTheirWindowsAndTheRootNothing) {
 
 TEST_F(InfoWindowsTest, TheDebugSwitchOpensTheHexViewOnlyWhileOn) {
   int shown = 0;
-  app->window().showHexView = [&](bool) { ++shown; };
+  QObject counter;  // the count ends with the test
+  QObject::connect(&app->window(), &MainWindow::hexViewWanted, &counter, [&](bool) { ++shown; });
   app->window().showNamed("frmRadioInfo");
   auto* info = qobject_cast<RadioInfoWindow*>(app->window().child("frmRadioInfo"));
   ASSERT_NE(info, nullptr);

@@ -11,9 +11,8 @@ class InterfaceLockTest : public ::testing::Test {
  protected:
   void SetUp() override {
     core.text.LoadSoftFace(core.CurLang);
-    lock.statusText = [this] { return status; };
-    lock.setStatusText = [this](const QString& t) { status = t; };
-    lock.lockWindows = [this](bool on) { windowsLocked = on; };
+    QObject::connect(&lock, &InterfaceLock::statusWanted, [this](const QString& t) { status = t; });
+    QObject::connect(&lock, &InterfaceLock::windowsLocked, [this](bool on) { windowsLocked = on; });
     status = "Ready";
   }
   QString stored() { return core.ini.GetString("Setting", "ChannelLock", "", 14); }
@@ -54,12 +53,12 @@ TEST_F(InterfaceLockTest, EitherEntryLocksAndUnlocksBothAndStoresTheState) {
 TEST_F(InterfaceLockTest, TheBlinkRunsOnlyWhileThePanelShowsTheLockTexts) {
   lock.restore(kLockOn);
   status = "Ready";
-  lock.tmrChLock_Timer();
+  lock.tmrChLock_Timer(status);
   EXPECT_EQ(status, "Interface Locked");
   EXPECT_TRUE(lock.blinkRunning);
   QStringList seen;
   for (int k = 0; k < 4; ++k) {
-    lock.tmrChLockBlink_Timer();
+    lock.tmrChLockBlink_Timer(status);
     seen << status;
   }
   EXPECT_EQ(seen, (QStringList{"Interface Locked", "Ready", "Interface Locked", "Ready"}));
@@ -67,9 +66,9 @@ TEST_F(InterfaceLockTest, TheBlinkRunsOnlyWhileThePanelShowsTheLockTexts) {
   // Another command's text stops the alternation; the 30 s timer does not restart the blink.
   lock.blinkRunning = false;
   status = "Read Successful";
-  lock.tmrChLockBlink_Timer();
+  lock.tmrChLockBlink_Timer(status);
   EXPECT_EQ(status, "Read Successful");
-  lock.tmrChLock_Timer();
+  lock.tmrChLock_Timer(status);
   EXPECT_FALSE(lock.blinkRunning);
 
   lock.showNote("Communication success");

@@ -90,6 +90,10 @@ TEST_F(MainWindowTest, ExitAsksAndNoKeepsTheWindowOpen) {
 TEST_F(MainWindowTest, ErrorLogWindowFollowsTheLog) {
   auto* window = app->window().findChild<ErrorLogWindow*>("frmShowErr");
   ASSERT_NE(window, nullptr);
+  // Its caption is entry 70 in the language in use, in the dock's title and
+  // its entry of the dock menu alike.
+  EXPECT_EQ(window->windowTitle(), "Notice");
+  EXPECT_EQ(window->toggleViewAction()->text(), "Notice");
   auto* list = window->findChild<QListWidget*>("listShowErr");
   app->core().log.LogError("modChMem->TextToAscii", kErrSubscript);
   EXPECT_FALSE(window->isHidden());
@@ -162,27 +166,29 @@ namespace {
 
 class DesktopHabitsTest : public testing::DesktopFixture {
  protected:
-  QStringList questions;
-  std::deque<std::pair<bool, bool>> answers;  // Yes, "Do not ask again"
+  QStringList& questions = prompts.asked;
   int writes = 0;
+  // Yes, "Do not ask again", for each question to come.
+  void answer(std::initializer_list<std::pair<bool, bool>> list) {
+    for (auto [yes, tick] : list) {
+      prompts.answers.push_back(yes);
+      prompts.dontAskAgainTicks.push_back(tick);
+    }
+  }
   void SetUp() override {
     DesktopFixture::SetUp();
+    // The transfer itself is not run: only counted. This slot comes after the
+    // program's own, which is taken off first.
     MainWindow& w = app->window();
-    w.startTransfer = [this](bool write) { writes += write ? 1 : 0; };
-    w.askWrite = [this](const QString& text, bool* dontAsk) {
-      questions << text;
-      auto [yes, tick] = answers.empty() ? std::pair{false, false} : answers.front();
-      if (!answers.empty()) answers.pop_front();
-      *dontAsk = tick;
-      return yes;
-    };
+    QObject::disconnect(&w, &MainWindow::transferWanted, nullptr, nullptr);
+    QObject::connect(&w, &MainWindow::transferWanted, &w, [this](bool write) { writes += write ? 1 : 0; });
   }
 };
 
 TEST_F(DesktopHabitsTest, WriteAsksFirstAndDoNotAskAgainIsKeptOnlyWithYes) {
   MainWindow& w = app->window();
   EXPECT_EQ(w.action("mnuWriteFre")->shortcut(), QKeySequence("Ctrl+W"));
-  answers = {{false, true}, {true, true}};
+  answer({{false, true}, {true, true}});
   w.action("mnuWriteFre")->trigger();  // No (ticked): nothing written, question stays
   EXPECT_EQ(writes, 0);
   w.action("tlbWrite")->trigger();      // Yes (ticked): written, question silenced
@@ -228,7 +234,9 @@ TEST_F(DesktopHabitsTest, DroppedDataFileAndRawImageOpenAndGoToRecentFiles) {
     mime.setUrls(urls);
     bool raw = false;
     EXPECT_EQ(MainWindow::droppedFile(&mime, &raw), c.expected) << c.urls.join(",").toStdString();
-    if (!c.expected.isEmpty()) EXPECT_EQ(raw, c.raw);
+    if (!c.expected.isEmpty()) {
+      EXPECT_EQ(raw, c.raw);
+    }
   }
 
   ASSERT_TRUE(w.openPath(dir.filePath("image.bin"), true));

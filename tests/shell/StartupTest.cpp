@@ -31,17 +31,16 @@ class StartupTest : public ::testing::Test {
   std::unique_ptr<Core> makeCore() {
     return std::make_unique<Core>(dir.path(), configPath(), prompts, QStringLiteral("test"));
   }
-  // Runs the start-up with recording hooks; the system locale is `lcid`.
+  // Runs the start-up with recording slots and a scripted front end; the
+  // system locale is `lcid`.
   QStringList start(Core& core, int lcid = kLcidEnglishUs) {
-    QStringList calls;
-    StartupHooks h;
-    h.GetSystemDefaultLCID = [lcid] { return lcid; };
-    h.AutoSetPort = [&] { calls << "AutoSetPort"; };
-    h.VerdictCom = [&](int port) { calls << QStringLiteral("VerdictCom %1").arg(port); return true; };
-    h.tickLanguageMenu = [&](int lang) { calls << QStringLiteral("tick %1").arg(lang); };
-    h.SetSoftFace = [&] { calls << "SetSoftFace"; };
-    h.applyLock = [&](bool on) { calls << QStringLiteral("lock %1").arg(on); };
-    Startup s(core, std::move(h));
+    ScriptedFrontEnd answers;
+    answers.lcid = lcid;
+    QStringList& calls = answers.calls;
+    Startup s(core, answers);
+    QObject::connect(&s, &Startup::languageSettled, [&](int lang) { calls << QStringLiteral("tick %1").arg(lang); });
+    QObject::connect(&s, &Startup::SetSoftFace, [&] { calls << "SetSoftFace"; });
+    QObject::connect(&s, &Startup::lockRestored, [&](bool on) { calls << QStringLiteral("lock %1").arg(on); });
     s.run();
     trace = s.trace;
     return calls;
@@ -213,18 +212,18 @@ TEST_F(StartupTest, LanguageSwitchStoresRestartsAndLeavesWithoutAsking) {
   writeConfig("[Setting]\nFirRun=0\nDatNum=8191\nLanguage=3\n");
   auto core = makeCore();
   start(*core);
-  QStringList calls;
-  LanguageSwitchHooks hooks;
-  hooks.tickLanguageMenu = [&](int l) { calls << QStringLiteral("tick %1").arg(l); };
-  hooks.startNewInstance = [&] { calls << "restart"; return true; };
-  hooks.closeMainWindow = [&] { calls << "close"; };
+  ScriptedFrontEnd answers;
+  QStringList& calls = answers.calls;
+  LanguageSwitch change(*core, answers);
+  QObject::connect(&change, &LanguageSwitch::languageTicked, [&](int l) { calls << QStringLiteral("tick %1").arg(l); });
+  QObject::connect(&change, &LanguageSwitch::closeWanted, [&] { calls << "close"; });
 
-  EXPECT_FALSE(switchLanguage(*core, kLangEng, hooks));  // already English: nothing
+  EXPECT_FALSE(change.switchTo(kLangEng));  // already English: nothing
   EXPECT_TRUE(calls.isEmpty());
   EXPECT_TRUE(prompts.messages.isEmpty());
 
-  EXPECT_TRUE(switchLanguage(*core, kLangChs, hooks));
-  EXPECT_EQ(calls, (QStringList{"tick 1", "restart", "close"}));
+  EXPECT_TRUE(change.switchTo(kLangChs));
+  EXPECT_EQ(calls, (QStringList{"tick 1", "startNewInstance", "close"}));
   EXPECT_EQ(PrivateProfile(configPath()).GetString("Setting", "Language", "", 9), "1");
   EXPECT_EQ(prompts.messages.last(), "Language has changed, you need to restart the software.");
   EXPECT_EQ(prompts.titles.last(), "Message");

@@ -23,16 +23,14 @@ class DesktopFixture : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(dir.isValid());
     makeProgramFolder(dir);
-    app = std::make_unique<DesktopApp>(dir.path(), &prompts);
-    StartupHooks hooks;
-    hooks.GetSystemDefaultLCID = [] { return kLcidEnglishUs; };
-    hooks.VerdictCom = [](int) { return true; };
-    hooks.AutoSetPort = [] {};
-    app->start(std::move(hooks));
+    app = std::make_unique<DesktopApp>(dir.path(), &prompts, &system);
+    app->start();
   }
 
   QTemporaryDir dir;
   ScriptedPrompts prompts;
+  // The locale, the ports, the opener and a restart, answered from a script.
+  ScriptedFrontEnd system;
   std::unique_ptr<DesktopApp> app;
 };
 

@@ -142,7 +142,7 @@ TEST_F(BatchWindowTest, WhileARoundWritesTheSingleTransfersKeepOffItsPortsAndLea
     return list;
   });
 
-  app->window().openBatchWrite();
+  app->window().action(QStringLiteral("mnuBatchWrite"))->trigger();
   auto* w = qobject_cast<BatchWindow*>(app->window().child(QStringLiteral("frmBatchWrite")));
   ASSERT_NE(w, nullptr);
   w->workerProgram = kCli;

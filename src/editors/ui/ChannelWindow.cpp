@@ -225,9 +225,7 @@ ChannelWindow::ChannelWindow(Core& core, ChannelGrid& grid, QWidget* parent)
   }
   connect(mnuDelOne_, &QAction::triggered, this, [this] { grid_.deleteOne(); });
   connect(mnuDelAll_, &QAction::triggered, this, [this] { grid_.deleteAll(); });
-  connect(mnuPopChLock_, &QAction::triggered, this, [this] {
-    if (toggleLock) toggleLock();
-  });
+  connect(mnuPopChLock_, &QAction::triggered, this, &ChannelWindow::lockToggled);
 
   // A click with Shift or Ctrl only extends the selection of channels.
   connect(table_, &QTableWidget::cellClicked, this, [this](int r, int c) {
@@ -573,8 +571,7 @@ void ChannelWindow::showContextMenu(const QPoint& pos) {
   const QModelIndex index = table_->indexAt(pos);
   if (!index.isValid()) return;
   const ContextMenuState s = grid_.rightButton(index.row() + 1, index.column() + 1,
-                                               chLockVisible ? chLockVisible() : false,
-                                               chLockTicked ? chLockTicked() : false);
+                                               lockEntryVisible_, lockEntryTicked_);
   if (s.channel == 0) return;
   mnuDelOne_->setText(s.delOneCaption);
   mnuDelOne_->setEnabled(s.delOneEnabled);

@@ -54,10 +54,16 @@ class ChannelWindow : public QWidget {
   // The grid's corner, showing the caption of column 0.
   QAbstractButton* corner() const { return corner_; }
 
-  // The state of the main menu's lock entry, for the context menu.
-  std::function<bool()> chLockVisible;
-  std::function<bool()> chLockTicked;
-  std::function<void()> toggleLock;
+  // The state of the main menu's lock entry (`mnuChLock`), for the context
+  // menu: told whenever the main window shows it anew.
+  void setLockEntry(bool visible, bool ticked) {
+    lockEntryVisible_ = visible;
+    lockEntryTicked_ = ticked;
+  }
+
+ signals:
+  // The context menu's lock entry `mnuPopChLock` was chosen.
+  void lockToggled();
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -90,6 +96,8 @@ class ChannelWindow : public QWidget {
   QVBoxLayout* top_;
   QVBoxLayout* bottom_;
   bool refreshing_ = false;
+  bool lockEntryVisible_ = false;
+  bool lockEntryTicked_ = false;
   bool inPaletteChange_ = false;
   bool openListOnEdit_ = false;  // Alt+Down: the option editor opens with its list
 };

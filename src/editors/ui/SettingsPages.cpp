@@ -209,7 +209,7 @@ QPushButton* SettingsPages::makeHookButton(const QString& name) {
   auto* b = new QPushButton(this);
   b->setObjectName(name);
   hookButtons_.insert(name, b);
-  connect(b, &QPushButton::clicked, this, [this, name] { runHook(name); });
+  connect(b, &QPushButton::clicked, this, [this, name] { announcePress(name); });
   return b;
 }
 
@@ -437,18 +437,12 @@ void SettingsPages::showCurrent(const QString& name) {
 
 void SettingsPages::pressButton(const QString& name) {
   map_.press(name);
-  runHook(name);
+  announcePress(name);
 }
 
-void SettingsPages::runHook(const QString& name) {
-  const std::function<void()> hook = hooks_.value(name);
-  if (!hook) return;
+void SettingsPages::announcePress(const QString& name) {
   const QByteArray tag = QStringLiteral("frmChMem->%1_Click").arg(name).toUtf8();
-  guarded(map_.log(), tag.constData(), hook);
-}
-
-void SettingsPages::setButtonHook(const QString& button, std::function<void()> hook) {
-  hooks_.insert(button, std::move(hook));
+  guarded(map_.log(), tag.constData(), [&] { emit buttonPressed(name); });
 }
 
 // ---- the service code -------------------------------------------------------

@@ -58,11 +58,6 @@ class SettingsPages : public QWidget {
   // "frmChMem->InitFace:" and ends it.
   void InitFace();
 
-  // What a button does when clicked. For a button of the map the hook runs
-  // after the map's own action. Any button name is accepted; a hook for a
-  // name without a button is kept and never called.
-  void setButtonHook(const QString& button, std::function<void()> hook);
-
   // The service-code prompt, by default `frmInputCode` run modally. It
   // returns the entered text (already upper-cased by the prompt).
   std::function<QString()> askCode;
@@ -91,6 +86,13 @@ class SettingsPages : public QWidget {
   // Tab order of the tab sets and every page in the order their controls
   // are drawn (again after the window has added controls to a page).
   void orderTabs();
+
+ signals:
+  // A button was clicked (`kDefSet`, `kAutoInput`, `kDelAllCh`,
+  // `kTwoWayVolSet`, `kPttIdPauseChSet`); for a button of the map after the
+  // map's own action. A slot that fails is reported with the button's tag
+  // ("frmChMem->cmdDefSet_Click").
+  void buttonPressed(const QString& name);
 
  private:
   // Accessible names of the controls, tabs and pages.
@@ -121,7 +123,7 @@ class SettingsPages : public QWidget {
   void showState(const QString& name, const FieldState& s);
   void showCurrent(const QString& name);
   void pressButton(const QString& name);
-  void runHook(const QString& name);
+  void announcePress(const QString& name);
   QString frameCaption(const FrameView& f) const;
   QString runPrompt();
 
@@ -137,7 +139,6 @@ class SettingsPages : public QWidget {
   QHash<QString, FrameView> frames_;
   QStringList frameOrder_;
   QHash<QString, QPushButton*> hookButtons_;
-  QHash<QString, std::function<void()>> hooks_;
   QString enteredCode_;
 };
 

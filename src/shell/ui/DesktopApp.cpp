@@ -21,12 +21,49 @@
 #include "shell/ui/FocusFrameStyle.h"
 #include "shell/ui/WheelGuard.h"
 #include "base/TextIds.h"
+#include <QCoreApplication>
 #include <QDir>
+#include <QProcess>
 
 namespace zr {
 
-DesktopApp::DesktopApp(const QString& programDir, UserPrompts* prompts)
-    : prompts_(prompts ? prompts : &qtPrompts_) {
+// What the desktop program answers the core: the system's locale, the port
+// probe and search of the radio link, a fresh process of this program, the
+// desktop's opener, and the batch station's word on leaving. Tests may answer
+// the questions about the system instead (`system`).
+class DesktopApp::Answers : public FrontEnd {
+ public:
+  explicit Answers(DesktopApp& app) : app_(app) {}
+  int GetSystemDefaultLCID() override {
+    return app_.system_ ? app_.system_->GetSystemDefaultLCID() : FrontEnd::GetSystemDefaultLCID();
+  }
+  bool VerdictCom(int port) override {
+    return app_.system_ ? app_.system_->VerdictCom(port) : app_.link_->access.VerdictCom(port);
+  }
+  void AutoSetPort() override {
+    if (app_.system_) app_.system_->AutoSetPort();
+    else app_.link_->access.AutoSetPort();
+  }
+  bool startNewInstance() override {
+    if (app_.system_) return app_.system_->startNewInstance();
+    return QProcess::startDetached(QCoreApplication::applicationFilePath(), {});
+  }
+  bool openPath(const QString& path) override {
+    return app_.system_ ? app_.system_->openPath(path) : app_.window_->openOutside(path);
+  }
+  // Leaving while a batch round writes radios asks first; the writes that
+  // are ended get their result and log row.
+  bool mayLeave() override {
+    auto* batch = qobject_cast<BatchWindow*>(app_.window_->child(QStringLiteral("frmBatchWrite")));
+    return !batch || batch->mayEndRound(QStringLiteral("Closing the program"));
+  }
+
+ private:
+  DesktopApp& app_;
+};
+
+DesktopApp::DesktopApp(const QString& programDir, UserPrompts* prompts, FrontEnd* system)
+    : prompts_(prompts ? prompts : &qtPrompts_), system_(system), answers_(std::make_unique<Answers>(*this)) {
   // The focus is plain to see, and every list tells a screen reader its name:
   // both before the first window exists, so that no list is described
   // another way first.
@@ -39,60 +76,53 @@ DesktopApp::DesktopApp(const QString& programDir, UserPrompts* prompts)
   transfer_ = std::make_unique<Transfer>(*link_, *editors_);
   QObject::connect(transfer_.get(), &Transfer::hexViewWanted, [this] { hexView_->TableFreDat(); });
   rangeFill_ = std::make_unique<RangeFill>(*hexView_, core_->log);
-  window_ = std::make_unique<MainWindow>(*core_, qtPrompts_);
+  window_ = std::make_unique<MainWindow>(*core_, qtPrompts_, *answers_);
   qtPrompts_.setParentWindow(window_.get());
   qtPrompts_.setProfile(&core_->ini);
-  window_->commitPendingEdit = [this] { editors_->grid.commitPendingTone(); };
-  window_->showHexView = [this](bool show) { hexViewWindow().setShown(show); };
-  window_->childLookup = [this](const QString& name) -> QWidget* {
-    if (name == QStringLiteral("frmMemDat")) return hexViewWindow_;
-    if (name == QStringLiteral("frmPartFill")) return hexViewWindow_ ? hexViewWindow_->fillDialog() : nullptr;
-    if (name == QStringLiteral("frmAutoInput")) return autoInputWindow_;
-    return nullptr;
-  };
-  window_->startTransfer = [this](bool write) {
+  MainWindow* w = window_.get();
+  QObject::connect(w, &MainWindow::commitPendingEditWanted, w, [this] { editors_->grid.commitPendingTone(); });
+  QObject::connect(w, &MainWindow::hexViewWanted, w, [this](bool show) { hexViewWindow().setShown(show); });
+  QObject::connect(w, &MainWindow::transferWanted, w, [this](bool write) {
     window_->showTransferResult({}, {}, false);
     showCommunWindow(*transfer_, write ? CommunMode::Write : CommunMode::Read, window_.get());
     showTransferResult(write);
-  };
-  window_->openPortChooser = [this] {
-    PortDialog dialog(link_->access, core_->text, &link_->portMap, core_->settings.SoftFont, window_.get());
-    dialog.exec();
-  };
-  QObject::connect(&link_->access, &PortAccess::portShown, [this](int) { window_->showPort(); });
-  window_->openBatchWrite = [this] {
-    auto* batch = qobject_cast<BatchWindow*>(window_->child(QStringLiteral("frmBatchWrite")));
-    if (!batch) {
-      batch = new BatchWindow(*core_, link_->portMap, window_.get());
-      // Each radio is written by the command line's own single-radio write.
-      batch->workerProgram = QDir(core_->paths.programDir).filePath(QStringLiteral("zr417-cli"));
-      window_->registerChild(QStringLiteral("frmBatchWrite"), batch);
-      // The one place where the batch and the single transfers meet: the
-      // ports a round is writing are closed to Read and Write meanwhile.
-      QObject::connect(batch, &BatchWindow::portsInUseChanged, window_.get(), [this](const QStringList& devices) {
-        std::map<QString, QString>& inUse = link_->access.devicesInUse;
-        inUse.clear();
-        for (const QString& d : devices) inUse[d] = QStringLiteral("the Batch Write window");
-      });
-    }
-    batch->show();
-    batch->raise();
-    batch->activateWindow();
-  };
-  // Leaving while a batch round writes radios asks first; the writes that
-  // are ended get their result and log row.
-  window_->mayLeave = [this] {
-    auto* batch = qobject_cast<BatchWindow*>(window_->child(QStringLiteral("frmBatchWrite")));
-    return !batch || batch->mayEndRound(QStringLiteral("Closing the program"));
-  };
-  window_->leaving = [this] {
+  });
+  QObject::connect(w, &MainWindow::portChooserWanted, w, [this] { openPortChooser(); });
+  QObject::connect(&link_->access, &PortAccess::portShown, w, [this](int) { window_->showPort(); });
+  QObject::connect(w, &MainWindow::batchWriteWanted, w, [this] { openBatchWrite(); });
+  QObject::connect(w, &MainWindow::leaving, w, [this] {
     if (auto* batch = qobject_cast<BatchWindow*>(window_->child(QStringLiteral("frmBatchWrite"))))
       batch->endRound(QStringLiteral("the program was closed"));
-  };
-  window_->verifyAfterWriteChanged = [this](bool on) { transfer_->verifyAfterWrite = on; };
+  });
+  QObject::connect(w, &MainWindow::verifyAfterWriteChanged, w, [this](bool on) { transfer_->verifyAfterWrite = on; });
   // The wheel changes a list or spin box only when it has the focus.
   WheelGuard::install();
-  QObject::connect(&link_->access, &PortAccess::portChooserWanted, [this] { window_->openPortChooser(); });
+  QObject::connect(&link_->access, &PortAccess::portChooserWanted, w, [this] { openPortChooser(); });
+}
+
+void DesktopApp::openPortChooser() {
+  PortDialog dialog(link_->access, core_->text, &link_->portMap, core_->settings.SoftFont, window_.get());
+  dialog.exec();
+}
+
+void DesktopApp::openBatchWrite() {
+  auto* batch = qobject_cast<BatchWindow*>(window_->child(QStringLiteral("frmBatchWrite")));
+  if (!batch) {
+    batch = new BatchWindow(*core_, link_->portMap, window_.get());
+    // Each radio is written by the command line's own single-radio write.
+    batch->workerProgram = QDir(core_->paths.programDir).filePath(QStringLiteral("zr417-cli"));
+    window_->registerChild(QStringLiteral("frmBatchWrite"), batch);
+    // The one place where the batch and the single transfers meet: the
+    // ports a round is writing are closed to Read and Write meanwhile.
+    QObject::connect(batch, &BatchWindow::portsInUseChanged, window_.get(), [this](const QStringList& devices) {
+      std::map<QString, QString>& inUse = link_->access.devicesInUse;
+      inUse.clear();
+      for (const QString& d : devices) inUse[d] = QStringLiteral("the Batch Write window");
+    });
+  }
+  batch->show();
+  batch->raise();
+  batch->activateWindow();
 }
 
 void DesktopApp::showTransferResult(bool write) {
@@ -125,19 +155,37 @@ AutoInputWindow& DesktopApp::autoInputWindow() {
   return *autoInputWindow_;
 }
 
-void DesktopApp::start(StartupHooks hooks) {
+void DesktopApp::onSettingsButton(const QString& name) {
+  if (name == SettingsPages::kDefSet) {
+    core_->files.RestoreDefaults(editors_->band.rangePosition());
+  } else if (name == SettingsPages::kAutoInput) {
+    autoInputWindow().showDialog();
+  } else if (name == SettingsPages::kDelAllCh) {
+    editors_->grid.deleteAll();
+  } else if (name == SettingsPages::kTwoWayVolSet) {
+    // What the user changes in one of these dialogs is one step.
+    UndoHistory::Group step(core_->history);
+    VolumeDialog dialog(*core_, window_.get());
+    dialog.exec();
+  } else if (name == SettingsPages::kPttIdPauseChSet) {
+    UndoHistory::Group step(core_->history);
+    PttIdPauseDialog dialog(*core_, window_.get());
+    dialog.exec();
+  }
+}
+
+void DesktopApp::connectWindowSteps(Startup& startup) {
   MainWindow* w = window_.get();
-  hooks.tickLanguageMenu = [w](int lang) { w->tickLanguageMenu(lang); };
-  hooks.SetSoftFace = [w] { w->SetSoftFace(); };
-  hooks.applyLock = [w](bool on) { w->applyLock(on); };
-  hooks.initChannelWindow = [this, w] {
+  QObject::connect(&startup, &Startup::languageSettled, w, &MainWindow::tickLanguageMenu);
+  QObject::connect(&startup, &Startup::buildProtocolScripts, w, [this] { transfer_->buildProtocolScripts(); });
+  QObject::connect(&startup, &Startup::SetSoftFace, w, &MainWindow::SetSoftFace);
+  QObject::connect(&startup, &Startup::initChannelWindow, w, [this, w] {
     channelWindow_ = new ChannelWindow(*core_, editors_->grid);
-    channelWindow_->chLockVisible = [w] { return w->action(QStringLiteral("mnuChLock"))->isVisible(); };
-    channelWindow_->chLockTicked = [w] { return w->action(QStringLiteral("mnuChLock"))->isChecked(); };
-    channelWindow_->toggleLock = [w] {
+    QObject::connect(w, &MainWindow::lockEntryShown, channelWindow_, &ChannelWindow::setLockEntry);
+    QObject::connect(channelWindow_, &ChannelWindow::lockToggled, w, [w] {
       w->interfaceLock().mnuChLock_Click();
       w->syncLock();
-    };
+    });
     channelWindow_->rebuild();
     if (QMenu* edit = w->menu(QStringLiteral("mnuEdit"))) {
       edit->addSeparator();
@@ -164,42 +212,33 @@ void DesktopApp::start(StartupHooks hooks) {
     });
     // After the settings pages, whenever the image was replaced.
     QObject::connect(&core_->events, &DataEvents::replaced, twoTone, [twoTone] { twoTone->refresh(); });
-    pages->setButtonHook(SettingsPages::kDefSet,
-                         [this] { core_->files.RestoreDefaults(editors_->band.rangePosition()); });
-    pages->setButtonHook(SettingsPages::kAutoInput, [this] { autoInputWindow().showDialog(); });
-    pages->setButtonHook(SettingsPages::kDelAllCh, [this] { editors_->grid.deleteAll(); });
-    // What the user changes in one of these dialogs is one step.
-    pages->setButtonHook(SettingsPages::kTwoWayVolSet, [this, w] {
-      UndoHistory::Group step(core_->history);
-      VolumeDialog dialog(*core_, w);
-      dialog.exec();
-    });
-    pages->setButtonHook(SettingsPages::kPttIdPauseChSet, [this, w] {
-      UndoHistory::Group step(core_->history);
-      PttIdPauseDialog dialog(*core_, w);
-      dialog.exec();
-    });
+    QObject::connect(pages, &SettingsPages::buttonPressed, w, [this](const QString& name) { onSettingsButton(name); });
     pages->orderTabs();
-    w->interfaceLock().lockWindows = [this, pages](bool on) {
+    QObject::connect(&w->interfaceLock(), &InterfaceLock::windowsLocked, pages, [this, pages](bool on) {
       channelWindow_->refresh();
       // The settings frames freeze; the tabs and ">" stay usable for looking.
       for (QTabWidget* tabs : {pages->sstabSetMode(), pages->sstabMoreFunc()})
         for (int i = 0; i < tabs->count(); ++i) tabs->widget(i)->setEnabled(!on);
-    };
-  };
-  hooks.showChannelWindow = [this, w] {
+    });
+  });
+  QObject::connect(&startup, &Startup::showChannelWindow, w, [this, w] {
     w->registerChild(QStringLiteral("frmChMem"), channelWindow_);
     w->showChild(channelWindow_);
     // The navigation tree is docked from the start, so the radio information
     // and optional-features windows can be reached.
     w->showNamed(QStringLiteral("frmTreeView"));
-  };
-  addEditorSteps(hooks, *editors_);
-  hooks.buildProtocolScripts = [this] { transfer_->buildProtocolScripts(); };
-  addInspectorSteps(hooks, core_->settings, *hexView_, *rangeFill_);
-  // Tests may answer the port steps themselves.
-  if (!hooks.VerdictCom && !hooks.AutoSetPort) addLinkSteps(hooks, *link_);
-  Startup startup(*core_, std::move(hooks));
+  });
+  QObject::connect(&startup, &Startup::lockRestored, w, &MainWindow::applyLock);
+}
+
+void DesktopApp::start() {
+  Startup startup(*core_, *answers_);
+  // The parts below the windows first: within a step their slots run before
+  // the windows' (the grid has its columns before its window shows them).
+  addLinkSteps(startup);
+  addEditorSteps(startup, *editors_);
+  addInspectorSteps(startup, core_->settings, *hexView_, *rangeFill_);
+  connectWindowSteps(startup);
   startup.run();
   trace_ = startup.trace;
   window_->restoreVerifyAfterWrite();

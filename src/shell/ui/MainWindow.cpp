@@ -130,8 +130,8 @@ constexpr int kToolPositions = 16;
 
 }  // namespace
 
-MainWindow::MainWindow(Core& core, QtPrompts& prompts, QWidget* parent)
-    : QMainWindow(parent), core_(core), prompts_(prompts), lock_(core), recent_(core.ini) {
+MainWindow::MainWindow(Core& core, QtPrompts& prompts, FrontEnd& frontEnd, QWidget* parent)
+    : QMainWindow(parent), core_(core), prompts_(prompts), frontEnd_(frontEnd), lock_(core), recent_(core.ini) {
   setObjectName(QStringLiteral("mdifrmMain"));
   mdi_ = new QMdiArea(this);
   mdi_->setObjectName(QStringLiteral("mdiArea"));
@@ -153,8 +153,7 @@ MainWindow::MainWindow(Core& core, QtPrompts& prompts, QWidget* parent)
       resizeDocks({errorLog_}, {kErrorLogHeight}, Qt::Vertical);
   });
 
-  lock_.statusText = [this] { return statusPanel(1); };
-  lock_.setStatusText = [this](const QString& t) { setStatusPanel(1, t); };
+  connect(&lock_, &InterfaceLock::statusWanted, this, [this](const QString& t) { setStatusPanel(1, t); });
   auto makeTimer = [this](const char* name, int interval, auto tick) {
     auto* t = new QTimer(this);
     t->setObjectName(QString::fromLatin1(name));
@@ -163,11 +162,11 @@ MainWindow::MainWindow(Core& core, QtPrompts& prompts, QWidget* parent)
     return t;
   };
   tmrChLock_ = makeTimer("tmrChLock", InterfaceLock::kChLockInterval, [this] {
-    lock_.tmrChLock_Timer();
+    lock_.tmrChLock_Timer(statusPanel(1));
     syncLock();
   });
   tmrChLockBlink_ = makeTimer("tmrChLockBlink", InterfaceLock::kBlinkInterval, [this] {
-    lock_.tmrChLockBlink_Timer();
+    lock_.tmrChLockBlink_Timer(statusPanel(1));
     syncLock();
   });
   tmrNoteStatus_ = makeTimer("tmrNoteStatus", InterfaceLock::kNoteInterval, [this] {
@@ -177,8 +176,6 @@ MainWindow::MainWindow(Core& core, QtPrompts& prompts, QWidget* parent)
   tmrTabDockErr_ = makeTimer("tmrTabDockErr", 50, [] {});
   tmrChLock_->start();
 
-  startNewInstance = [] { return QProcess::startDetached(QCoreApplication::applicationFilePath(), {}); };
-  openUrl = [this](const QUrl& url) { return openOutside(url.toLocalFile()); };
   connect(&core_.configReport, &ConfigWriteReport::failed, this, [this] { showConfigProblem(); });
   connect(&core_.events, &DataEvents::fileNamed, this, [this] {
     showFilePath();
@@ -187,21 +184,8 @@ MainWindow::MainWindow(Core& core, QtPrompts& prompts, QWidget* parent)
   // A tone being typed into the grid belongs to the data that is saved or
   // asked about.
   connect(&core_.events, &DataEvents::pendingEditsWanted, this, [this] {
-    if (commitPendingEdit) guarded(core_.log, "frmChMem->commitPendingEdit", commitPendingEdit);
+    guarded(core_.log, "frmChMem->commitPendingEdit", [this] { emit commitPendingEditWanted(); });
   });
-  askWrite = [this](const QString& text, bool* dontAskAgain) {
-    QMessageBox box(QMessageBox::Question, core_.text.SoftFace(kTxtNotice), text, QMessageBox::Yes | QMessageBox::No,
-                    this);
-    // A stray Enter after the key does not write the radio.
-    box.setDefaultButton(QMessageBox::No);
-    auto* check = new QCheckBox(QStringLiteral("Do not ask again"), &box);
-    check->setObjectName(QStringLiteral("chkDoNotAskWrite"));
-    check->setAccessibleName(QStringLiteral("Do not ask again"));
-    box.setCheckBox(check);
-    const bool yes = box.exec() == QMessageBox::Yes;
-    if (dontAskAgain) *dontAskAgain = check->isChecked();
-    return yes;
-  };
   setAcceptDrops(true);
   rebuildRecentMenu();
   applyReadableIcons();
@@ -270,7 +254,7 @@ void MainWindow::buildMenus() {
   on("mnuVerifyWrite", [this](bool on) { onVerifyAfterWrite(on); });
   on("mnuBatchWrite", [this] {
     guarded(core_.log, "mdifrmMain->mnuBatchWrite_Click", [this] {
-      if (openBatchWrite) openBatchWrite();
+      emit batchWriteWanted();
     });
   });
   on("mnuExit", [this] { guarded(core_.log, "mdifrmMain->ExitSoft", [this] { close(); }); });
@@ -348,7 +332,7 @@ void MainWindow::undoRedo(bool redo) {
     if (core_.settings.LockState == kLockOn) return;
     // A tone entry in progress is the user's latest change: it is committed
     // first, so that undo takes it back rather than losing it.
-    if (commitPendingEdit) commitPendingEdit();
+    emit commitPendingEditWanted();
     if (redo) core_.history.redo();
     else core_.history.undo();
   });
@@ -425,6 +409,9 @@ void MainWindow::SetSoftFace() {
       else if (QAction* a = actions_.value(it.key())) a->setText(caption);
     }
     setWindowTitle(core_.text.SoftFace(kTxtAppTitle));
+    // The log's caption is entry 70, "Notice" in English: its dock title and
+    // the entry of the window's dock menu follow the language in use.
+    if (errorLog_) errorLog_->setWindowTitle(core_.text.SoftFace(kTxtNotice));
     setStatusPanel(1, core_.text.SoftFace(kTxtReady));
     showConfigProblem();
     showPort();
@@ -453,11 +440,7 @@ bool MainWindow::openOutside(const QString& path) {
 void MainWindow::onOpenBackupFolder() {
   const QString folder = core_.paths.backupDir;
   QDir().mkpath(folder);
-  if (openFolder) {
-    openFolder(folder);
-    return;
-  }
-  if (!openOutside(folder))
+  if (!frontEnd_.openPath(folder))
     core_.prompts.message(core_.text.SoftFace(kTxtNotice),
                           QStringLiteral("No program could open the backup folder %1. Open it in a file manager.")
                               .arg(QDir::toNativeSeparators(folder)),
@@ -467,7 +450,7 @@ void MainWindow::onOpenBackupFolder() {
 void MainWindow::restoreVerifyAfterWrite() {
   const bool on = core_.setting(kVerifyAfterWriteKey, QStringLiteral("0"), 2) == QStringLiteral("1");
   actions_.value(QStringLiteral("mnuVerifyWrite"))->setChecked(on);
-  if (verifyAfterWriteChanged) verifyAfterWriteChanged(on);
+  emit verifyAfterWriteChanged(on);
 }
 
 void MainWindow::onVerifyAfterWrite(bool on) {
@@ -479,7 +462,7 @@ void MainWindow::onVerifyAfterWrite(bool on) {
                           UserPrompts::Icon::Error);
     return;
   }
-  if (verifyAfterWriteChanged) verifyAfterWriteChanged(on);
+  emit verifyAfterWriteChanged(on);
 }
 
 void MainWindow::tickLanguageMenu(int lang) {
@@ -501,6 +484,7 @@ void MainWindow::syncLock() {
   if (!lock_.blinkRunning) tmrChLockBlink_->stop();
   if (lock_.noteRunning && !tmrNoteStatus_->isActive()) tmrNoteStatus_->start();
   if (!lock_.noteRunning) tmrNoteStatus_->stop();
+  emit lockEntryShown(lock_.chLockVisible, lock_.chLockTicked);
 }
 
 void MainWindow::setStatusPanel(int panel, const QString& text) {
@@ -533,7 +517,7 @@ void MainWindow::openFile(const QString& path) {
 }
 
 void MainWindow::onSave(bool saveAs) {
-  if (commitPendingEdit) commitPendingEdit();
+  emit commitPendingEditWanted();
   if (saveAs) core_.files.SaveAsFile();
   else core_.files.SaveFile();
 }
@@ -547,13 +531,13 @@ void MainWindow::onToolbar(const QString& key) {
     else if (key == QStringLiteral("Help")) onHelp();
     else if (key == QStringLiteral("Exit")) close();
     else if (key == QStringLiteral("Com")) {
-      if (openPortChooser) openPortChooser();
+      emit portChooserWanted();
       showPort();
     }
     else if (key == QStringLiteral("Read")) {
       // A read replaces the data: unsaved changes are saved or dropped first.
       if (!core_.files.mayReplaceData()) return;
-      if (startTransfer) startTransfer(false);
+      emit transferWanted(false);
     } else if (key == QStringLiteral("Write")) {
       startWrite(true);
     }
@@ -569,12 +553,12 @@ void MainWindow::startWrite(bool ask) {
   guarded(core_.log, "mdifrmMain->startWrite", [&] {
     if (ask && askBeforeWrite(core_.ini)) {
       bool dontAskAgain = false;
-      if (!askWrite || !askWrite(writeQuestion(), &dontAskAgain)) return;
+      if (!core_.prompts.askYesNoDontAskAgain(core_.text.SoftFace(kTxtNotice), writeQuestion(), &dontAskAgain)) return;
       // Kept only with a Yes: a No never silences the question.
       if (dontAskAgain) setAskBeforeWrite(core_.ini, false);
     }
-    if (commitPendingEdit) commitPendingEdit();
-    if (startTransfer) startTransfer(true);
+    emit commitPendingEditWanted();
+    emit transferWanted(true);
   });
 }
 
@@ -740,11 +724,10 @@ void MainWindow::applyReadableIcons() {
 }
 
 void MainWindow::onLanguage(int lang) {
-  LanguageSwitchHooks hooks;
-  hooks.tickLanguageMenu = [this](int l) { tickLanguageMenu(l); };
-  hooks.startNewInstance = startNewInstance;
-  hooks.closeMainWindow = [this] { close(); };
-  if (!switchLanguage(core_, lang, hooks)) tickLanguageMenu(core_.CurLang);
+  LanguageSwitch change(core_, frontEnd_);
+  connect(&change, &LanguageSwitch::languageTicked, this, &MainWindow::tickLanguageMenu);
+  connect(&change, &LanguageSwitch::closeWanted, this, &QWidget::close);
+  if (!change.switchTo(lang)) tickLanguageMenu(core_.CurLang);
 }
 
 void MainWindow::onHelp() {
@@ -755,7 +738,7 @@ void MainWindow::onHelp() {
   // missing or nothing opens it, the user learns which file to look for.
   QString problem;
   if (!QFileInfo(path).isFile()) problem = QStringLiteral("The help page %1 is missing.").arg(path);
-  else if (!openUrl || !openUrl(QUrl::fromLocalFile(path)))
+  else if (!frontEnd_.openPath(path))
     problem = QStringLiteral("No program could open the help page %1. Open it in a web browser.").arg(path);
   if (!problem.isEmpty())
     core_.prompts.message(core_.text.SoftFace(kTxtNotice), problem, UserPrompts::Icon::Information);
@@ -793,7 +776,7 @@ void MainWindow::showNamed(const QString& name) {
     } else if (!w && name == QStringLiteral("frmRadioInfo")) {
       auto* info = new RadioInfoWindow(core_);
       connect(info, &RadioInfoWindow::hexViewRequested, this, [this] {
-        if (showHexView) showHexView(true);
+        emit hexViewWanted(true);
       });
       w = info;
     } else if (!w && name == QStringLiteral("frmSysSet")) {
@@ -813,16 +796,17 @@ void MainWindow::closeChild(const QString& name) {
   }
   for (QMdiSubWindow* w : mdi_->subWindowList())
     if (w->widget() && w->widget()->objectName() == name) w->close();
-  if (QWidget* w = childLookup ? childLookup(name) : nullptr) w->close();
-  else if (QWidget* w = children_.value(name)) w->close();
-  else if (QWidget* w = findChild<QWidget*>(name, Qt::FindDirectChildrenOnly)) w->close();
+  // Windows made elsewhere (the hex view, its fill window, the automatic
+  // input) hang below this window under their names.
+  if (QWidget* w = children_.value(name)) w->close();
+  else if (QWidget* w = findChild<QWidget*>(name)) w->close();
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
   // The place is taken before the child windows close and the docks change
   // (a close that is refused afterwards leaves it stored, which is harmless).
   if (!core_.settings.autoInputOpen) storePlaces();
-  if (mayLeave && !mayLeave()) {
+  if (!frontEnd_.mayLeave()) {
     e->ignore();
     return;
   }
@@ -830,7 +814,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     e->ignore();
     return;
   }
-  if (leaving) leaving();
+  emit leaving();
   e->accept();
 }
 

@@ -4,7 +4,6 @@
 // windows. Commands are forwarded to the core; the window holds no rules.
 #include <QHash>
 #include <QMainWindow>
-#include <functional>
 
 #include "shell/DesktopPlaces.h"
 #include "shell/InterfaceLock.h"
@@ -22,6 +21,7 @@ namespace zr {
 
 struct Core;
 class ErrorLogWindow;
+class FrontEnd;
 class QtPrompts;
 
 class MainWindow : public QMainWindow {
@@ -30,7 +30,9 @@ class MainWindow : public QMainWindow {
   // File > Open (menu, toolbar; a file named on the command line with its
   // path): loads a file and notes in the status line one that is not a data file.
   void openFile(const QString& path = QString());
-  MainWindow(Core& core, QtPrompts& prompts, QWidget* parent = nullptr);
+  // `frontEnd` answers what the window asks of the program around it:
+  // whether it may close, the desktop's opener, a fresh instance.
+  MainWindow(Core& core, QtPrompts& prompts, FrontEnd& frontEnd, QWidget* parent = nullptr);
   ~MainWindow() override;
 
   // Captions of the menus, toolbar, title and status bar from the text table.
@@ -52,10 +54,6 @@ class MainWindow : public QMainWindow {
   void showNamed(const QString& name);
   void registerChild(const QString& name, QWidget* child) { children_.insert(name, child); }
   QWidget* child(const QString& name) const { return children_.value(name); }
-  // Windows owned elsewhere that the shutdown closes by name.
-  std::function<QWidget*(const QString& name)> childLookup;
-  // The hex view, shown or hidden by the service gestures.
-  std::function<void(bool show)> showHexView;
   void showPort();
   // The result of the last read or write in the status line (`lblTransferResult`):
   // a failure in red with every line in its tool tip, kept until the next
@@ -72,9 +70,6 @@ class MainWindow : public QMainWindow {
   // first (`ask`); a caller that has asked already, or runs without a user
   // at the keys, passes false.
   void startWrite(bool ask = true);
-  // The write question with its "Do not ask again" tick: true for Yes
-  // (replaceable in tests).
-  std::function<bool(const QString& text, bool* dontAskAgain)> askWrite;
   QString writeQuestion() const;
 
   // The window's place, size, maximised state and docks as kept in the
@@ -90,27 +85,6 @@ class MainWindow : public QMainWindow {
   QToolBar* toolbar() const { return toolbar_; }
   QMdiArea* mdiArea() const { return mdi_; }
 
-  // How a fresh instance is started after a language switch (replaceable in tests).
-  std::function<bool()> startNewInstance;
-  // Hands a help page to the desktop's handler (replaceable in tests).
-  std::function<bool(const QUrl&)> openUrl;
-  // Extra steps before a save (the grid commits its tone entry).
-  std::function<void()> commitPendingEdit;
-  // Opens the communication window for a read (false) or a write (true).
-  std::function<void(bool write)> startTransfer;
-  // The port chooser `frmToolCom`, shown modally.
-  std::function<void()> openPortChooser;
-  // Program > Batch Write...: the window of the dealer's station.
-  std::function<void()> openBatchWrite;
-  // Asked first when the program is to close: false keeps it open (radios of
-  // a batch round are being written and the user wants them finished).
-  std::function<bool()> mayLeave;
-  // The program closes (after every question was answered): end what still runs.
-  std::function<void()> leaving;
-  // "Verify After Write" was ticked or unticked (and stored).
-  std::function<void(bool on)> verifyAfterWriteChanged;
-  // Shows a folder in the desktop's file manager ("Open Backup Folder").
-  std::function<void(const QString& folder)> openFolder;
   // The desktop's opener for files and folders. It runs as a process whose
   // exit status tells whether the file or folder was opened.
   QString opener = QStringLiteral("xdg-open");
@@ -119,6 +93,27 @@ class MainWindow : public QMainWindow {
   bool openOutside(const QString& path);
   // Ticks "Verify After Write" as stored in the configuration file.
   void restoreVerifyAfterWrite();
+
+ signals:
+  // What the window's commands want of the parts around it. Connected with
+  // direct connections: each has run when the command goes on.
+  // A tone being typed into the grid is committed (before a save, an undo,
+  // a write, and whenever the data asks for pending edits).
+  void commitPendingEditWanted();
+  // Opens the communication window for a read (false) or a write (true).
+  void transferWanted(bool write);
+  // The port chooser `frmToolCom`, shown modally.
+  void portChooserWanted();
+  // Program > Batch Write...: the window of the dealer's station.
+  void batchWriteWanted();
+  // The hex view, shown or hidden by the service gestures.
+  void hexViewWanted(bool show);
+  // "Verify After Write" was ticked or unticked (and stored), or restored.
+  void verifyAfterWriteChanged(bool on);
+  // The state of the lock entry `mnuChLock`, whenever the window shows it anew.
+  void lockEntryShown(bool visible, bool ticked);
+  // The program closes (after every question was answered): end what still runs.
+  void leaving();
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -151,6 +146,7 @@ class MainWindow : public QMainWindow {
 
   Core& core_;
   QtPrompts& prompts_;
+  FrontEnd& frontEnd_;
   QMdiArea* mdi_ = nullptr;
   QToolBar* toolbar_ = nullptr;
   QLabel* panels_[3] = {nullptr, nullptr, nullptr};

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -16,6 +17,19 @@ bool QtPrompts::askYesNo(const QString& title, const QString& text) {
   const FocusKeeper keeper;  // the focus goes back where it was
   return QMessageBox::question(parent_, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
          QMessageBox::Yes;
+}
+
+bool QtPrompts::askYesNoDontAskAgain(const QString& title, const QString& text, bool* dontAskAgain) {
+  QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent_);
+  // A stray Enter after the key does not do what was asked about.
+  box.setDefaultButton(QMessageBox::No);
+  auto* check = new QCheckBox(QStringLiteral("Do not ask again"), &box);
+  check->setObjectName(QStringLiteral("chkDoNotAskWrite"));
+  check->setAccessibleName(QStringLiteral("Do not ask again"));
+  box.setCheckBox(check);
+  const bool yes = box.exec() == QMessageBox::Yes;
+  if (dontAskAgain) *dontAskAgain = check->isChecked();
+  return yes;
 }
 
 UserPrompts::SaveChoice QtPrompts::askSaveDiscardCancel(const QString& title, const QString& text) {

@@ -16,6 +16,7 @@ class QtPrompts : public UserPrompts {
   void setProfile(const PrivateProfile* ini) { ini_ = ini; }
   bool askYesNo(const QString& title, const QString& text) override;
   SaveChoice askSaveDiscardCancel(const QString& title, const QString& text) override;
+  bool askYesNoDontAskAgain(const QString& title, const QString& text, bool* dontAskAgain) override;
   void message(const QString& title, const QString& text, Icon icon) override;
   QString openFileName(const QString& filter, const QString& initialPath) override;
   QString saveFileName(const QString& filter, const QString& initialPath, const QString& defaultSuffix) override;
