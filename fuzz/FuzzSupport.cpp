@@ -104,6 +104,10 @@ void Session::restart() {
   // A port search, a language switch or a closing may have written a key.
   if (readFile(core->ini.path()) != startedConfig_)
     writeFile(core->ini.path(), startedConfig_.data(), startedConfig_.size());
+  // Every read and write keeps copies of the image in the backup folder,
+  // which the start-up left empty; a folder of the last 200 transfers' copies
+  // would also make each transfer list 400 files when it prunes them.
+  if (QDir backups(core->paths.backupDir); backups.exists()) backups.removeRecursively();
   core->files.SoftDisplay();
   editors->grid.redisplay();
   core->log.load();
@@ -131,7 +135,11 @@ void Session::digest(Digest& d) const {
 }
 
 Session& sharedSession() {
-  static Session* session = new Session;
+  static Session* session = [] {
+    auto* s = new Session;
+    s->restart();
+    return s;
+  }();
   return *session;
 }
 

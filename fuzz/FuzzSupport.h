@@ -51,14 +51,32 @@ struct Session {
 
   // Puts back everything an input can change as the start-up left it: the
   // image, the default image, the file name, the channel table, the settings
-  // (address boxes, port), the undo history and the configuration file's
-  // bytes; empties the error log and refreshes the editors from the image.
+  // (address boxes, port), the undo history, the configuration file's bytes
+  // and the backup folder; empties the error log and refreshes the editors
+  // from the image.
   // So one session serves input after input as if freshly started (a
   // start-up costs far more than most inputs).
   void restart();
 
   // Adds what an input can leave behind in the session to `d`.
   ZR_NO_COVERAGE void digest(Digest& d) const;
+
+  // Restarts the session when the input's scope ends, so that the next input
+  // finds it as the start-up left it. The reset comes after an input rather
+  // than before the next one: what the input allocated is then freed within
+  // the same input, and libFuzzer, which runs an input a second time looking
+  // for a leak whenever it made more allocations than frees, does not run
+  // every input twice.
+  class RestartAfter {
+   public:
+    explicit RestartAfter(Session& s) : s_(s) {}
+    ~RestartAfter() { s_.restart(); }
+    RestartAfter(const RestartAfter&) = delete;
+    RestartAfter& operator=(const RestartAfter&) = delete;
+
+   private:
+    Session& s_;
+  };
 
  private:
   MemoryImage started_;
@@ -67,7 +85,8 @@ struct Session {
   std::vector<uint8_t> startedConfig_;
 };
 
-// One session per process for the targets that restart it before each input.
+// One session per process for the targets that restart it after each input
+// (the first input finds it restarted too).
 Session& sharedSession();
 
 // A fingerprint (64-bit FNV-1a) of what one input produced.

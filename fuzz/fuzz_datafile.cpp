@@ -46,7 +46,7 @@ std::vector<uint8_t> openAndSave(Session& s, const QString& in, const QString& o
 // One input from a fresh state; returns what it produced.
 uint64_t once(const QString& in, const QString& out, const QString& again, const uint8_t* data, size_t size) {
   Session& s = sharedSession();
-  s.restart();
+  Session::RestartAfter reset(s);
   const int imageSize = s.image().size();
   const ByteArray defaults = s.core->image.DefTempArray;
   const int before = reportsWithCode(s.core->log, kErrSubscript);

@@ -82,14 +82,16 @@ const ByteArray& factoryImage() {
 }
 
 // A configuration of its own: a port search may store the port it found
-// (the restart before each input puts the file back).
+// (the restart after each input puts the file back).
 Session& radioSession() {
   static Session* session = [] {
     const QString config = programPath(QStringLiteral("radio.def"));
     QFile::remove(config);
     ZR_CHECK(QFile::copy(programPath(kConfigFile), config));
     QFile::setPermissions(config, QFile::ReadOwner | QFile::WriteOwner);
-    return new Session(config);
+    auto* s = new Session(config);
+    s->restart();
+    return s;
   }();
   return *session;
 }
@@ -127,7 +129,7 @@ static uint64_t once(const uint8_t* data, size_t size) {
   const uint8_t ident = in.byte();
 
   Session& s = radioSession();
-  s.restart();
+  Session::RestartAfter reset(s);
   Core& c = *s.core;
   Digest d;
 

@@ -63,9 +63,12 @@ static uint64_t once(const uint8_t* data, size_t size) {
   const std::vector<uint8_t> raw = in.rest();
 
   Session& s = sharedSession();
-  s.restart();
+  Session::RestartAfter reset(s);
   Core& c = *s.core;
-  HexView view(c, s.editors.get());
+  // One view per process, as the session: its layout step, which every input
+  // starts with, puts back all it holds (rows, texts, values, red marks, the
+  // current cell) and reuses the 8 192 cells' storage.
+  static HexView view(c, s.editors.get());
   RangeFill fill(view, c.log);
   fill.reset(c.settings.TableMaxAddr);
   view.SetGridMemDat();

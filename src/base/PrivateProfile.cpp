@@ -1,10 +1,13 @@
 #include "base/PrivateProfile.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QMutex>
 #include <memory>
+#include <optional>
+
+#include <sys/stat.h>
+#include <time.h>
 
 #include "base/SafeFile.h"
 #include "base/RunError.h"
@@ -118,13 +121,61 @@ Sections parse(const QByteArray& data) {
   return sections;
 }
 
-// Parsed files, keyed by path; an entry is used only while the file keeps the
-// modification time and size it had when it was parsed. Start-up reads about
-// a thousand keys, each of which would otherwise read the whole file again.
+// Parsed files, keyed by path. Start-up reads several hundred keys, each of
+// which would otherwise read and parse the whole file again; a read instead
+// looks at the file's identity (device, inode, size, modification and change
+// times to the nanosecond) and uses the parsed file while that stays the same.
+//
+// The file clock advances in ticks (milliseconds on most Linux file systems,
+// two seconds on FAT), so a file rewritten in place within the tick of the
+// version we read, to the same size, keeps every time it had. Such a change
+// can only happen while the last change is recent: until the file's change
+// time lies a safe margin before a read began, each read compares the file's
+// bytes with the ones parsed (cheap for a file of a few kilobytes) and parses
+// again only when they differ.
+constexpr qint64 kSettledAfterNs = 3'000'000'000;  // more than FAT's two-second tick
+
+struct Stamp {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = -1;
+  qint64 modifiedNs = 0;
+  qint64 changedNs = 0;
+  bool operator==(const Stamp&) const = default;
+};
+
+qint64 nanoseconds(const timespec& t) { return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec; }
+
+// The identity of a regular file (followed through links); nothing for
+// anything else.
+std::optional<Stamp> stampOf(const struct stat& st) {
+  if (!S_ISREG(st.st_mode)) return std::nullopt;
+  return Stamp{st.st_dev, st.st_ino, st.st_size, nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)};
+}
+
+std::optional<Stamp> stampOf(const QString& path) {
+  struct stat st {};
+  if (::stat(QFile::encodeName(path).constData(), &st) != 0) return std::nullopt;
+  return stampOf(st);
+}
+
+qint64 nowNs() {
+  timespec t{};
+  clock_gettime(CLOCK_REALTIME, &t);
+  return nanoseconds(t);
+}
+
 struct CacheEntry {
-  qint64 mtime = 0;
-  qint64 size = -1;
+  Stamp stamp;
+  QByteArray bytes;  // what was parsed, to compare with while not settled
   std::shared_ptr<const Sections> sections;
+  // The file's last change lay well before the read: any later change moves
+  // its change time, so an equal stamp means equal bytes.
+  bool settled = false;
+  int snapshots = 0;  // live Snapshots of the file
+  // The live snapshots' version: checked against the file by the first read
+  // since the first of them began (or since a write).
+  bool snapshotChecked = false;
 };
 
 QMutex cacheMutex;
@@ -134,34 +185,75 @@ QHash<QString, CacheEntry>& cache() {
 }
 constexpr int kMaxCachedFiles = 16;
 
+// Drops what is known of the file's contents (a snapshot stays, empty).
 void forget(const QString& path) {
   QMutexLocker lock(&cacheMutex);
-  cache().remove(path);
+  auto it = cache().find(path);
+  if (it == cache().end()) return;
+  if (it->snapshots > 0) {
+    const int snapshots = it->snapshots;
+    *it = CacheEntry{};
+    it->snapshots = snapshots;  // the next read looks at the file again
+  } else {
+    cache().erase(it);
+  }
 }
 
 // The parsed file, or null when it is missing or unreadable.
 std::shared_ptr<const Sections> load(const QString& path) {
-  const QFileInfo info(path);
-  if (!info.isFile()) {
-    forget(path);
-    return nullptr;
-  }
-  const qint64 mtime = info.lastModified().toMSecsSinceEpoch();
-  const qint64 size = info.size();
+  std::shared_ptr<const Sections> known;
+  QByteArray knownBytes;
   {
     QMutexLocker lock(&cacheMutex);
     auto it = cache().constFind(path);
-    if (it != cache().constEnd() && it->mtime == mtime && it->size == size) return it->sections;
+    // A snapshot answers without looking at the file, once one read has.
+    if (it != cache().constEnd() && it->snapshots > 0 && it->snapshotChecked && it->sections) return it->sections;
   }
+  const std::optional<Stamp> seen = stampOf(path);
+  if (!seen) {
+    forget(path);
+    return nullptr;
+  }
+  {
+    QMutexLocker lock(&cacheMutex);
+    auto it = cache().find(path);
+    if (it != cache().end() && it->sections && it->stamp == *seen) {
+      if (it->settled) {
+        it->snapshotChecked = it->snapshots > 0;
+        return it->sections;
+      }
+      known = it->sections;
+      knownBytes = it->bytes;
+    }
+  }
+
+  // The time is taken before the file is looked at, so that a change during
+  // the read counts as recent.
+  const qint64 readStart = nowNs();
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return nullptr;
+  struct stat st {};
+  if (::fstat(file.handle(), &st) != 0) return nullptr;
+  const std::optional<Stamp> stamp = stampOf(st);
+  if (!stamp) return nullptr;
   const QByteArray data = file.readAll();
   if (file.error() != QFileDevice::NoError) return nullptr;
-  auto sections = std::make_shared<const Sections>(parse(data));
+  auto sections = known && data == knownBytes ? known : std::make_shared<const Sections>(parse(data));
+
   QMutexLocker lock(&cacheMutex);
-  if (cache().size() >= kMaxCachedFiles) cache().clear();
-  // Record the time and size that belong to the bytes actually read.
-  if (data.size() == size) cache().insert(path, CacheEntry{mtime, size, sections});
+  if (cache().size() >= kMaxCachedFiles && !cache().contains(path)) {
+    for (auto it = cache().begin(); it != cache().end();) it = it->snapshots > 0 ? std::next(it) : cache().erase(it);
+  }
+  // Only bytes that belong to the stamp are kept (a file growing while it
+  // was read is read again next time).
+  if (data.size() == stamp->size) {
+    CacheEntry& e = cache()[path];
+    e.stamp = *stamp;
+    e.bytes = data;
+    e.sections = sections;
+    e.settled = readStart - stamp->changedNs > kSettledAfterNs;
+    e.snapshotChecked = e.snapshots > 0;
+  }
   return sections;
 }
 
@@ -188,6 +280,23 @@ bool hasLineBreak(const QString& s) { return s.contains(u'\n') || s.contains(u'\
 }  // namespace
 
 PrivateProfile::PrivateProfile(QString path) : path_(std::move(path)) {}
+
+PrivateProfile::Snapshot::Snapshot(const PrivateProfile& profile) : path_(profile.path()) {
+  if (path_.isEmpty()) return;
+  QMutexLocker lock(&cacheMutex);
+  CacheEntry& e = cache()[path_];
+  if (e.snapshots++ == 0) e.snapshotChecked = false;
+}
+
+PrivateProfile::Snapshot::~Snapshot() {
+  if (path_.isEmpty()) return;
+  QMutexLocker lock(&cacheMutex);
+  auto it = cache().find(path_);
+  if (it == cache().end()) return;
+  // What the snapshot held is looked at again by the next read unless the
+  // file's stamp shows it settled.
+  if (--it->snapshots == 0 && !it->sections) cache().erase(it);
+}
 
 QString PrivateProfile::GetString(const QString& section, const QString& key, const QString& def,
                                   int maxChars) const {

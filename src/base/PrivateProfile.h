@@ -25,6 +25,22 @@ class PrivateProfile : public QObject {
   // write leaves the file as it was.
   bool WriteString(const QString& section, const QString& key, const QString& value, QString* why = nullptr) const;
 
+  // While a Snapshot of a file lives, reads of that file anywhere in this
+  // process look at the file once and then answer from what they read: the
+  // start-up's several hundred reads see one version of the file and cost one
+  // look at it. A write through any PrivateProfile of the file drops what the
+  // snapshot holds, so the next read looks at the file again. Snapshots nest.
+  class Snapshot {
+   public:
+    explicit Snapshot(const PrivateProfile& profile);
+    ~Snapshot();
+    Snapshot(const Snapshot&) = delete;
+    Snapshot& operator=(const Snapshot&) = delete;
+
+   private:
+    QString path_;
+  };
+
  signals:
   // A write failed on the file itself (not a refused key name): the file's
   // path and the cause.

@@ -29,38 +29,53 @@ int dtmfCode(QChar c) {
 
 }  // namespace
 
-CharTable::CharTable() : table_(kSize) {
-  // 0..31 and 127 are blanks; 34 is a blank too, so the radio never stores a
-  // double quote. 128..999 stay empty.
-  for (int i = 0; i < 128; ++i) {
-    const bool printable = i >= 32 && i < 127 && i != 34;
-    table_[i] = printable ? QString(QChar(char16_t(i))) : QStringLiteral(" ");
-  }
-  for (int i = kFirstHanZi; i < kSize; ++i) table_[i] = QString(QChar(char16_t(kFirstHanZiCode + (i - kFirstHanZi))));
+struct CharTable::Entries {
+  std::vector<QString> table;
+  std::vector<uint16_t> codes;
 
-  // The radio's encoding is "index of the first entry equal to the character".
-  // Scanning 21902 entries per character is slow, so the first index of every
-  // UTF-16 unit is recorded once; walking backwards lets earlier entries win.
-  codes_.assign(0x10000, static_cast<uint16_t>(kNoMatch));
-  for (int i = kSize - 1; i >= 0; --i) {
-    const QString& e = table_[i];
-    if (e.size() == 1) codes_[e.at(0).unicode()] = static_cast<uint16_t>(i);
+  Entries() : table(kSize) {
+    // 0..31 and 127 are blanks; 34 is a blank too, so the radio never stores
+    // a double quote. 128..999 stay empty. (Every entry owns its character:
+    // a shared entry must never be one that Qt rewrites on first use, as it
+    // does a literal's text when asked for it zero-terminated.)
+    for (int i = 0; i < 128; ++i) {
+      const bool printable = i >= 32 && i < 127 && i != 34;
+      table[i] = QString(QChar(printable ? char16_t(i) : u' '));
+    }
+    for (int i = kFirstHanZi; i < kSize; ++i) table[i] = QString(QChar(char16_t(kFirstHanZiCode + (i - kFirstHanZi))));
+
+    // The radio's encoding is "index of the first entry equal to the
+    // character". Scanning 21902 entries per character is slow, so the first
+    // index of every UTF-16 unit is recorded once; walking backwards lets
+    // earlier entries win.
+    codes.assign(0x10000, static_cast<uint16_t>(kNoMatch));
+    for (int i = kSize - 1; i >= 0; --i) {
+      const QString& e = table[i];
+      if (e.size() == 1) codes[e.at(0).unicode()] = static_cast<uint16_t>(i);
+    }
   }
+};
+
+const CharTable::Entries& CharTable::entries() {
+  static const Entries e;
+  return e;
 }
+
+CharTable::CharTable() : table_(&entries().table), codes_(&entries().codes) {}
 
 const QString& CharTable::HanZiTbl(int index) const {
   if (index < 0 || index >= kSize) throwSubscript("HanZiTbl", index, 0, kSize - 1);
-  return table_[static_cast<size_t>(index)];
+  return (*table_)[static_cast<size_t>(index)];
 }
 
-int CharTable::codeOf(QChar c) const { return codes_[c.unicode()]; }
+int CharTable::codeOf(QChar c) const { return (*codes_)[c.unicode()]; }
 
 QString CharTable::decodeInfoLine(const ByteArray& image, int n) const {
   const int base = infoLineBase(n);
   QString text;
   for (int k = 0; k < kInfoLineChars; ++k) {
     const int w = image.word(base + 2 * k);
-    if (w < kSize) text += table_[static_cast<size_t>(w)];  // larger codes: no character
+    if (w < kSize) text += (*table_)[static_cast<size_t>(w)];  // larger codes: no character
   }
   // Only blanks are trimmed; the table holds no other white space.
   qsizetype end = text.size();

@@ -20,7 +20,7 @@ class CharTable {
   static constexpr int kSize = 21902;   // indices 0..21901
   static constexpr int kNoMatch = 21902;
 
-  CharTable();  // builds `HanZiTbl`
+  CharTable();  // `HanZiTbl` is built once per process and shared
 
   // Entry k of `HanZiTbl` (a single character, a space or empty); checked.
   const QString& HanZiTbl(int index) const;
@@ -46,10 +46,14 @@ class CharTable {
   static QString DelInvalidChar(const QString& text, int kind);
 
  private:
-  std::vector<QString> table_;
+  // The entries and the lookup of codes never change, so every core shares
+  // one copy, built on first use.
+  struct Entries;
+  static const Entries& entries();
+  const std::vector<QString>* table_;
   // First table index of each UTF-16 unit (kNoMatch when none), built with
   // the table so that codeOf is a lookup instead of a linear search.
-  std::vector<uint16_t> codes_;
+  const std::vector<uint16_t>* codes_;
 };
 
 }  // namespace zr

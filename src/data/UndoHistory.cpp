@@ -15,7 +15,9 @@ void UndoHistory::apply(const State& s) {
 void UndoHistory::settle() {
   if (!pending_) return;
   pending_ = false;
-  if (!undo_.empty() && undo_.back() == current()) {
+  // Compared in place: a copy of the image and the table only to compare
+  // them would cost more than the comparison.
+  if (!undo_.empty() && undo_.back().image == image_.TempArray && undo_.back().table == table_) {
     undo_.pop_back();
     return;
   }
@@ -26,7 +28,7 @@ void UndoHistory::settle() {
 
 int UndoHistory::position() const {
   int n = static_cast<int>(undo_.size());
-  if (pending_ && !undo_.empty() && undo_.back() == current()) --n;
+  if (pending_ && !undo_.empty() && undo_.back().image == image_.TempArray && undo_.back().table == table_) --n;
   return n;
 }
 

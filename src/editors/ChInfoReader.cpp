@@ -67,6 +67,8 @@ class Reader {
 
 ChColumnDefs ReadChInfo(const PrivateProfile& ini, int lang, ErrorLog& log) {
   ChColumnDefs defs;
+  // Several hundred keys, all from one version of the file.
+  const PrivateProfile::Snapshot snapshot(ini);
   guarded(log, kTag, [&] {
     const int base = lang == 1 ? 1000 : lang == 2 ? 2000 : 3000;
     const Reader r(ini, base, log);

@@ -130,12 +130,13 @@ QString csvLine(const QStringList& fields) {
 
 QString exportChannelsCsv(Editors& e) {
   const Core& c = e.core;
-  QString out = csvLine(header(e, true)) + u'\n';
+  const QStringList captions = header(e, true);
+  QString out = csvLine(captions) + u'\n';
   for (int ch = 1; ch <= c.columns.channelCount && ch <= ChannelTable::kChannels; ++ch) {
     QStringList f{QString::number(ch)};
     const int rx = c.ChTable.get(kRowRx, ch);
     if (rx == -1) {
-      for (int k = 1; k < header(e).size(); ++k) f << QString();
+      for (qsizetype k = 1; k < captions.size(); ++k) f << QString();
     } else {
       const int tx = c.ChTable.get(kRowTx, ch);
       f << ChannelGrid::mhzText(rx) << ChannelGrid::mhzText(tx) << csvText(c.ChTable.decodeTone(ch))

@@ -92,6 +92,7 @@ PortMap::PortMap(SerialDeviceLister lister, const PrivateProfile* ini) : lister_
 void PortMap::refresh() {
   entries_ = {};
   if (ini_) {
+    const PrivateProfile::Snapshot snapshot(*ini_);  // every pin from one version of the file
     for (int n = 1; n <= kPortCount; ++n) {
       const QString path = ini_->GetString(kSection, QStringLiteral("COM%1").arg(n), QString(), kPathChars);
       if (!path.isEmpty()) entries_[n - 1] = {path, QString(), true};

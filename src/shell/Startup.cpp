@@ -73,6 +73,9 @@ void Startup::GetSysLang() {
 }
 
 void Startup::run() {
+  // Every key the start-up reads comes from one version of the configuration
+  // file, looked at once (a key written meanwhile is read back as written).
+  const PrivateProfile::Snapshot snapshot(core_.ini);
   AppSettings& s = core_.settings;
   step("buildSerialLists", [this] { emit buildSerialLists(); });
   step("channelBitTables", [] {});  // the tables are constants of AppSettings

@@ -1,7 +1,9 @@
 // The configuration file reader and writer: what a key reads as, and that a
 // write changes only the one line it means to.
 #include <QByteArray>
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -197,6 +199,43 @@ TEST_F(ProfileFile, ReadsFollowWritesAndOutsideEdits) {
   EXPECT_EQ(ini.GetString("Setting", "COM", "0", 14), "3");
   put("[Setting]\nCOM=12\n");  // edited by someone else
   EXPECT_EQ(ini.GetString("Setting", "COM", "0", 14), "12");
+}
+
+// Another program rewrites the file in place to the same size and puts its
+// modification time back (as a copy that keeps times does): the read after
+// it still sees the new value, however soon it comes.
+TEST_F(ProfileFile, AnInPlaceRewriteKeepingSizeAndTimeIsSeen) {
+  put("[Setting]\nCOM=1\n");
+  const PrivateProfile ini(path());
+  EXPECT_EQ(ini.GetString("Setting", "COM", "0", 14), "1");
+  const QDateTime modified = QFileInfo(path()).lastModified();
+  for (const char* value : {"2", "3"}) {
+    put(QByteArray("[Setting]\nCOM=") + value + "\n");
+    QFile f(path());
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite) && f.setFileTime(modified, QFileDevice::FileModificationTime));
+    f.close();
+    EXPECT_EQ(ini.GetString("Setting", "COM", "0", 14), value);
+  }
+}
+
+// While a snapshot lives, reads answer from one version of the file: an
+// outside edit shows after it ends, a write of our own at once.
+TEST_F(ProfileFile, ASnapshotReadsOneVersionAndFollowsOwnWrites) {
+  put("[Setting]\nCOM=1\nDatNum=8191\n");
+  const PrivateProfile ini(path());
+  {
+    const PrivateProfile::Snapshot snapshot(ini);
+    EXPECT_EQ(ini.GetString("Setting", "COM", "0", 14), "1");
+    put("[Setting]\nCOM=7\nDatNum=1023\n");
+    EXPECT_EQ(ini.GetString("Setting", "DatNum", "0", 14), "8191");
+    EXPECT_EQ(PrivateProfile(path()).GetString("Setting", "COM", "0", 14), "1");
+    ASSERT_TRUE(PrivateProfile(path()).WriteString("Setting", "COM", "2"));
+    EXPECT_EQ(ini.GetString("Setting", "COM", "0", 14), "2");
+    EXPECT_EQ(ini.GetString("Setting", "DatNum", "0", 14), "1023");
+    put("[Setting]\nCOM=3\nDatNum=1023\n");
+    EXPECT_EQ(ini.GetString("Setting", "COM", "0", 14), "2");
+  }
+  EXPECT_EQ(ini.GetString("Setting", "COM", "0", 14), "3");
 }
 
 TEST_F(ProfileFile, RefusedWritesLeaveTheFileAlone) {
