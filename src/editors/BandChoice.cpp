@@ -66,10 +66,8 @@ QString chooseBand(BandModel& band, const QString& text) {
       return {};
     }
   // The custom range dialog, answered with the two texts.
-  const auto previous = band.customRange;
-  band.customRange = band.scriptedCustomRange(CustomTexts{m.captured(1), m.captured(2)});
+  const ScriptedCustomRange answer(band, CustomTexts{m.captured(1), m.captured(2)});
   band.cboFrequency_Click(BandModel::kCustomPosition);
-  band.customRange = previous;
   return {};
 }
 

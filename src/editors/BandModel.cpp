@@ -136,7 +136,7 @@ void BandModel::cboFrequency_Click(int position) {
     if (position == kCustomPosition) {
       // The dialog sets the limits on OK and leaves them on Cancel; either
       // way the range is stored and a new data set starts.
-      if (customRange) customRange();
+      emit customRangeWanted();
     } else {
       BandMin = kRanges[position].min;
       BandMax = kRanges[position].max;
@@ -240,12 +240,11 @@ CustomTexts BandModel::CustomFreOk(const QString& minText, const QString& maxTex
   return boxes;
 }
 
-std::function<bool()> BandModel::scriptedCustomRange(std::optional<CustomTexts> answer) {
-  return [this, answer] {
-    if (!answer) return false;
-    CustomFreOk(answer->first, answer->second);
-    return true;
-  };
-}
+ScriptedCustomRange::ScriptedCustomRange(BandModel& band, std::optional<CustomTexts> answer)
+    : connection_(QObject::connect(&band, &BandModel::customRangeWanted, [&band, answer] {
+        if (answer) band.CustomFreOk(answer->first, answer->second);
+      })) {}
+
+ScriptedCustomRange::~ScriptedCustomRange() { QObject::disconnect(connection_); }
 
 }  // namespace zr

@@ -77,11 +77,6 @@ class BandModel : public QObject {
   QString mstrFreMin;
   QString mstrFreMax;
 
-  // Runs the custom range dialog modally: the dialog shows
-  // `customShownTexts()`, its OK calls `CustomFreOk`. Returns true when it
-  // was confirmed, false when cancelled. Unset counts as cancelled.
-  std::function<bool()> customRange;
-
 
   // Fills both lists and selects "400 - 520 MHz", which applies that range.
   void ChInfoModel();
@@ -104,9 +99,6 @@ class BandModel : public QObject {
   CustomTexts CustomFreOk(const QString& minText, const QString& maxText);
   // What the dialog's boxes show when it opens.
   CustomTexts customShownTexts() const;
-  // A `customRange` without a window: confirms with the given texts, or
-  // cancels when there are none.
-  std::function<bool()> scriptedCustomRange(std::optional<CustomTexts> answer);
 
   // Writes BandMin/BandMax into 0x037A-0x037D in 100 kHz units (halves to even).
   void storeBandLimits();
@@ -123,6 +115,10 @@ class BandModel : public QObject {
  signals:
   // The lists or their positions changed.
   void listsChanged();
+  // "Custom" was chosen: the front end runs the custom range dialog modally
+  // before this returns. The dialog shows `customShownTexts()` and its OK
+  // calls `CustomFreOk`; Cancel (or nobody listening) leaves the limits.
+  void customRangeWanted();
 
  private:
   void setModelPosition(int position);
@@ -137,6 +133,19 @@ class BandModel : public QObject {
   int modelPosition_ = -1;
   int rangePosition_ = -1;
   bool restoring_ = false;
+};
+
+// Answers the custom range dialog without a window while it lives: OK with
+// the given texts, or Cancel when there are none (the command line, tests).
+class ScriptedCustomRange {
+ public:
+  ScriptedCustomRange(BandModel& band, std::optional<CustomTexts> answer);
+  ~ScriptedCustomRange();
+  ScriptedCustomRange(const ScriptedCustomRange&) = delete;
+  ScriptedCustomRange& operator=(const ScriptedCustomRange&) = delete;
+
+ private:
+  QMetaObject::Connection connection_;
 };
 
 }  // namespace zr

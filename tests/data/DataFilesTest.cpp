@@ -252,7 +252,9 @@ TEST_F(DataFilesTest, ReplacingTheImageIsToldOnceAndTheChannelsFollowWithoutEdit
   std::vector<DataEvents::Replacement> told;
   QObject::connect(&events, &DataEvents::replaced, [&](DataEvents::Replacement how) {
     told.push_back(how);
-    if (how == DataEvents::Replacement::Loaded) EXPECT_EQ(image.TempArray.at(kModelSignatureAddr), kModelSignature[0]);
+    if (how == DataEvents::Replacement::Loaded) {
+      EXPECT_EQ(image.TempArray.at(kModelSignatureAddr), kModelSignature[0]);
+    }
   });
   image.TempArray.set(kModelSignatureAddr, 0x00);
   files.SoftDisplay();

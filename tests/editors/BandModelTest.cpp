@@ -63,7 +63,7 @@ TEST_F(BandFixture, PositionsTheRangeListFromTheImage) {
       {{0x1A, 0x00, 0x26, 0x00}, 4, 20000000, 26000000, {0x1A, 0x00, 0x26, 0x00}},    // 0x1A reads 200.0
   };
   int dialogs = 0;
-  band->customRange = [&] { ++dialogs; return true; };
+  QObject::connect(band.get(), &BandModel::customRangeWanted, [&] { ++dialogs; });
   for (const auto& c : cases) {
     setRangeBytes(c.stored);
     dirty();
@@ -94,7 +94,7 @@ TEST_F(BandFixture, ModelListFromTheImage) {
 
 TEST_F(BandFixture, ImageTooShortForTheBandBytes) {
   int dialogs = 0;
-  band->customRange = [&] { ++dialogs; return true; };
+  QObject::connect(band.get(), &BandModel::customRangeWanted, [&] { ++dialogs; });
   img().resize(0x037B);  // reaches the lower limit only
   band->IicDatToFreRange();
   EXPECT_EQ(band->BandMin, 12000000);
@@ -172,7 +172,7 @@ TEST_F(BandFixture, CustomRangeConfirmed) {
     core->image.CurFilePath = dir.filePath("Data/other.dat");
     statusUpdates = 0;
     dirty();
-    band->customRange = band->scriptedCustomRange(CustomTexts{c.lo, c.hi});
+    const ScriptedCustomRange answer(*band, CustomTexts{c.lo, c.hi});
     band->cboFrequency_Click(14);
     EXPECT_EQ(band->rangePosition(), 14);
     EXPECT_EQ(band->BandMin, c.min) << c.lo << " " << c.hi;
@@ -188,7 +188,7 @@ TEST_F(BandFixture, CustomRangeConfirmed) {
   EXPECT_EQ(core->log.reportCount(), 0) << core->log.lines().join("\n").toStdString();
 
   // The stored range is what a reload sees: 123.4 MHz, not 123.45.
-  band->customRange = band->scriptedCustomRange(CustomTexts{"123.45", "130"});
+  const ScriptedCustomRange answer(*band, CustomTexts{"123.45", "130"});
   band->cboFrequency_Click(14);
   band->IicDatToFreRange();
   EXPECT_EQ(band->BandMin, 12340000);
@@ -210,8 +210,10 @@ TEST_F(BandFixture, CustomRangeCancelledKeepsTheLimitsButClearsTheChannels) {
   ASSERT_EQ(core->ChTable.get(kRowRx, 1), 14652000);
   const QString path = core->image.CurFilePath = dir.filePath("Data/kept.dat");
 
-  for (auto answer : {std::function<bool()>(band->scriptedCustomRange(std::nullopt)), std::function<bool()>()}) {
-    band->customRange = answer;
+  // Cancelled, and no window to ask at all.
+  for (bool asked : {true, false}) {
+    std::optional<ScriptedCustomRange> cancel;
+    if (asked) cancel.emplace(*band, std::nullopt);
     dirty();
     band->cboFrequency_Click(14);
     EXPECT_EQ(band->rangePosition(), 14);

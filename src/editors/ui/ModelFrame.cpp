@@ -65,14 +65,12 @@ ModelFrame::ModelFrame(BandModel& band, const TextTable& text, ErrorLog& log, QW
   connect(cboFrequency_, &QComboBox::activated, this, [this](int i) { band_.cboFrequency_Click(i); });
 
   connect(&band_, &BandModel::listsChanged, this, [this] { follow(); });
-  band_.customRange = [this] { return runCustomDialog(); };
+  connect(&band_, &BandModel::customRangeWanted, this, [this] { runCustomDialog(); });
   InitFace();
   follow();
 }
 
-ModelFrame::~ModelFrame() {
-  band_.customRange = nullptr;
-}
+ModelFrame::~ModelFrame() = default;
 
 void ModelFrame::InitFace() {
   guarded(log_, "frmChMem->InitFace:", [&] {

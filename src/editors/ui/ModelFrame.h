@@ -17,7 +17,7 @@ class TextTable;
 class ModelFrame : public QGroupBox {
   Q_OBJECT
  public:
-  // Opens `frmCustomFre` when "Custom" is chosen (sets the model's customRange).
+  // Opens `frmCustomFre` when "Custom" is chosen (answers the model's customRangeWanted).
   ModelFrame(BandModel& band, const TextTable& text, ErrorLog& log, QWidget* parent = nullptr);
   ~ModelFrame() override;
 
