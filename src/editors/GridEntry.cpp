@@ -65,6 +65,9 @@ void GridEntry::report(const QString& column, const QString& message) {
   problems_.push_back({line_, column, message});
 }
 
+GridEntry::GridEntry(Editors& e, std::vector<CsvProblem>& problems)
+    : e_(e), problems_(problems), step_(e.grid.history()) {}
+
 bool GridEntry::channelEmpty(int ch) const { return e_.core.ChTable.get(kRowRx, ch) == -1; }
 bool GridEntry::hasTx(int ch) const { return e_.core.ChTable.get(kRowTx, ch) != -1; }
 

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <vector>
 
+#include "data/UndoHistory.h"
+
 namespace zr {
 
 struct Editors;
@@ -28,9 +30,11 @@ struct CsvProblem {
   QString message;
 };
 
+// A whole import is one undo step, as a paste is: one Undo takes back the
+// file, not its last cell.
 class GridEntry {
  public:
-  GridEntry(Editors& e, std::vector<CsvProblem>& problems) : e_(e), problems_(problems) {}
+  GridEntry(Editors& e, std::vector<CsvProblem>& problems);
 
   // The line whose cells follow (for the reports).
   void setLine(int line) { line_ = line; }
@@ -62,6 +66,7 @@ class GridEntry {
  private:
   Editors& e_;
   std::vector<CsvProblem>& problems_;
+  UndoHistory::Group step_;
   int line_ = 0;
 };
 

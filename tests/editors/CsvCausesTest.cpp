@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "editors/ChannelCsv.h"
+#include "editors/ChirpCsv.h"
 #include "editors/CsvImportFixture.h"
 
 namespace zr::testing {
@@ -88,6 +89,35 @@ TEST_F(CsvCauses, ATransmitToneNeedsATransmitFrequency) {
   EXPECT_EQ(problems[0].column, "Encode");
   EXPECT_EQ(problems[0].message, "the channel has no transmit frequency for this tone");
   EXPECT_EQ(c().ChTable.get(kRowTx, 1), -1);
+}
+
+// A file is one command: one Undo takes the whole import back, in either format.
+TEST_F(CsvCauses, AnImportIsOneUndoStep) {
+  struct Case {
+    const char* name;
+    bool (*importCsv)(Editors&, const QString&, std::vector<CsvProblem>&);
+    QString csv;
+  };
+  const Case cases[] = {
+      {"channels", importChannelsCsv, kHeader + "1,146.52,,67.0,\n2,147.00,147.60,,\n"},
+      {"chirp", importChirpCsv,
+       "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq\n1,,146.520000,,0.000000,Tone,88.5\n"
+       "2,,147.000000,+,0.600000,,88.5\n"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    SetUp();
+    const ChannelTable before = c().ChTable;
+    const ByteArray imageBefore = c().image.TempArray;
+    std::vector<CsvProblem> problems;
+    ASSERT_TRUE(k.importCsv(*editors, k.csv, problems));
+    ASSERT_NE(c().ChTable.get(kRowRx, 2), before.get(kRowRx, 2));
+    EXPECT_EQ(c().history.undoSteps(), 1);
+    ASSERT_TRUE(c().history.undo());
+    EXPECT_TRUE(c().ChTable == before);
+    EXPECT_TRUE(c().image.TempArray == imageBefore);
+    EXPECT_FALSE(c().history.canUndo());
+  }
 }
 
 }  // namespace
