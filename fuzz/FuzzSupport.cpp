@@ -6,8 +6,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace zr::fuzz {
 
@@ -77,11 +80,29 @@ void writeFile(const QString& path, const uint8_t* data, size_t size) {
         "write a scratch file");
 }
 
+// Plain system calls: a QFile costs more than the read of a small file.
+bool readFileInto(const QString& path, std::vector<uint8_t>& out) {
+  out.clear();
+  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = true;
+  uint8_t chunk[16384];
+  for (;;) {
+    const ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      ok = n == 0;
+      break;
+    }
+    out.insert(out.end(), chunk, chunk + n);
+  }
+  ::close(fd);
+  return ok;
+}
+
 std::vector<uint8_t> readFile(const QString& path) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) return {};
-  const QByteArray b = f.readAll();
-  return std::vector<uint8_t>(b.begin(), b.end());
+  std::vector<uint8_t> out;
+  return readFileInto(path, out) ? out : std::vector<uint8_t>{};
 }
 
 Session::Session(const QString& configPath) {
@@ -102,7 +123,7 @@ void Session::restart() {
   core->settings = startedSettings_;
   core->history.clear();
   // A port search, a language switch or a closing may have written a key.
-  if (readFile(core->ini.path()) != startedConfig_)
+  if (!readFileInto(core->ini.path(), configNow_) || configNow_ != startedConfig_)
     writeFile(core->ini.path(), startedConfig_.data(), startedConfig_.size());
   // Every read and write keeps copies of the image in the backup folder,
   // which the start-up left empty; a folder of the last 200 transfers' copies
@@ -114,6 +135,7 @@ void Session::restart() {
 }
 
 void Session::digest(Digest& d) const {
+  if (!d.on()) return;
   d.add(core->image.TempArray.bytes());
   d.add(core->image.DefTempArray.bytes());
   d.add(core->image.CurFilePath);

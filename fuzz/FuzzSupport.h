@@ -23,6 +23,11 @@ namespace zr::fuzz {
 
 class Digest;
 
+// Whether each input runs twice (ZR_FUZZ_SAME_TWICE=1 in the environment).
+// A long run takes each input once, at twice the speed; `scripts/fuzz` then
+// replays every input it kept with this check on.
+bool sameTwiceMode();
+
 // Aborts with a message when `ok` is false.
 void check(bool ok, const char* what);
 
@@ -37,6 +42,8 @@ QString programPath(const QString& name);
 // Writes bytes to a file, replacing it; aborts when that fails.
 void writeFile(const QString& path, const uint8_t* data, size_t size);
 std::vector<uint8_t> readFile(const QString& path);
+// Reads a file into `out` (reusing its storage); false when it cannot be read.
+bool readFileInto(const QString& path, std::vector<uint8_t>& out);
 
 // A core and its editors started headless on `configPath` (default: the
 // shipped configuration in the program folder). Questions are answered No and
@@ -83,38 +90,41 @@ struct Session {
   ChannelTable startedTable_;
   AppSettings startedSettings_;
   std::vector<uint8_t> startedConfig_;
+  std::vector<uint8_t> configNow_;
 };
 
 // One session per process for the targets that restart it after each input
 // (the first input finds it restarted too).
 Session& sharedSession();
 
-// A fingerprint (64-bit FNV-1a) of what one input produced.
+// A fingerprint (64-bit FNV-1a) of what one input produced. Only the replay
+// of each input twice compares fingerprints; outside it a digest takes
+// nothing (collecting one cost a tenth of some targets' time).
 class Digest {
  public:
+  bool on() const { return on_; }
   ZR_NO_COVERAGE void add(const void* data, size_t size) {
+    if (!on_) return;
     const auto* p = static_cast<const uint8_t*>(data);
     for (size_t k = 0; k < size; ++k) h_ = (h_ ^ p[k]) * 0x100000001B3ull;
   }
   void add(long long v) { add(&v, sizeof v); }
   void add(const std::vector<uint8_t>& b) {
+    if (!on_) return;
     add(static_cast<long long>(b.size()));
     add(b.data(), b.size());
   }
   void add(const QString& s) {
+    if (!on_) return;
     add(static_cast<long long>(s.size()));
     add(s.utf16(), static_cast<size_t>(s.size()) * sizeof(char16_t));
   }
   uint64_t value() const { return h_; }
 
  private:
+  bool on_ = sameTwiceMode();
   uint64_t h_ = 0xCBF29CE484222325ull;
 };
-
-// Whether each input runs twice (ZR_FUZZ_SAME_TWICE=1 in the environment).
-// A long run takes each input once, at twice the speed; `scripts/fuzz` then
-// replays every input it kept with this check on.
-bool sameTwiceMode();
 
 // Runs `once` (which handles one input and returns its digest); in the
 // same-twice mode runs it twice and aborts when the two differ: the reset

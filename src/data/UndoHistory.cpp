@@ -5,7 +5,16 @@ namespace zr {
 UndoHistory::UndoHistory(MemoryImage& image, ChannelTable& table, QObject* parent)
     : QObject(parent), image_(image), table_(table) {}
 
-UndoHistory::State UndoHistory::current() const { return State{image_.TempArray, table_}; }
+UndoHistory::Step UndoHistory::current() {
+  Step s = spare_ ? std::move(spare_) : std::make_unique<State>();
+  s->image = image_.TempArray;
+  s->table = table_;
+  return s;
+}
+
+void UndoHistory::recycle(Step s) {
+  if (s && !spare_) spare_ = std::move(s);
+}
 
 void UndoHistory::apply(const State& s) {
   image_.TempArray = s.image;
@@ -17,18 +26,22 @@ void UndoHistory::settle() {
   pending_ = false;
   // Compared in place: a copy of the image and the table only to compare
   // them would cost more than the comparison.
-  if (!undo_.empty() && undo_.back().image == image_.TempArray && undo_.back().table == table_) {
+  if (!undo_.empty() && unchanged(*undo_.back())) {
+    recycle(std::move(undo_.back()));
     undo_.pop_back();
     return;
   }
   // A new change throws the redo steps away: a clean mark among them is gone.
   if (cleanPosition_ >= static_cast<int>(undo_.size())) cleanLost_ = true;
-  redo_.clear();
+  while (!redo_.empty()) {
+    recycle(std::move(redo_.back()));
+    redo_.pop_back();
+  }
 }
 
 int UndoHistory::position() const {
   int n = static_cast<int>(undo_.size());
-  if (pending_ && !undo_.empty() && undo_.back().image == image_.TempArray && undo_.back().table == table_) --n;
+  if (pending_ && !undo_.empty() && unchanged(*undo_.back())) --n;
   return n;
 }
 
@@ -51,6 +64,7 @@ void UndoHistory::aboutToChange(const QString& mergeKey) {
   lastKey_ = mergeKey;
   undo_.push_back(current());
   while (static_cast<int>(undo_.size()) > kMaxSteps) {
+    recycle(std::move(undo_.front()));
     undo_.pop_front();
     // The oldest step is gone: the mark moves with the steps, or is lost.
     if (--cleanPosition_ < 0) cleanLost_ = true;
@@ -60,6 +74,7 @@ void UndoHistory::aboutToChange(const QString& mergeKey) {
 }
 
 void UndoHistory::clear() {
+  if (!undo_.empty()) recycle(std::move(undo_.back()));
   undo_.clear();
   redo_.clear();
   lastKey_.clear();
@@ -74,7 +89,7 @@ bool UndoHistory::undo() { return step(undo_, redo_); }
 bool UndoHistory::redo() { return step(redo_, undo_); }
 
 // Moves one state from `from` to the image, keeping what it replaces on `to`.
-bool UndoHistory::step(std::deque<State>& from, std::deque<State>& to) {
+bool UndoHistory::step(std::deque<Step>& from, std::deque<Step>& to) {
   settle();
   lastKey_.clear();
   if (from.empty()) {
@@ -82,12 +97,13 @@ bool UndoHistory::step(std::deque<State>& from, std::deque<State>& to) {
     return false;
   }
   to.push_back(current());
-  State s = std::move(from.back());
+  Step s = std::move(from.back());
   from.pop_back();
   restoring_ = true;
-  apply(s);
+  apply(*s);
   emit restored();
   restoring_ = false;
+  recycle(std::move(s));
   emit changed();
   return true;
 }

@@ -22,6 +22,7 @@
 #include <QObject>
 #include <QString>
 #include <deque>
+#include <memory>
 
 #include "data/ChannelTable.h"
 #include "data/MemoryImage.h"
@@ -87,17 +88,25 @@ class UndoHistory : public QObject {
     ChannelTable table;
     bool operator==(const State&) const = default;
   };
-  State current() const;
+  using Step = std::unique_ptr<State>;
+  // The image and the table as they are now, in a step of their own. The
+  // step reuses the storage of one given up before (a step that changed
+  // nothing, the oldest dropped, the history cleared): most changes then
+  // copy without allocating a step of some 30 kilobytes each time.
+  Step current();
+  void recycle(Step s);
+  bool unchanged(const State& s) const { return s.image == image_.TempArray && s.table == table_; }
   void apply(const State& s);
-  bool step(std::deque<State>& from, std::deque<State>& to);
+  bool step(std::deque<Step>& from, std::deque<Step>& to);
   // Settles the step taken by the last aboutToChange: dropped when nothing
   // changed since, otherwise the redo steps are gone.
   void settle();
 
   MemoryImage& image_;
   ChannelTable& table_;
-  std::deque<State> undo_;
-  std::deque<State> redo_;
+  std::deque<Step> undo_;
+  std::deque<Step> redo_;
+  Step spare_;
   QString lastKey_;
   bool pending_ = false;
   bool restoring_ = false;

@@ -255,12 +255,22 @@ QString HexView::text(int row, int col) const {
   if (row < 0 || row > dataRows_) return {};
   if (col == 0) return QStringLiteral("%1H").arg(addressOf(row, 1), 4, 16, QLatin1Char('0')).toUpper();
   if (col < 0 || col >= kColumns) return {};
-  return texts_[static_cast<size_t>(addressOf(row, col))];
+  return cellText(addressOf(row, col));
 }
 
 int HexView::colour(int row, int col) const {
   if (!isDataCell(row, col)) return kBlack;
-  return red_[static_cast<size_t>(addressOf(row, col))] ? kRed : kBlack;
+  return cellRed(addressOf(row, col)) ? kRed : kBlack;
+}
+
+const QString& HexView::cellText(int address) const {
+  static const QString none;
+  if (address < 0 || address >= cellCount()) return none;
+  return texts_[static_cast<size_t>(address)];
+}
+
+bool HexView::cellRed(int address) const {
+  return address >= 0 && static_cast<size_t>(address) < red_.size() && red_[static_cast<size_t>(address)];
 }
 
 bool HexView::editable(int row, int col) const {

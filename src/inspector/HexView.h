@@ -110,6 +110,11 @@ class HexView : public QObject {
   QString text(int row, int col) const;
   // Text colour of a cell (kBlack or kRed).
   int colour(int row, int col) const;
+  // The text and the red mark of the data cell holding `address`, as text()
+  // and colour() show them, without a copy: for code that goes over every
+  // cell. An address without a cell gives an empty text, not red.
+  const QString& cellText(int address) const;
+  bool cellRed(int address) const;
   // Whether an in-place edit of the cell can reach the image.
   bool editable(int row, int col) const;
   int currentRow() const { return currentRow_; }
