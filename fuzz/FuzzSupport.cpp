@@ -132,6 +132,7 @@ void Session::restart() {
   core->files.SoftDisplay();
   editors->grid.redisplay();
   core->log.load();
+  core->log.forgetReports();
 }
 
 void Session::digest(Digest& d) const {

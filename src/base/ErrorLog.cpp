@@ -22,6 +22,14 @@ void ErrorLog::unload() {
   selected_ = -1;
 }
 
+void ErrorLog::forgetReports() {
+  reports_ = 0;
+  lastTag_ = QString();
+  lastCode_ = 0;
+  lastDetail_ = QString();
+  description_ = QString();
+}
+
 void ErrorLog::insert(const QString& text) {
   // The counter is a 16-bit count: past its range no more lines are kept,
   // but the report itself still reaches the echo (stderr in the CLI).

@@ -41,6 +41,9 @@ class ErrorLog : public QObject {
   // Closing the window unloads it: the next report loads it again.
   void unload();
   bool isLoaded() const { return loaded_; }
+  // Forgets the reports as a fresh start has none: their count, the last
+  // tag, code, cause and description (the lines stay; `load` empties them).
+  void forgetReports();
 
   const QStringList& lines() const { return lines_; }
   int counter() const { return counter_; }
