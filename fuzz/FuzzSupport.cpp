@@ -27,8 +27,7 @@ void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& msg
 
 }  // namespace
 
-void check(bool ok, const char* what) {
-  if (ok) return;
+void fail(const char* what) {
   std::fprintf(stderr, "\n*** invariant broken: %s\n", what);
   std::fflush(stderr);
   std::abort();

@@ -23,8 +23,8 @@ namespace {
 // that must be red, every other cell is black.
 // (The texts of the 256 byte values are formatted once: formatting one for
 // every cell of every check took a third of the target's time. The cells are
-// read by address without copies; the row and column of each 61st address,
-// and of the first and last, are read as the window reads them.)
+// read straight from the view's arrays; the row and column of each 61st
+// address, and of the first and last, are read as the window reads them.)
 ZR_NO_COVERAGE void checkGrid(const HexView& view, const ByteArray& image, int tableMaxAddr, const std::vector<int>& red) {
   static const std::vector<QString> kByteTexts = [] {
     std::vector<QString> t;
@@ -36,9 +36,12 @@ ZR_NO_COVERAGE void checkGrid(const HexView& view, const ByteArray& image, int t
   std::vector<char> mustBeRed(static_cast<size_t>(std::max(last + 1, 0)), 0);
   for (int a : red)
     if (a >= 0 && a <= last) mustBeRed[static_cast<size_t>(a)] = 1;
+  const std::vector<QString>& texts = view.cellTexts();
+  const std::vector<uint8_t>& reds = view.cellReds();
+  ZR_CHECK(last < 0 || (texts.size() > static_cast<size_t>(last) && reds.size() > static_cast<size_t>(last)));
   for (int a = 0; a <= last; ++a) {
-    const QString& shown = view.cellText(a);
-    const bool isRed = view.cellRed(a);
+    const QString& shown = texts[static_cast<size_t>(a)];
+    const bool isRed = reds[static_cast<size_t>(a)] != 0;
     if (a % 61 == 0 || a == last) {
       const int row = HexView::rowOf(a), col = HexView::colOf(a);
       ZR_CHECK(view.text(row, col) == shown);

@@ -66,6 +66,10 @@ void ChannelCodec::IicDatToChInfo() {
   guarded(log_, "modChMem->IicDatToChInfo", [&] {
     const int n = channelCount();
     const int m = lastColumnRow();
+    // The option columns' defaults, read once: each is a number parsed from
+    // the column definitions' text.
+    std::array<int, ChannelTable::kRows> defaults{};
+    for (int j = kFirstOptionRow; j <= m; ++j) defaults[static_cast<size_t>(j)] = columns_.defaultValue(j);
     for (int i = 1; i <= n; ++i) {
       if (holdsChannel(i)) {
         IcChParaSol(i);
@@ -82,7 +86,7 @@ void ChannelCodec::IicDatToChInfo() {
         table_.set(kRowEncode, i, 0);
         table_.setDecodeTone(i, QString());
         table_.setEncodeTone(i, QString());
-        for (int j = kFirstOptionRow; j <= m; ++j) table_.set(j, i, columns_.defaultValue(j));
+        for (int j = kFirstOptionRow; j <= m; ++j) table_.set(j, i, defaults[static_cast<size_t>(j)]);
       }
     }
   });

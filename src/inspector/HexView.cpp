@@ -1,5 +1,7 @@
 #include "inspector/HexView.h"
 
+#include <cstring>
+
 #include <algorithm>
 
 #include "editors/Editors.h"
@@ -129,6 +131,8 @@ void HexView::SetGridMemDat() {
     texts_.assign(cells, QString());
     values_.assign(cells, kEmpty);
     red_.assign(cells, 0);
+    shownBytes_.assign(cells, 0);
+    synced_ = false;
     currentRow_ = 1;
     currentCol_ = 1;
   });
@@ -145,18 +149,43 @@ void HexView::TableFreDat() {
     // Addresses that have both a cell and a byte; the rest is a failure.
     const int last = std::min({maxAddr, cellCount() - 1, image.upperBound()});
     const std::vector<uint8_t>& bytes = image.bytes();
-    const std::array<QString, 256>& shown = byteTexts();
+    const QString* shown = byteTexts().data();
+    // The cells' arrays by pointer: `last` is within all four.
+    int32_t* const values = values_.data();
+    QString* const texts = texts_.data();
+    uint8_t* const red = red_.data();
+    uint8_t* const before = shownBytes_.data();
+    // When the cells still show what the last refresh put there, a block of
+    // bytes equal to what it showed needs nothing: its cells hold those
+    // bytes' texts, and nothing in it turns red.
+    const bool synced = synced_ && syncedLast_ == last;
+    constexpr int kBlock = 64;
     int changedAt = -1;
-    for (int a = 0; a <= last; ++a) {
-      const uint8_t b = bytes[static_cast<size_t>(a)];
-      int32_t& v = values_[static_cast<size_t>(a)];
-      if (v != kEmpty && v != b) {
-        red_[static_cast<size_t>(a)] = 1;
-        changedAt = a;
+    for (int from = 0; from <= last; from += kBlock) {
+      const int to = std::min(from + kBlock - 1, last);
+      const size_t len = static_cast<size_t>(to - from + 1);
+      if (synced && std::memcmp(before + from, bytes.data() + from, len) == 0) continue;
+      for (int a = from; a <= to; ++a) {
+        const uint8_t b = bytes[static_cast<size_t>(a)];
+        int32_t& v = values[a];
+        QString& text = texts[a];
+        if (v != b) {
+          if (v != kEmpty) {
+            red[a] = 1;
+            changedAt = a;
+          }
+          v = b;
+          text = shown[b];
+        } else if (text.constData() != shown[b].constData()) {
+          // The same byte, but shown as a fill shows it ("A" for 0A) or as
+          // a text of its own: the refresh shows every byte alike.
+          text = shown[b];
+        }
       }
-      texts_[static_cast<size_t>(a)] = shown[b];
-      v = b;
+      std::memcpy(before + from, bytes.data() + from, len);
     }
+    synced_ = true;
+    syncedLast_ = last;
     if (changedAt >= 0) {
       currentRow_ = rowOf(changedAt);
       currentCol_ = colOf(changedAt);
@@ -197,6 +226,7 @@ bool HexView::editCell(int row, int col, const QString& text) {
     core_.image.TempArray.set(address, value);
     texts_[static_cast<size_t>(address)] = FormatByteDat(value);
     values_[static_cast<size_t>(address)] = value;
+    synced_ = false;
     stored = true;
   });
   if (!stored) return false;
@@ -241,6 +271,7 @@ void HexView::fillRange(int start, int end, int value) {
         texts_[static_cast<size_t>(a)] = shown;
         values_[static_cast<size_t>(a)] = v;
       }
+      synced_ = false;
       emit cellsChanged(start, lastCell);
     }
     redisplayEditors(start, lastByte);
@@ -303,6 +334,7 @@ void HexView::encodeChannelsFirst() {
     if (before[i] == after[i]) continue;
     texts_[i] = FormatByteDat(after[i]);
     values_[i] = after[i];
+    synced_ = false;
     if (first < 0) first = a;
     lastChanged = a;
   }

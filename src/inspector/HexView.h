@@ -115,6 +115,10 @@ class HexView : public QObject {
   // cell. An address without a cell gives an empty text, not red.
   const QString& cellText(int address) const;
   bool cellRed(int address) const;
+  // All cells' texts and red marks (1: red), indexed by address, for checks
+  // that go over every cell many times.
+  const std::vector<QString>& cellTexts() const { return texts_; }
+  const std::vector<uint8_t>& cellReds() const { return red_; }
   // Whether an in-place edit of the cell can reach the image.
   bool editable(int row, int col) const;
   int currentRow() const { return currentRow_; }
@@ -146,6 +150,12 @@ class HexView : public QObject {
   std::vector<QString> texts_;
   std::vector<int32_t> values_;
   std::vector<uint8_t> red_;
+  // The bytes 0..syncedLast_ as the last refresh showed them, valid while
+  // nothing but a refresh has written a cell since (synced_): a refresh then
+  // goes over only the blocks of bytes that differ from them.
+  std::vector<uint8_t> shownBytes_;
+  bool synced_ = false;
+  int syncedLast_ = -1;
   int currentRow_ = 1;
   int currentCol_ = 1;
 };

@@ -115,6 +115,33 @@ TEST_F(InspectorFixture, RefreshShowsEveryByteAndMarksOnlyTheChangedOnes) {
   EXPECT_THAT(reports, IsEmpty());
 }
 
+// A refresh looks only at the blocks of bytes that changed since the last
+// one, unless a cell was written in between: the cells a fill or an edit
+// wrote, and a byte changed behind the view's back, are all shown afresh.
+TEST_F(InspectorFixture, RefreshAfterFillsAndEditsShowsEveryByteAgain) {
+  for (int a = 0x1E00; a <= 0x1E04; ++a) img().set(a, 0x0A);
+  view->TableFreDat();
+  // A fill of the bytes already there changes no byte, but shows "A", not "0A".
+  view->fillRange(0x1E00, 0x1E04, 0x0A);
+  EXPECT_EQ(cellAt(0x1E02), "A");
+  view->TableFreDat();
+  EXPECT_EQ(cellAt(0x1E02), "0A");
+  EXPECT_THAT(redAddresses(), IsEmpty());
+
+  ASSERT_TRUE(view->editCell(HexView::rowOf(0x1FF0), HexView::colOf(0x1FF0), "7"));
+  img().set(0x1FFF, img().at(0x1FFF) ^ 0x80);  // the last byte of the last block
+  img().set(0x0041, img().at(0x0041) ^ 0x01);
+  view->TableFreDat();
+  for (int a = 0; a <= 0x1FFF; ++a) ASSERT_EQ(cellAt(a), FormatByteDat(img().at(a))) << a;
+  EXPECT_THAT(redAddresses(), ElementsAre(0x0041, 0x1FFF));
+
+  img().set(0x0041, img().at(0x0041) ^ 0x01);  // and back, with nothing written between
+  view->TableFreDat();
+  for (int a = 0; a <= 0x1FFF; ++a) ASSERT_EQ(cellAt(a), FormatByteDat(img().at(a))) << a;
+  EXPECT_THAT(redAddresses(), ElementsAre(0x0041));
+  EXPECT_THAT(reports, IsEmpty());
+}
+
 TEST_F(InspectorFixture, FillGridRunsTheChannelEncoderFirst) {
   const std::vector<uint8_t> before = bytes();
   core->ChTable.set(kRowRx, 1, 14652000);  // 146.52000 MHz, not yet encoded
