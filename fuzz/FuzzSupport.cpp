@@ -111,6 +111,9 @@ Session::Session(const QString& configPath) {
   editors = std::make_unique<Editors>(*core);
   startHeadless(*editors);
   started_ = core->image;
+  // The table as the decoder makes it of the started image: what the refresh
+  // of a restart would decode, so the restart can leave the decoder out.
+  core->codec.IicDatToChInfo();
   startedTable_ = core->ChTable;
   startedSettings_ = core->settings;
   startedConfig_ = readFile(core->ini.path());
@@ -128,7 +131,9 @@ void Session::restart() {
   // which the start-up left empty; a folder of the last 200 transfers' copies
   // would also make each transfer list 400 files when it prunes them.
   if (QDir backups(core->paths.backupDir); backups.exists()) backups.removeRecursively();
-  core->files.SoftDisplay();
+  // The refresh of data just loaded (as SoftDisplay gives it), without its
+  // decoding of the image: the table restored above is that decoding.
+  emit core->events.replaced(DataEvents::Replacement::Loaded);
   editors->grid.redisplay();
   core->log.load();
   core->log.forgetReports();
