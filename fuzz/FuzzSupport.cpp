@@ -134,7 +134,6 @@ void Session::restart() {
   // The refresh of data just loaded (as SoftDisplay gives it), without its
   // decoding of the image: the table restored above is that decoding.
   emit core->events.replaced(DataEvents::Replacement::Loaded);
-  editors->grid.redisplay();
   core->log.load();
   core->log.forgetReports();
 }
