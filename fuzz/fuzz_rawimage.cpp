@@ -80,14 +80,16 @@ static uint64_t once(const uint8_t* data, size_t size) {
 
   Session& s = sharedSession();
   Core& c = *s.core;
-  // One view per process, as the session: its layout step, which every input
-  // starts with, puts back all it holds (rows, texts, values, red marks, the
-  // current cell) and reuses the 8 192 cells' storage. It runs again when the
-  // input is over (after the session's reset), so that the texts the input
-  // left in the cells are freed within the input: a view holding a fill's
-  // text until the next input looked to libFuzzer like a leak, and it ran
-  // every such input again to look for one.
+  // One view per process, as the session: its layout step puts back all it
+  // holds (rows, texts, values, red marks, the current cell) and reuses the
+  // 8 192 cells' storage. It runs when the view is made and when an input is
+  // over (after the session's reset), so every input starts from a view laid
+  // out afresh, and the texts an input left in the cells are freed within the
+  // input: a view holding a fill's text until the next input looked to
+  // libFuzzer like a leak, and it ran every such input again to look for one.
   static HexView view(c, s.editors.get());
+  static const bool laidOut = (view.SetGridMemDat(), true);
+  (void)laidOut;
   struct LayOutAfter {
     HexView& v;
     ~LayOutAfter() { v.SetGridMemDat(); }
@@ -95,7 +97,6 @@ static uint64_t once(const uint8_t* data, size_t size) {
   Session::RestartAfter reset(s);
   RangeFill fill(view, c.log);
   fill.reset(c.settings.TableMaxAddr);
-  view.SetGridMemDat();
   ByteArray& image = s.image();
   const int imageSize = image.size();
 
