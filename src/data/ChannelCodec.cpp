@@ -241,14 +241,24 @@ std::array<uint8_t, 4> ChannelCodec::SeparateFreChar(const QString& text) {
 void ChannelCodec::writeFrequency(int i, int offset, int value) {
   const int r = record(i) + offset;
   std::array<uint8_t, 4> b{0xFF, 0xFF, 0xFF, 0xFF};
-  if (value != -1) {
+  if (value >= 0 && value <= kMaxFreqDigits) {
     // Eight digits always, so frequencies below 100 MHz keep their digits
-    // in the right bytes.
-    const QString text = (value >= 0 && value <= kMaxFreqDigits)
-                             ? QStringLiteral("%1").arg(value, 8, 10, QLatin1Char('0'))
-                             : QString::number(value);
+    // in the right bytes: each pair of decimal digits one BCD byte, the most
+    // significant pair first (what SeparateFreChar makes of the eight-digit
+    // text, without the text).
+    int rest = value;
+    for (int k = 3; k >= 0; --k) {
+      const int low = rest % 10;
+      rest /= 10;
+      const int high = rest % 10;
+      rest /= 10;
+      b[static_cast<size_t>(k)] = static_cast<uint8_t>(high << 4 | low);
+    }
+  } else if (value != -1) {
+    // No record form (a minus sign, nine digits): the conversion of the
+    // text fails and is logged, and the bytes stay.
     try {
-      b = SeparateFreChar(text);
+      b = SeparateFreChar(QString::number(value));
     } catch (const RunError& e) {
       log_.LogError(QStringLiteral("modChMem->SeparateFreChar"), e);
       return;
