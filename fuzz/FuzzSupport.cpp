@@ -117,6 +117,12 @@ Session::Session(const QString& configPath) {
   startedTable_ = core->ChTable;
   startedSettings_ = core->settings;
   startedConfig_ = readFile(core->ini.path());
+  // The undo history keeps the storage of one given-up step for the next
+  // one. Given one from the start, it holds one after every input; otherwise
+  // an input that made the first step would leave it behind, and libFuzzer
+  // would run that input again looking for a leak.
+  core->history.aboutToChange(QString());
+  core->history.clear();
 }
 
 void Session::restart() {
@@ -124,6 +130,11 @@ void Session::restart() {
   core->ChTable = startedTable_;
   core->settings = startedSettings_;
   core->history.clear();
+  // The questions and messages an input raised belong to that input (kept,
+  // they grew by every message box of every input).
+  prompts.asked.clear();
+  prompts.messages.clear();
+  prompts.titles.clear();
   // A port search, a language switch or a closing may have written a key.
   if (!readFileInto(core->ini.path(), configNow_) || configNow_ != startedConfig_)
     writeFile(core->ini.path(), startedConfig_.data(), startedConfig_.size());

@@ -71,14 +71,20 @@ struct Line {
   }
 };
 
-const ByteArray& factoryImage() {
-  static const ByteArray image = [] {
-    ByteArray a(RadioSimulator::kMemorySize - 1);
-    loadRaw(a, readFile(programPath(kDefaultImageFile)));
-    realign(a);
-    return a;
+// The radio's memory at the start of every input: the factory image, then
+// a pattern past its end. Made once: a byte-by-byte fill cost more than a
+// short transfer.
+const std::array<uint8_t, RadioSimulator::kMemorySize>& startMemory() {
+  static const auto memory = [] {
+    ByteArray factory(RadioSimulator::kMemorySize - 1);
+    loadRaw(factory, readFile(programPath(kDefaultImageFile)));
+    realign(factory);
+    std::array<uint8_t, RadioSimulator::kMemorySize> m{};
+    for (int a = 0; a < RadioSimulator::kMemorySize; ++a)
+      m[static_cast<size_t>(a)] = a < kImageSpan ? factory.at(a) : static_cast<uint8_t>((a * 7 + 3) & 0xFF);
+    return m;
   }();
-  return image;
+  return memory;
 }
 
 // A configuration of its own: a port search may store the port it found
@@ -134,9 +140,7 @@ static uint64_t once(const uint8_t* data, size_t size) {
   Digest d;
 
   RadioSimulator radio;
-  const ByteArray factory = factoryImage();
-  for (int a = 0; a < RadioSimulator::kMemorySize; ++a)
-    radio.poke(a, a < kImageSpan ? factory.at(a) : static_cast<uint8_t>((a * 7 + 3) & 0xFF));
+  radio.loadImage(startMemory());
   static const uint8_t kIdents[][3] = {{0x5A, 0x24, 0x29}, {0x5A, 0x52, 0x57}, {0x00, 0x00, 0x00}, {0x5A, 0x11, 0x22}};
   const uint8_t* id = kIdents[ident % 4];
   radio.setIdent(id[0], id[1], id[2]);
@@ -176,16 +180,17 @@ static uint64_t once(const uint8_t* data, size_t size) {
   PortAccess access(io, engine, waiter, c.log, c.ini, c.settings.ComPort);
   Transfer transfer(c, *s.editors, io, engine, access, waiter);
   transfer.searchOtherPorts = ports & 0x20;
-  // The address boxes as a user might type them; the plain case reads a few blocks.
+  // The address boxes as a user might type them. The plain case reads or
+  // writes a few blocks, its range set as the CLI's --range sets it (the
+  // boxes' texts and the configuration file stay as they were: four writes
+  // of the file per input told nothing the typed boxes do not).
   if (ports & 0x40) {
     for (AddressBox box : kAddressBoxes)
       transfer.addressBoxChanged(box, QString::number(in.word(), 16).toUpper());
   } else {
     const int start = (in.byte() % 0x20) * 0x100;
-    transfer.addressBoxChanged(AddressBox::ReadStart, QString::number(start, 16));
-    transfer.addressBoxChanged(AddressBox::ReadEnd, QString::number(start + 0xFF, 16));
-    transfer.addressBoxChanged(AddressBox::WriteStart, QString::number(start, 16));
-    transfer.addressBoxChanged(AddressBox::WriteEnd, QString::number(start + 0xFF, 16));
+    c.settings.ReadStartAddr = c.settings.WriteStartAddr = start;
+    c.settings.ReadEndAddr = c.settings.WriteEndAddr = start + 0xFF;
   }
   std::vector<uint8_t> arrived;
   QObject::connect(&transfer, &Transfer::readArrived, [&] { arrived = s.image().bytes(); });

@@ -18,9 +18,11 @@ const QString kDatSuffix = QStringLiteral(".dat");
 
 // A text that is safe in a file name: letters, digits, dots and dashes.
 QString namePart(const QString& text) {
+  static const QRegularExpression unsafe(QStringLiteral("[^A-Za-z0-9.]+"));
+  static const QRegularExpression outerDashes(QStringLiteral("^-+|-+$"));
   QString s = text;
-  s.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9.]+")), QStringLiteral("-"));
-  s.remove(QRegularExpression(QStringLiteral("^-+|-+$")));
+  s.replace(unsafe, QStringLiteral("-"));
+  s.remove(outerDashes);
   return s.isEmpty() ? QStringLiteral("unknown") : s;
 }
 

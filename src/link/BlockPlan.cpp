@@ -44,7 +44,19 @@ constexpr int kFirstPercentBase = 3;
 constexpr int kPercentSpan = 94;
 constexpr int kMaxBlockPercent = 98;
 
-QString hex2(int v) { return QStringLiteral("%1").arg(v & 0xFF, 2, 16, QLatin1Char('0')).toUpper(); }
+constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
+
+// Two upper-case hex digits of the low byte of `v`, appended to `out`.
+void appendHex2(QString& out, int v) {
+  const char16_t d[2] = {kHexDigits[(v >> 4) & 0xF], kHexDigits[v & 0xF]};
+  out.append(reinterpret_cast<const QChar*>(d), 2);
+}
+
+QString hex2(int v) {
+  QString s;
+  appendHex2(s, v);
+  return s;
+}
 
 int asInt16(int v) { return static_cast<int16_t>(static_cast<uint16_t>(v & 0xFFFF)); }
 
@@ -69,7 +81,11 @@ std::array<uint8_t, 2> addressField(int a) {
 
 QString addressText(int a) {
   const auto f = addressField(a);
-  return hex2(f[0]) + hex2(f[1]);
+  QString s;
+  s.reserve(4);
+  appendHex2(s, f[0]);
+  appendHex2(s, f[1]);
+  return s;
 }
 
 int addressFromField(uint8_t high, uint8_t low) {
@@ -170,21 +186,50 @@ ScriptEntry BlockPlan::blockScript(int direction, int a, int n) const {
   ScriptEntry e;
   e.ComAddr = a;
   e.ComCount = n;
-  const QString field = addressText(a) + hex2(n);
-  const QString data = QStringLiteral("VA").repeated(n);
+  // Built in one string: a list of 512 blocks is rebuilt at every start of a
+  // transfer and again when the radio names the other command set.
+  QString field = addressText(a);
+  appendHex2(field, n);
+  QString& code = e.ComCode;
+  const auto appendData = [&code](int count) {
+    for (int k = 0; k < count; ++k) code += QLatin1String("VA");
+  };
   if (direction == kDirRead) {
-    e.ComCode = QStringLiteral("TX") + readHex_ + field + QStringLiteral("RX") + writeHex_ + field + data + QStringLiteral("EN");
+    code.reserve(4 + 2 * field.size() + 2 * n + 6);
+    code += QLatin1String("TX");
+    code += readHex_;
+    code += field;
+    code += QLatin1String("RX");
+    code += writeHex_;
+    code += field;
+    appendData(n);
+    code += QLatin1String("EN");
   } else if (a >= kSpecialBlockFirst && a <= kSpecialBlockLast) {
-    e.ComCode = QStringLiteral("TX") + hex2(kSpecialWriteCmd) + field + data + QStringLiteral("RX06EN");
+    code.reserve(4 + field.size() + 2 * n + 6);
+    code += QLatin1String("TX");
+    appendHex2(code, kSpecialWriteCmd);
+    code += field;
+    appendData(n);
+    code += QLatin1String("RX06EN");
   } else if (a >= kShortBlockFirst && a <= kShortBlockLast) {
     // The radio takes only the four bytes at 0x01AC-0x01AF here; they are the
     // first four bytes of the block as the transfer places them. A block cut
     // shorter than four bytes by the range end still carries four, so that no
     // byte left over from the previous script goes out.
     e.ComCount = std::max(n, 4);
-    e.ComCode = QStringLiteral("TX") + writeHex_ + kShortBlockField + QStringLiteral("VA").repeated(4) + QStringLiteral("RX06EN");
+    code.reserve(4 + kShortBlockField.size() + 8 + 6);
+    code += QLatin1String("TX");
+    code += writeHex_;
+    code += kShortBlockField;
+    appendData(4);
+    code += QLatin1String("RX06EN");
   } else {
-    e.ComCode = QStringLiteral("TX") + writeHex_ + field + data + QStringLiteral("RX06EN");
+    code.reserve(4 + field.size() + 2 * n + 6);
+    code += QLatin1String("TX");
+    code += writeHex_;
+    code += field;
+    appendData(n);
+    code += QLatin1String("RX06EN");
   }
   return e;
 }

@@ -22,9 +22,34 @@ const QString kWF = QStringLiteral("WF");
 const QString kAck = QStringLiteral("06");
 constexpr uint8_t kAckByte = 0x06;
 
+int plainHexDigit(QChar c) {
+  const char16_t u = c.unicode();
+  if (u >= u'0' && u <= u'9') return u - u'0';
+  if (u >= u'A' && u <= u'F') return u - u'A' + 10;
+  if (u >= u'a' && u <= u'f') return u - u'a' + 10;
+  return -1;
+}
+
 // Value of a token read as a hexadecimal number; a token that is not one is 0
-// and one with a valid head ("1G") is the value of its head.
-int tokenValue(const QString& token) { return static_cast<int>(vbVal(QStringLiteral("&H") + token)); }
+// and one with a valid head ("1G") is the value of its head. Nearly every
+// token is one or two plain hex digits (or empty, 0): those are read here,
+// anything else goes through the general reading.
+int tokenValue(const QString& token) {
+  if (token.size() <= 2) {
+    int v = 0;
+    bool plain = true;
+    for (const QChar c : token) {
+      const int d = plainHexDigit(c);
+      if (d < 0) {
+        plain = false;
+        break;
+      }
+      v = v * 16 + d;
+    }
+    if (plain) return v;
+  }
+  return static_cast<int>(vbVal(QStringLiteral("&H") + token));
+}
 
 uint8_t tokenByte(const QString& token) {
   const int v = tokenValue(token);
@@ -105,7 +130,12 @@ void ScriptEngine::ConvComCode(const QString& script) {
     }
     // An empty script leaves nothing to run (not the previous script's tokens).
     if (k == 0) tokens_[0].clear();
-    for (int i = 0; i < k; ++i) tokens_[i] = script.mid(2 * i, 2);
+    // Consecutive scripts of a list share most of their tokens: a token
+    // that is already there stays (no new string for it).
+    for (int i = 0; i < k; ++i) {
+      const QStringView piece = QStringView(script).mid(2 * i, 2);
+      if (tokens_[i] != piece) tokens_[i] = piece.toString();
+    }
   });
 }
 

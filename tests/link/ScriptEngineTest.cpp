@@ -100,6 +100,11 @@ const ScriptCase kScriptCases[] = {
     {"TransmitOnlySegment", "", "TX455AEN", {}, 0, "455A", "", 0},
     {"FrequencyCommandIsSkipped", "", "RF010203TX06RX06EN", {"06"}, 0, "06", "", 0},
     {"NonHexTokenSendsZero", "", "TXZZRX06EN", {"06"}, 0, "00", "", 0},
+    // A token is read as a hexadecimal number: lower case counts, a valid
+    // head is taken ("1G" is 1), a blank inside is passed over.
+    {"LowerCaseHexDigits", "", "TXabRXcdEN", {"CD"}, 0, "AB", "", 0},
+    {"TokenWithValidHead", "", "TX1GRX2GEN", {"02"}, 0, "01", "", 0},
+    {"BlankInsideToken", "", "TX 5RX 6EN", {"06"}, 0, "05", "", 0},
     // Odd length: the last token has one character; the tokens after it
     // are those the previous script left.
     {"OddLengthSentAsOneDigit", "TX00RX06EN", "TX5", {"06"}, 0, "05", "", 0},
