@@ -36,11 +36,8 @@ QByteArrayView trimBlanks(QByteArrayView s) {
 
 char foldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-QByteArray foldAscii(QByteArrayView s) {
-  QByteArray out(s.data(), s.size());
-  for (char& c : out) c = foldAscii(c);
-  return out;
-}
+// (Qt's lower-casing of bytes changes the ASCII letters only.)
+QByteArray foldAscii(QByteArrayView s) { return s.toByteArray().toLower(); }
 
 // Whether `name` folds to `folded` (already folded).
 bool foldsTo(QByteArrayView name, QByteArrayView folded) {
@@ -75,8 +72,7 @@ class FoldedName {
         return;
       }
     }
-    key_ = QStringView(from, n).toUtf8();
-    for (char& c : key_) c = foldAscii(c);
+    key_ = QStringView(from, n).toUtf8().toLower();
   }
   FoldedName(const FoldedName&) = delete;
   FoldedName& operator=(const FoldedName&) = delete;
