@@ -128,6 +128,9 @@ uint64_t checkStarted(Core& c, Editors& e, const ScriptedPrompts& prompts, const
     const int rx = c.ChTable.get(kRowRx, ch);
     ZR_CHECK(rx == -1 || rx >= 0);
   }
+  // The reads below see one version of the file, looked at once (a write
+  // of a key drops it, and the next read looks again).
+  const PrivateProfile::Snapshot snapshot(c.ini);
   for (int lang : {kLangChs, kLangCht, kLangEng}) checkColumns(ReadChInfo(c.ini, lang, c.log));
 
   // Port numbering: pinned devices, then the detected ones in their order.
@@ -138,7 +141,9 @@ uint64_t checkStarted(Core& c, Editors& e, const ScriptedPrompts& prompts, const
   }, &c.ini);
   for (int n = 1; n <= PortMap::kPortCount; ++n) {
     const QString dev = ports.devicePath(n);
-    if (!dev.isEmpty()) ZR_CHECK(ports.numberOf(dev) >= 1 && ports.numberOf(dev) <= PortMap::kPortCount);
+    if (dev.isEmpty()) continue;
+    const int number = ports.numberOf(dev);
+    ZR_CHECK(number >= 1 && number <= PortMap::kPortCount);
   }
   ZR_CHECK(ports.devicePath(0).isEmpty() && ports.devicePath(PortMap::kPortCount + 1).isEmpty());
   const int given = ports.assign(QStringLiteral("/dev/pts/77"));
