@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <initializer_list>
+#include <iterator>
 
 namespace zr {
 
@@ -53,11 +55,27 @@ void ErrorLog::LogError(const QString& tag, int code) {
       when = QLocale::system().toString(now.date(), QLocale::ShortFormat) + u' ' +
              now.time().toString(QStringLiteral("HH:mm:ss"));
     }
-    insert(QStringLiteral("---------") + when + QStringLiteral("--------"));
+    // Each line is put together in one piece (a report can come per channel).
+    const auto joined = [](std::initializer_list<QStringView> parts) {
+      qsizetype size = 0;
+      for (QStringView p : parts) size += p.size();
+      QString line;
+      line.reserve(size);
+      for (QStringView p : parts) line.append(p);
+      return line;
+    };
+    insert(joined({u"---------", when, u"--------"}));
     description_ = VbErrNumDes(code);
-    insert(QStringLiteral("    ") + QStringLiteral("     错误:  ") + tag + QStringLiteral("     出错号:  ") +
-           QString::number(code) + QStringLiteral("     出错点:  ") + source_ +
-           QStringLiteral("     出错描述:  ") + description_);
+    char16_t digits[12];
+    qsizetype begin = std::size(digits);
+    unsigned v = code < 0 ? 0u - static_cast<unsigned>(code) : static_cast<unsigned>(code);
+    do {
+      digits[--begin] = static_cast<char16_t>(u'0' + v % 10);
+      v /= 10;
+    } while (v);
+    if (code < 0) digits[--begin] = u'-';
+    insert(joined({u"    ", u"     错误:  ", tag, u"     出错号:  ", QStringView(digits + begin, std::size(digits) - begin),
+                   u"     出错点:  ", source_, u"     出错描述:  ", description_}));
     ++reports_;
     lastTag_ = tag;
     lastCode_ = code;

@@ -6,8 +6,11 @@
 #include <memory>
 #include <optional>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
+#include <unistd.h>
 
 #include "base/SafeFile.h"
 #include "base/RunError.h"
@@ -31,12 +34,55 @@ QByteArrayView trimBlanks(QByteArrayView s) {
   return s.sliced(b, e - b);
 }
 
-QByteArray foldAscii(QByteArrayView s) {
-  QByteArray out(s.data(), s.size());
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
+char foldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// (Qt's lower-casing of bytes changes the ASCII letters only.)
+QByteArray foldAscii(QByteArrayView s) { return s.toByteArray().toLower(); }
+
+// Whether `name` folds to `folded` (already folded).
+bool foldsTo(QByteArrayView name, QByteArrayView folded) {
+  if (name.size() != folded.size()) return false;
+  for (qsizetype i = 0; i < name.size(); ++i)
+    if (foldAscii(name[i]) != folded[i]) return false;
+  return true;
 }
+
+// A section or key name as the parsed file holds it: trimmed of blanks,
+// in UTF-8, ASCII letters folded to lower case. A name of ASCII characters
+// (every name the program reads) is folded straight into a buffer on the
+// stack, so a look-up allocates nothing.
+class FoldedName {
+ public:
+  explicit FoldedName(QStringView name) {
+    qsizetype b = 0, e = name.size();
+    while (b < e && (name[b] == u' ' || name[b] == u'\t')) ++b;
+    while (e > b && (name[e - 1] == u' ' || name[e - 1] == u'\t')) --e;
+    const QChar* from = name.data() + b;
+    const qsizetype n = e - b;
+    if (n <= qsizetype(sizeof small_)) {
+      // One pass: fold while the characters are ASCII (UTF-8 of themselves).
+      qsizetype i = 0;
+      for (; i < n; ++i) {
+        const char16_t u = from[i].unicode();
+        if (u >= 0x80) break;
+        small_[i] = foldAscii(static_cast<char>(u));
+      }
+      if (i == n) {
+        key_ = QByteArray::fromRawData(small_, n);
+        return;
+      }
+    }
+    key_ = QStringView(from, n).toUtf8().toLower();
+  }
+  FoldedName(const FoldedName&) = delete;
+  FoldedName& operator=(const FoldedName&) = delete;
+  // The key for the look-up (it may refer to this object's buffer).
+  const QByteArray& key() const { return key_; }
+
+ private:
+  char small_[64];
+  QByteArray key_;
+};
 
 qsizetype bomLength(const QByteArray& data) { return data.startsWith(kBom) ? 3 : 0; }
 
@@ -100,13 +146,23 @@ Classified classify(const QByteArray& data, const Line& line) {
   return c;
 }
 
-// Folded section name -> folded key -> raw value; the first occurrence of a
+// The text a value reads as before any cut: trimmed of blanks, and without
+// the double quotes when it is wrapped in them.
+QString valueText(QByteArrayView value) {
+  QByteArrayView raw = trimBlanks(value);
+  if (raw.size() >= 2 && raw.front() == '"' && raw.back() == '"') raw = raw.sliced(1, raw.size() - 2);
+  return QString::fromUtf8(raw);
+}
+
+// Folded section name -> folded key -> value text; the first occurrence of a
 // section and of a key within it wins, keys before any section are ignored.
-using Sections = QHash<QByteArray, QHash<QByteArray, QByteArray>>;
+// The values are decoded once, here: a read hands out the parsed text
+// itself (shared, not copied) when it needs no cut and no trim.
+using Sections = QHash<QByteArray, QHash<QByteArray, QString>>;
 
 Sections parse(const QByteArray& data) {
   Sections sections;
-  QHash<QByteArray, QByteArray>* current = nullptr;
+  QHash<QByteArray, QString>* current = nullptr;
   forEachLine(data, [&](const Line& line) {
     const Classified c = classify(data, line);
     if (c.kind == Kind::Section) {
@@ -114,7 +170,7 @@ Sections parse(const QByteArray& data) {
       current = sections.contains(name) ? nullptr : &sections[name];
     } else if (c.kind == Kind::Key && current) {
       const QByteArray key = foldAscii(c.name);
-      if (!current->contains(key)) current->insert(key, c.value.toByteArray());
+      if (!current->contains(key)) current->insert(key, valueText(c.value));
     }
     return true;
   });
@@ -163,6 +219,34 @@ qint64 nowNs() {
   timespec t{};
   clock_gettime(CLOCK_REALTIME, &t);
   return nanoseconds(t);
+}
+
+// Reads a whole regular file with plain system calls (a QFile costs more
+// than the read of a small configuration file); `st` tells what the open
+// file is. False when it cannot be opened or read or is no regular file.
+bool readWhole(const QString& path, struct stat& st, QByteArray& out) {
+  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  if (ok) {
+    // Room for the whole file and one byte more, so the read that finds
+    // the end needs no second buffer.
+    out.resize(qsizetype(st.st_size) + 1);
+    qsizetype have = 0;
+    for (;;) {
+      if (have == out.size()) out.resize(out.size() + 4096);  // the file grew meanwhile
+      const ssize_t n = ::read(fd, out.data() + have, size_t(out.size() - have));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        ok = n == 0;
+        break;
+      }
+      have += n;
+    }
+    out.resize(have);
+  }
+  ::close(fd);
+  return ok;
 }
 
 struct CacheEntry {
@@ -230,14 +314,10 @@ std::shared_ptr<const Sections> load(const QString& path) {
   // The time is taken before the file is looked at, so that a change during
   // the read counts as recent.
   const qint64 readStart = nowNs();
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return nullptr;
   struct stat st {};
-  if (::fstat(file.handle(), &st) != 0) return nullptr;
+  QByteArray data;
+  if (!readWhole(path, st, data)) return nullptr;
   const std::optional<Stamp> stamp = stampOf(st);
-  if (!stamp) return nullptr;
-  const QByteArray data = file.readAll();
-  if (file.error() != QFileDevice::NoError) return nullptr;
   auto sections = known && data == knownBytes ? known : std::make_shared<const Sections>(parse(data));
 
   QMutexLocker lock(&cacheMutex);
@@ -298,20 +378,59 @@ PrivateProfile::Snapshot::~Snapshot() {
   if (--it->snapshots == 0 && !it->sections) cache().erase(it);
 }
 
-QString PrivateProfile::GetString(const QString& section, const QString& key, const QString& def,
-                                  int maxChars) const {
+namespace {
+
+// A key's value from its section: trimmed of blanks, cut to `maxChars`
+// characters and trimmed again; `def` when the key is missing.
+QString valueOf(const QHash<QByteArray, QString>& keys, const QByteArray& foldedKey, const QString& def,
+                int maxChars) {
+  const auto val = keys.constFind(foldedKey);
+  if (val == keys.constEnd()) return def;
+  // A value wrapped in double quotes is given without them (see valueText).
+  const QString& text = *val;
+  const auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
+  if (!text.isEmpty() && text.size() <= maxChars && !blank(text.front()) && !blank(text.back())) return text;
+  return trimmedBlanks(cutChars(text, maxChars));
+}
+
+}  // namespace
+
+QString PrivateProfile::GetString(QStringView section, QStringView key, const QString& def, int maxChars) const {
   if (path_.isEmpty()) return def;
   const auto sections = load(path_);
   if (!sections) return def;
-  const auto sec = sections->constFind(foldAscii(trimmedBlanks(section).toUtf8()));
+  const auto sec = sections->constFind(FoldedName(section).key());
   if (sec == sections->constEnd()) return def;
-  const auto val = sec->constFind(foldAscii(trimmedBlanks(key).toUtf8()));
-  if (val == sec->constEnd()) return def;
+  return valueOf(*sec, FoldedName(key).key(), def, maxChars);
+}
 
-  QByteArrayView raw = trimBlanks(*val);
-  // A value wrapped in double quotes is given without them.
-  if (raw.size() >= 2 && raw.front() == '"' && raw.back() == '"') raw = raw.sliced(1, raw.size() - 2);
-  return trimmedBlanks(cutChars(QString::fromUtf8(raw), maxChars));
+PrivateProfile::Section PrivateProfile::section(QStringView name) const {
+  Section s;
+  if (path_.isEmpty()) return s;
+  const auto sections = load(path_);
+  if (!sections) return s;
+  const auto sec = sections->constFind(FoldedName(name).key());
+  // The section's keys share the ownership of the whole parsed file.
+  if (sec != sections->constEnd()) s.keys_ = std::shared_ptr<const QHash<QByteArray, QString>>(sections, &*sec);
+  return s;
+}
+
+QString PrivateProfile::Section::GetString(QStringView key, const QString& def, int maxChars) const {
+  return keys_ ? valueOf(*keys_, FoldedName(key).key(), def, maxChars) : def;
+}
+
+QString PrivateProfile::Section::GetString(int key, const QString& def, int maxChars) const {
+  if (!keys_) return def;
+  // Written out in decimal on the stack: digits need no folding.
+  char digits[12];
+  qsizetype begin = sizeof digits;
+  unsigned v = key < 0 ? 0u - static_cast<unsigned>(key) : static_cast<unsigned>(key);
+  do {
+    digits[--begin] = static_cast<char>('0' + v % 10);
+    v /= 10;
+  } while (v);
+  if (key < 0) digits[--begin] = '-';
+  return valueOf(*keys_, QByteArray::fromRawData(digits + begin, qsizetype(sizeof digits) - begin), def, maxChars);
 }
 
 bool PrivateProfile::WriteString(const QString& section, const QString& key, const QString& value,
@@ -362,12 +481,12 @@ bool PrivateProfile::WriteString(const QString& section, const QString& key, con
     const Classified c = classify(data, line);
     if (c.kind == Kind::Section) {
       if (inSection) return false;  // left the section without finding the key
-      if (!seenSection && foldAscii(c.name) == wantSection) {
+      if (!seenSection && foldsTo(c.name, wantSection)) {
         seenSection = inSection = true;
         anchor = line;
       }
     } else if (c.kind == Kind::Key && inSection) {
-      if (foldAscii(c.name) == wantKey) {
+      if (foldsTo(c.name, wantKey)) {
         // Rewrite this line from the key on; its indentation and line break stay.
         out = data.left(c.nameBegin);
         out += c.name.toByteArray();

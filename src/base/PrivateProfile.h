@@ -3,8 +3,11 @@
 // profile"): sections in brackets, key=value lines, keys and sections matched
 // case-insensitively. Writing a key rewrites only that line and keeps every
 // other byte of the file (comments, blank lines, order, line endings).
+#include <QByteArray>
+#include <QHash>
 #include <QObject>
 #include <QString>
+#include <memory>
 
 namespace zr {
 
@@ -18,7 +21,28 @@ class PrivateProfile : public QObject {
 
   // The key's value trimmed of surrounding blanks and cut to `maxChars`
   // characters; `def` when the file, the section or the key is missing.
-  QString GetString(const QString& section, const QString& key, const QString& def, int maxChars) const;
+  QString GetString(QStringView section, QStringView key, const QString& def, int maxChars) const;
+  QString GetString(const QString& section, const QString& key, const QString& def, int maxChars) const {
+    return GetString(QStringView(section), QStringView(key), def, maxChars);
+  }
+
+  // The keys of one section as the file holds them when this is called, for
+  // a reader of many keys of one section (the channel column definitions are
+  // a thousand): each read answers as GetString would, without looking at
+  // the file again.
+  class Section {
+   public:
+    QString GetString(QStringView key, const QString& def, int maxChars) const;
+    // A key that is a number ("3000"), written out in decimal.
+    QString GetString(int key, const QString& def, int maxChars) const;
+
+   private:
+    friend class PrivateProfile;
+    // Folded key -> value text, within the parsed file it keeps; null when
+    // the file or the section is missing.
+    std::shared_ptr<const QHash<QByteArray, QString>> keys_;
+  };
+  Section section(QStringView name) const;
   // Writes one key; creates the file, section or key when missing. Returns
   // false when the file cannot be written, and then puts the cause ("PATH:
   // disk full", "PATH: permission denied") into `why` when given. A failed

@@ -42,16 +42,20 @@ bool ChColumnDefs::isOptionColumn(int column) const {
 ChColumnDefs ChColumnDefs::fallback() {
   // What reading a configuration without section "ChInfo" gives: the key
   // defaults ("16", "240", "9", ten zero captions, widths "1000") and items
-  // that are all "0" (no terminator, so all 50 of them).
-  ChColumnDefs d;
-  d.widths.assign(static_cast<size_t>(d.columnCount) + 1, 1000);
-  d.items.assign(static_cast<size_t>(d.columnCount) + 1, QStringList());
-  for (int j = 1; j <= d.columnCount; ++j) {
-    QStringList list;
-    for (int k = 0; k < kMaxItems; ++k) list << QStringLiteral("0");
-    d.items[static_cast<size_t>(j)] = list;
-  }
-  return d;
+  // that are all "0" (no terminator, so all 50 of them). Built once; a copy
+  // shares the item texts.
+  static const ChColumnDefs defs = [] {
+    ChColumnDefs d;
+    d.widths.assign(static_cast<size_t>(d.columnCount) + 1, 1000);
+    d.items.assign(static_cast<size_t>(d.columnCount) + 1, QStringList());
+    for (int j = 1; j <= d.columnCount; ++j) {
+      QStringList list;
+      for (int k = 0; k < kMaxItems; ++k) list << QStringLiteral("0");
+      d.items[static_cast<size_t>(j)] = list;
+    }
+    return d;
+  }();
+  return defs;
 }
 
 }  // namespace zr

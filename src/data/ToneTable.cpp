@@ -68,6 +68,8 @@ void ToneTable::GetCtdcsArray(QStringList& ctcss, QStringList& dcsNormal, QStrin
 void ToneTable::GenCtdcsList(int lang) {
   // Only Simplified Chinese has its own word for "no tone".
   noTone_ = lang == 1 ? QStringLiteral("无") : QStringLiteral("None");
+  // The list depends on that word alone: built again only when it changes.
+  if (!list_.isEmpty() && list_.front() == noTone_) return;
   QStringList ctcss, normal, inverted;
   GetCtdcsArray(ctcss, normal, inverted);
   list_.clear();

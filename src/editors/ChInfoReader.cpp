@@ -23,10 +23,10 @@ std::optional<double> wholeNumber(const QString& text) {
 
 class Reader {
  public:
-  Reader(const PrivateProfile& ini, int base, ErrorLog& log) : ini_(ini), base_(base), log_(log) {}
+  Reader(const PrivateProfile::Section& keys, int base, ErrorLog& log) : keys_(keys), base_(base), log_(log) {}
 
   QString text(int offset, const QString& def, int maxChars) const {
-    return ini_.GetString(kSection, QString::number(base_ + offset), def, maxChars);
+    return keys_.GetString(base_ + offset, def, maxChars);
   }
 
   // A count that must lie in lo..hi: clamped into it when it does not.
@@ -58,7 +58,7 @@ class Reader {
     return v;
   }
 
-  const PrivateProfile& ini_;
+  const PrivateProfile::Section& keys_;
   int base_;
   ErrorLog& log_;
 };
@@ -67,11 +67,11 @@ class Reader {
 
 ChColumnDefs ReadChInfo(const PrivateProfile& ini, int lang, ErrorLog& log) {
   ChColumnDefs defs;
-  // Several hundred keys, all from one version of the file.
-  const PrivateProfile::Snapshot snapshot(ini);
   guarded(log, kTag, [&] {
+    // Several hundred keys, all from one version of the file.
+    const PrivateProfile::Section keys = ini.section(kSection);
     const int base = lang == 1 ? 1000 : lang == 2 ? 2000 : 3000;
-    const Reader r(ini, base, log);
+    const Reader r(keys, base, log);
 
     defs.channelCount = r.count(0, defs.channelCount, 1, ChColumnDefs::kMaxChannels);
     defs.rowHeight = r.size(1, defs.rowHeight, 4);
@@ -85,6 +85,7 @@ ChColumnDefs ReadChInfo(const PrivateProfile& ini, int lang, ErrorLog& log) {
 
     for (int j = 1; j <= m; ++j) {
       QStringList& list = defs.items[static_cast<size_t>(j)];
+      list.reserve(ChColumnDefs::kMaxItems);
       for (int k = 0; k < ChColumnDefs::kMaxItems; ++k) {
         const QString item = r.text(200 + ChColumnDefs::kMaxItems * (j - 1) + k, QStringLiteral("0"), 99);
         if (item == kEndOfItems) break;

@@ -424,6 +424,17 @@ void SettingsMap::InitOpt() {
   updateEnabled();
 }
 
+void SettingsMap::clearShown() {
+  for (size_t i = 0; i < defs_.size(); ++i) {
+    FieldState s;
+    if (defs_[i].fixedList) s.entries = states_[i].entries;
+    FieldState& current = states_[i];
+    if (s == current) continue;
+    current = std::move(s);
+    emit fieldChanged(defs_[i].name, current);
+  }
+}
+
 void SettingsMap::resync() {
   for (size_t i = 0; i < defs_.size(); ++i) {
     if (defs_[i].widget == Widget::Button) continue;

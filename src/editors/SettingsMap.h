@@ -305,6 +305,10 @@ class SettingsMap : public QObject {
   // Shows the image again without writing anything (no repairs): for use
   // after something else changed the image, e.g. the hex view.
   void resync();
+  // Every field shows nothing again, as when the map was built: no position,
+  // unchecked, no text, enabled, no tool tip; lists fixed at design time keep
+  // their entries. For a start-up over editors that ran one before.
+  void clearShown();
   // The VOX check of the refresh after a load: restores the VOX comparison
   // defaults when the shown level 1 is below 20 or above 160, or level 10
   // above 160. Failures propagate to the caller.

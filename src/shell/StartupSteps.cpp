@@ -42,4 +42,26 @@ void startHeadless(Editors& editors) {
   startup.run();
 }
 
+void resetForStart(Editors& editors) {
+  Core& core = editors.core;
+  core.image = MemoryImage{};
+  // The start-up empties the channels of the column definitions it reads;
+  // the others stay as a new table has them.
+  core.ChTable = ChannelTable{};
+  core.settings = AppSettings{};
+  core.columns = ChColumnDefs::fallback();
+  core.CurLang = kLangEng;
+  core.log.unload();
+  core.log.forgetReports();
+  core.history.clear();
+  // A refresh that fails part way leaves the fields after the failure as
+  // they were.
+  editors.settings.clearShown();
+}
+
+void startHeadlessAgain(Editors& editors) {
+  resetForStart(editors);
+  startHeadless(editors);
+}
+
 }  // namespace zr

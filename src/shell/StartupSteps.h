@@ -31,5 +31,13 @@ void addInspectorSteps(Startup& startup, const AppSettings& settings, HexView& v
 // CLI, tests).
 void startHeadless(Core& core);
 void startHeadless(Editors& editors);
+// Puts back what the start-up builds on as new core and editors have it: the
+// image, the channel table, the settings, the column definitions, the
+// settings pages' fields, an empty error log and undo history.
+void resetForStart(Editors& editors);
+// The start-up again on editors that ran one before, over the configuration
+// file as it is now: `resetForStart` and `startHeadless`, so the result is
+// the one new core and editors would give.
+void startHeadlessAgain(Editors& editors);
 
 }  // namespace zr

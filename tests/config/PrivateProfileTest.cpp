@@ -51,6 +51,8 @@ const char kSample[] =
     "Cut=abc   def\n"
     "Chinese=中文设置\n"
     "3203=numeric key\n"
+    "Größe=10\n"
+    "AKeyLongerThanSixtyFourCharactersSoItIsNotFoldedOnTheStackButInAnArray=long\n"
     "Dup=first\n"
     "Dup=second\n"
     "NoEquals line\n"
@@ -84,6 +86,10 @@ const ReadCase kReads[] = {
     {"Setting", "Chinese", "", 99, "中文设置"},
     {"Setting", "Chinese", "", 2, "中文"},                      // characters, not bytes
     {"Setting", "3203", "", 99, "numeric key"},
+    {" Setting\t", "\tdatnum ", "0", 14, "8191"},              // names looked up trimmed
+    {"Setting", "GRößE", "", 9, "10"},                          // only ASCII letters fold
+    {"Setting", "GRÖßE", "def", 9, "def"},
+    {"Setting", "akeylongerthansixtyfourcharacterssoitisnotfoldedonthestackbutinanarray", "", 9, "long"},
     {"Setting", "Dup", "", 99, "first"},                        // first key wins
     {"Setting", "Later", "def", 99, "def"},                     // first section wins
     {"Setting", "NoEquals line", "def", 99, "def"},
@@ -110,6 +116,16 @@ TEST_F(ProfileFile, ReadsTheSameWithLfCrlfAndBom) {
                               c.maxChars),
                 QString::fromUtf8(c.expected))
           << v.name << " [" << c.section << "] " << c.key;
+      // A section read in one go answers alike, numeric keys also by number.
+      const PrivateProfile::Section keys = ini.section(QString::fromUtf8(c.section));
+      EXPECT_EQ(keys.GetString(QString::fromUtf8(c.key), QString::fromUtf8(c.def), c.maxChars),
+                QString::fromUtf8(c.expected))
+          << v.name << " [" << c.section << "] " << c.key << " in one go";
+      bool numeric = false;
+      const int number = QByteArray(c.key).toInt(&numeric);
+      if (numeric)
+        EXPECT_EQ(keys.GetString(number, QString::fromUtf8(c.def), c.maxChars), QString::fromUtf8(c.expected))
+            << v.name << " [" << c.section << "] " << c.key << " by number";
     }
   }
 }

@@ -5,7 +5,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "editors/Editors.h"
 #include "shell/Startup.h"
+#include "shell/StartupSteps.h"
 
 namespace zr {
 namespace {
@@ -177,6 +179,94 @@ TEST_F(StartupTest, StartsWithoutAnyConfigurationFile) {
   // loads fail and are logged instead of touching memory beyond it.
   EXPECT_EQ(core->image.TempArray.upperBound(), 0);
   EXPECT_GT(core->log.reportCount(), 0);
+}
+
+// Everything a start-up leaves in a core and its editors, as text (a
+// difference shows as the lines that differ).
+QStringList startedState(const Editors& e) {
+  const Core& c = e.core;
+  QStringList out;
+  const auto bytes = [](const ByteArray& a) {
+    return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(a.bytes().data()), a.size()).toHex());
+  };
+  out << "image " + bytes(c.image.TempArray) << "default " + bytes(c.image.DefTempArray) << "file " + c.image.CurFilePath;
+  for (int row = 0; row < ChannelTable::kRows; ++row) {
+    QStringList cells;
+    for (int ch = 1; ch <= ChannelTable::kChannels; ++ch) cells << QString::number(c.ChTable.get(row, ch));
+    out << QStringLiteral("table row %1: ").arg(row) + cells.join(u' ');
+  }
+  for (int ch = 1; ch <= ChannelTable::kChannels; ++ch)
+    out << QStringLiteral("tones %1: %2 %3").arg(ch).arg(c.ChTable.decodeTone(ch), c.ChTable.encodeTone(ch));
+  out << c.log.lines();
+  out << QStringLiteral("log: %1 reports, last %2 %3 %4, loaded %5")
+             .arg(c.log.reportCount()).arg(c.log.lastTag()).arg(c.log.lastCode()).arg(c.log.lastDetail())
+             .arg(c.log.isLoaded());
+  const AppSettings& s = c.settings;
+  out << QStringList{QString::number(c.CurLang), QString::number(s.LeaveNoAsk), QString::number(s.autoInputOpen),
+                     QString::number(s.Leaving), QString::number(s.ComPort), s.EngFont, s.ChsFont, s.SoftFont,
+                     s.OverColor, s.DefColor, QString::number(s.VolumeMode), s.TableMaxAddrText, s.ReadStartAddrText,
+                     s.ReadEndAddrText, s.WriteStartAddrText, s.WriteEndAddrText, s.LockState}
+             .join(u' ');
+  const ChColumnDefs& cols = c.columns;
+  out << QStringLiteral("columns %1 %2 %3 %4").arg(cols.channelCount).arg(cols.rowHeight).arg(cols.columnCount)
+             .arg(cols.headerFormat);
+  for (const QStringList& items : cols.items) out << "items " + items.join(u'|');
+  out << QStringLiteral("undo %1").arg(c.history.modified());
+  const ChannelGrid& g = e.grid;
+  out << QStringLiteral("grid %1x%2 cursor %3,%4").arg(g.rowCount()).arg(g.columnCount()).arg(g.cursorRow())
+             .arg(g.cursorCol());
+  for (int r = 0; r < g.rowCount(); ++r)
+    for (int col = 0; col < g.columnCount(); ++col)
+      out << QStringLiteral("cell %1,%2 %3 %4").arg(r).arg(col).arg(g.text(r, col)).arg(g.colour(r, col));
+  const BandModel& b = e.band;
+  out << QStringLiteral("band %1-%2 at %3 %4: ").arg(b.BandMin).arg(b.BandMax).arg(b.modelPosition())
+             .arg(b.rangePosition()) + (b.modelTexts() + b.rangeTexts()).join(u'|');
+  for (const FieldDef& f : e.settings.fields()) {
+    const FieldState* st = e.settings.state(f.name);
+    out << QStringLiteral("field %1 %2 %3 %4 [%5] [%6] %7").arg(f.name).arg(st->position).arg(st->checked)
+               .arg(st->enabled).arg(st->text, st->toolTip, st->entries.join(u'|'));
+  }
+  return out;
+}
+
+TEST_F(StartupTest, AStartUpOverAnotherFileGivesWhatANewCoreGives) {
+  // The shipped configuration; one whose image is too small for the
+  // default data (every step that fills the image fails and is logged) with
+  // all 260 channels and 20 columns; one with bad values and 8 channels.
+  QFile shippedFile(QStringLiteral(ZR_BIN_DIR "/kelvane.def"));
+  ASSERT_TRUE(shippedFile.open(QIODevice::ReadOnly));
+  const QByteArray shipped = shippedFile.readAll();
+  const QByteArray configs[] = {
+      shipped,
+      "[Setting]\nFirRun=0\nDatNum=100\nChannelLock=ShowLock\n[ChInfo]\n3000=260\n3002=20\n",
+      "[Setting]\nFirRun=0\nDatNum=8191\nCOM=x\nOverColor=red\nEngFont=Serif\n[ChInfo]\n3000=8\n3200=a\n3201=b\n"
+      "3202=*EndOfThisItem*\n",
+  };
+  for (const QByteArray& first : configs) {
+    for (const QByteArray& second : configs) {
+      if (&first == &second) continue;
+      writeConfig(first);
+      auto core = makeCore();
+      Editors editors(*core);
+      startHeadless(editors);
+      // The user changes a setting (an unsaved change a new start would
+      // otherwise ask about) and the program's own state moves on.
+      editors.settings.setPosition(QStringLiteral("cboSql"), 3);
+      core->settings.LeaveNoAsk = true;
+      core->settings.autoInputOpen = true;
+      writeConfig(second);
+      prompts.asked.clear();
+      startHeadlessAgain(editors);
+      const QStringList again = startedState(editors) << "asked: " + prompts.asked.join(u'|');
+
+      prompts.asked.clear();
+      auto newCore = makeCore();
+      Editors newEditors(*newCore);
+      startHeadless(newEditors);
+      EXPECT_EQ(again, startedState(newEditors) << "asked: " + prompts.asked.join(u'|'))
+          << first.left(60).constData() << " then " << second.left(60).constData();
+    }
+  }
 }
 
 TEST_F(StartupTest, ShutdownAsksUnlessSwitchingLanguageAndClosesInOrder) {
