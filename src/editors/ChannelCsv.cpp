@@ -62,19 +62,26 @@ std::vector<QStringList> parseCsv(const QString& text, std::vector<int>* firstLi
   QString field;
   bool quoted = false, fieldStarted = false;
   int line = 1, rowLine = 1;  // the line being read, the line the row started on
+  // A field and a row start with room for what most hold, so that reading
+  // them character by character and field by field seldom grows them.
+  constexpr qsizetype kFieldRoom = 32;
+  field.reserve(kFieldRoom);
   auto endField = [&] {
     if (field.size() >= 2 && field[0] == u'\'' && isFormulaStart(field[1])) field.remove(0, 1);
     row << field;
-    field.clear();
+    field = QString();
+    field.reserve(kFieldRoom);
     fieldStarted = false;
   };
   auto endRow = [&] {
     endField();
+    const qsizetype fields = row.size();
     if (!(row.size() == 1 && row[0].isEmpty())) {
-      rows.push_back(row);
+      rows.push_back(std::move(row));
       if (firstLines) firstLines->push_back(rowLine);
     }
-    row.clear();
+    row = QStringList();
+    row.reserve(fields);
   };
   // Spreadsheets often start a UTF-8 file with a byte order mark.
   for (int i = text.startsWith(QChar(0xFEFF)) ? 1 : 0; i < text.size(); ++i) {
@@ -115,17 +122,22 @@ std::vector<QStringList> parseCsv(const QString& text, std::vector<int>* firstLi
 }
 
 QString csvLine(const QStringList& fields) {
-  QStringList out;
-  for (const QString& f : fields) {
+  qsizetype room = fields.size();
+  for (const QString& f : fields) room += f.size() + 2;
+  QString out;
+  out.reserve(room);
+  for (qsizetype k = 0; k < fields.size(); ++k) {
+    const QString& f = fields[k];
+    if (k > 0) out += u',';
     if (f.contains(u',') || f.contains(u'"') || f.contains(u'\n') || f.contains(u'\r')) {
       QString q = f;
       q.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-      out << u'"' + q + u'"';
+      out += u'"' + q + u'"';
     } else {
-      out << f;
+      out += f;
     }
   }
-  return out.join(u',');
+  return out;
 }
 
 QString exportChannelsCsv(Editors& e) {
@@ -134,6 +146,7 @@ QString exportChannelsCsv(Editors& e) {
   QString out = csvLine(captions) + u'\n';
   for (int ch = 1; ch <= c.columns.channelCount && ch <= ChannelTable::kChannels; ++ch) {
     QStringList f{QString::number(ch)};
+    f.reserve(captions.size());
     const int rx = c.ChTable.get(kRowRx, ch);
     if (rx == -1) {
       for (qsizetype k = 1; k < captions.size(); ++k) f << QString();
