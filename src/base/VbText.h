@@ -21,4 +21,13 @@ std::optional<int> toInt16(const QString& text);
 // (0..0xFFFF); nullopt when it is not hexadecimal or too large.
 std::optional<int> hexToUInt16(const QString& text);
 
+// Value of one hexadecimal digit (0-9, A-F, a-f); -1 for any other character.
+inline int hexDigitValue(QChar c) {
+  const char16_t u = c.unicode();
+  if (u >= u'0' && u <= u'9') return u - u'0';
+  if (u >= u'A' && u <= u'F') return u - u'A' + 10;
+  if (u >= u'a' && u <= u'f') return u - u'a' + 10;
+  return -1;
+}
+
 }  // namespace zr

@@ -1,4 +1,5 @@
 #include "data/ChannelCodec.h"
+#include "base/VbText.h"
 
 #include <algorithm>
 
@@ -28,13 +29,6 @@ bool isBcdLead(int b) { return ((b - 1) & 0xFF) < 0x99; }
 // stored as neither bit.
 int decodePair(int field) { return field == 1 || field == 2 ? field : 0; }
 int encodePair(int value) { return value == 1 || value == 2 ? value : 0; }
-
-int hexDigit(QChar c) {
-  if (c >= u'0' && c <= u'9') return c.unicode() - u'0';
-  if (c >= u'A' && c <= u'F') return c.unicode() - u'A' + 10;
-  if (c >= u'a' && c <= u'f') return c.unicode() - u'a' + 10;
-  return -1;
-}
 
 }  // namespace
 
@@ -229,7 +223,7 @@ std::array<uint8_t, 4> ChannelCodec::SeparateFreChar(const QString& text) {
     if (index >= static_cast<int>(bytes.size())) throwSubscript("frequency byte", index, 0, 3);
     int value = 0;
     for (int c = k; c < std::min<int>(k + 2, static_cast<int>(text.size())); ++c) {
-      const int d = hexDigit(text.at(c));
+      const int d = hexDigitValue(text.at(c));
       if (d < 0) throw RunError(kErrTypeMismatch, QStringLiteral("frequency text \"%1\" is not a number").arg(text));
       value = value * 16 + d;
     }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "base/VbText.h"
 #include "editors/Editors.h"
 #include "data/Core.h"
 
@@ -34,14 +35,6 @@ const std::array<QString, 256>& byteTexts() {
     return a;
   }();
   return t;
-}
-
-int hexDigitValue(QChar c) {
-  const char16_t u = c.unicode();
-  if (u >= u'0' && u <= u'9') return u - u'0';
-  if (u >= u'A' && u <= u'F') return u - u'A' + 10;
-  if (u >= u'a' && u <= u'f') return u - u'a' + 10;
-  return -1;
 }
 
 // A cell text read as a hexadecimal number, for the refresh's comparison.

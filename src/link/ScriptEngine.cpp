@@ -22,14 +22,6 @@ const QString kWF = QStringLiteral("WF");
 const QString kAck = QStringLiteral("06");
 constexpr uint8_t kAckByte = 0x06;
 
-int plainHexDigit(QChar c) {
-  const char16_t u = c.unicode();
-  if (u >= u'0' && u <= u'9') return u - u'0';
-  if (u >= u'A' && u <= u'F') return u - u'A' + 10;
-  if (u >= u'a' && u <= u'f') return u - u'a' + 10;
-  return -1;
-}
-
 // Value of a token read as a hexadecimal number; a token that is not one is 0
 // and one with a valid head ("1G") is the value of its head. Nearly every
 // token is one or two plain hex digits (or empty, 0): those are read here,
@@ -39,7 +31,7 @@ int tokenValue(const QString& token) {
     int v = 0;
     bool plain = true;
     for (const QChar c : token) {
-      const int d = plainHexDigit(c);
+      const int d = hexDigitValue(c);
       if (d < 0) {
         plain = false;
         break;
